@@ -1,0 +1,35 @@
+# The two commands of a newcomer: `make run` and `make test`.
+BUILD ?= build
+JOBS ?= $(shell nproc)
+
+.PHONY: all deps build run test core-test screenshots bench clean
+
+all: build
+
+deps:
+	@bash scripts/install-deps
+
+$(BUILD)/CMakeCache.txt:
+	cmake -S . -B $(BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo
+
+build: deps $(BUILD)/CMakeCache.txt
+	cmake --build $(BUILD) -j $(JOBS)
+
+# Lays out build/PADO with the sample race (unless the user already put a race there) and starts it.
+run: build
+	@bash scripts/layout-program-folder $(BUILD)/PADO
+	cd $(BUILD)/PADO && ./PADO
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j $(JOBS)
+
+screenshots: build
+	@bash scripts/layout-program-folder $(BUILD)/PADO
+	xvfb-run -a -s "-screen 0 1920x1080x24" $(BUILD)/pado_screenshots $(BUILD)/PADO $(BUILD)/screenshots
+
+bench: build
+	cmake --build $(BUILD) --target pado_bench -j $(JOBS)
+	$(BUILD)/pado_bench
+
+clean:
+	rm -rf $(BUILD)

@@ -1,0 +1,116 @@
+#include "app/app.h"
+
+#include "app/form1.h"
+#include "assist/form5.h"
+#include "assist/form6.h"
+#include "members/form2.h"
+#include "memo/form3.h"
+#include "platform/fs.h"
+#include "timeorder/form4.h"
+
+namespace pado {
+
+App::App(std::string programFolder, Shell& shellRef, Clock& clockRef)
+    : shell(shellRef)
+    , clock(clockRef)
+    , programFolder_(std::move(programFolder))
+{
+    while (programFolder_.size() > 1 && programFolder_.back() == '/')
+        programFolder_.pop_back();
+    form1_ = std::make_unique<Form1>(*this);
+    form2_ = std::make_unique<Form2>(*this);
+    form3_ = std::make_unique<Form3>(*this);
+    form4_ = std::make_unique<Form4>(*this);
+    form5_ = std::make_unique<Form5>(*this);
+    form6_ = std::make_unique<Form6>(*this);
+}
+
+App::~App() = default;
+
+std::string App::FilePath(std::string_view name) const
+{
+    return fs::Join(programFolder_, std::string(name));
+}
+
+std::string App::StagingFolder() const
+{
+    return fs::Join(fs::Parent(programFolder_), "PADO-tdy");
+}
+
+std::string App::ManualPath() const
+{
+    return fs::Join(fs::Join(programFolder_, "docs"), "manual.html");
+}
+
+std::vector<Form*> App::Forms()
+{
+    return {form1_.get(), form2_.get(), form3_.get(), form4_.get(), form5_.get(), form6_.get()};
+}
+
+Form* App::FindForm(std::string_view name)
+{
+    for (Form* f : Forms())
+        if (f->Name() == name)
+            return f;
+    return nullptr;
+}
+
+void App::Start()
+{
+    Show(*form1_);
+}
+
+void App::Show(Form& f)
+{
+    if (!f.loaded_) {
+        f.loaded_ = true;
+        f.RunGuarded([&] { f.Form_Load(); });
+    }
+    f.visible_ = true;
+    shell.ShowWindow(f);
+}
+
+bool App::Close(Form& f)
+{
+    if (!f.loaded_ && !f.visible_)
+        return true;
+    bool agree = true;
+    f.RunGuarded([&] { agree = f.Form_QueryUnload(); });
+    if (!agree)
+        return false;
+    f.RunGuarded([&] { f.Form_Unload(); });
+    f.loaded_ = false;
+    f.visible_ = false;
+    shell.CloseWindow(f);
+    return true;
+}
+
+void App::ShowModal(Form& f)
+{
+    if (!f.loaded_) {
+        f.loaded_ = true;
+        f.RunGuarded([&] { f.Form_Load(); });
+    }
+    f.visible_ = true;
+    shell.ShowModal(f);
+}
+
+bool App::Running()
+{
+    for (Form* f : Forms())
+        if (f->visible_)
+            return true;
+    return false;
+}
+
+void App::Message(const Text& text)
+{
+    shell.MsgBox(text, U"PADO", MsgButtons::Ok, MsgIcon::None);
+}
+
+bool App::Confirm(const Text& text)
+{
+    return shell.MsgBox(text, U"確認", MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes;
+}
+
+}  // namespace pado

@@ -1,0 +1,7 @@
+#include "assist/parameters.h"
+
+namespace pado {
+
+void LoadAssistParameters(App&) {}
+
+}  // namespace pado

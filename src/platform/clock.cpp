@@ -1,0 +1,34 @@
+#include "platform/clock.h"
+
+#include <chrono>
+#include <ctime>
+
+namespace pado {
+
+double SteadyClock::Now()
+{
+    using namespace std::chrono;
+    return duration<double>(steady_clock::now().time_since_epoch()).count();
+}
+
+double WaitTimer(Clock& clock, const std::function<void()>& pumpEvents, float seconds)
+{
+    const double start = clock.Now();
+    double now = clock.Now();
+    while (start + static_cast<double>(seconds) >= now) {
+        if (pumpEvents)
+            pumpEvents();
+        now = clock.Now();
+    }
+    return clock.Now();
+}
+
+Date SystemToday()
+{
+    std::time_t t = std::time(nullptr);
+    std::tm tm{};
+    localtime_r(&t, &tm);
+    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+}
+
+}  // namespace pado

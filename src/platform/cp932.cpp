@@ -1,0 +1,111 @@
+#include "platform/cp932.h"
+
+#include <cerrno>
+#include <iconv.h>
+#include <stdexcept>
+
+namespace pado {
+
+namespace {
+
+// glibc's "CP932" only: SHIFT_JIS/SJIS map 0x8160 differently and reject the NEC characters.
+class Converter {
+public:
+    Converter(const char* to, const char* from)
+        : cd_(iconv_open(to, from))
+    {
+        if (cd_ == reinterpret_cast<iconv_t>(-1))
+            throw std::runtime_error(std::string("iconv cannot convert ") + from + " to " + to);
+    }
+    ~Converter() { iconv_close(cd_); }
+    Converter(const Converter&) = delete;
+    Converter& operator=(const Converter&) = delete;
+    iconv_t Get()
+    {
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        return cd_;
+    }
+
+private:
+    iconv_t cd_;
+};
+
+// One converter per direction and thread; opening iconv for every line would dominate a large file.
+Converter& Decoder()
+{
+    thread_local Converter c("UTF-32LE", "CP932");
+    return c;
+}
+
+Converter& Encoder()
+{
+    thread_local Converter c("CP932", "UTF-32LE");
+    return c;
+}
+
+}  // namespace
+
+std::optional<Text> DecodeCp932(std::string_view bytes)
+{
+    Text out;
+    out.reserve(bytes.size());
+    bool ascii = true;
+    for (char b : bytes)
+        if (static_cast<unsigned char>(b) >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        out.assign(bytes.begin(), bytes.end());
+        return out;
+    }
+    iconv_t cd = Decoder().Get();
+    std::u32string buf(bytes.size() + 1, U'\0');
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    char* outp = reinterpret_cast<char*>(buf.data());
+    std::size_t outLeft = buf.size() * sizeof(char32_t);
+    if (iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1))
+        return std::nullopt;
+    buf.resize((buf.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t));
+    return buf;
+}
+
+EncodeResult EncodeCp932(const Text& text)
+{
+    EncodeResult r;
+    bool ascii = true;
+    for (char32_t c : text)
+        if (c >= 0x80) {
+            ascii = false;
+            break;
+        }
+    if (ascii) {
+        r.bytes.assign(text.begin(), text.end());
+        return r;
+    }
+    iconv_t cd = Encoder().Get();
+    std::string buf(text.size() * 2 + 4, '\0');
+    char* in = reinterpret_cast<char*>(const_cast<char32_t*>(text.data()));
+    std::size_t inLeft = text.size() * sizeof(char32_t);
+    char* outp = buf.data();
+    std::size_t outLeft = buf.size();
+    if (iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1)) {
+        std::size_t done = text.size() - inLeft / sizeof(char32_t);
+        r.unencodable = done < text.size() ? text[done] : U'\uFFFD';
+        return r;
+    }
+    buf.resize(buf.size() - outLeft);
+    r.bytes = std::move(buf);
+    return r;
+}
+
+unsigned Cp932Code(char32_t c)
+{
+    auto r = EncodeCp932(Text(1, c));
+    if (r.unencodable || r.bytes.size() != 2)
+        return 0;
+    return (static_cast<unsigned char>(r.bytes[0]) << 8) | static_cast<unsigned char>(r.bytes[1]);
+}
+
+}  // namespace pado

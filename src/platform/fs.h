@@ -1,0 +1,32 @@
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace pado::fs {
+
+// Paths are UTF-8 strings with "/" as separator.
+bool Exists(const std::string& path);  // file or folder
+bool IsFile(const std::string& path);
+bool IsFolder(const std::string& path);
+// These return false (never throw) so that callers decide what the user is told.
+bool CreateFolder(const std::string& path);
+bool DeleteTree(const std::string& path);  // a folder with its contents; true when nothing is left
+bool DeleteFile(const std::string& path);  // true when the file is gone (also when it never existed)
+bool Rename(const std::string& from, const std::string& to);
+// Copies to a temporary name beside the target and renames it, so the target is never half-written.
+bool CopyFileAtomic(const std::string& from, const std::string& to);
+// Sub-folders of a folder as full paths, sorted by name so every run visits them in the same order.
+std::vector<std::string> SubFolders(const std::string& path);
+std::string Join(const std::string& folder, const std::string& name);
+std::string Parent(const std::string& path);
+std::string FileName(const std::string& path);
+// Whole file as bytes; false when it cannot be read.
+bool ReadBytes(const std::string& path, std::string& bytes);
+// Writes bytes to a temporary file in the same folder, flushes it and renames it over path.
+bool WriteBytesAtomic(const std::string& path, const std::string& bytes);
+bool AppendBytes(const std::string& path, const std::string& bytes);
+// A test seam for fault injection: when set, every write through this layer fails for paths it accepts.
+void SetWriteFailureForTests(bool (*failsFor)(const std::string& path));
+
+}  // namespace pado::fs

@@ -1,0 +1,37 @@
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "platform/text.h"
+
+namespace pado {
+
+class Form;
+
+enum class MsgButtons { Ok, YesNo };
+enum class MsgIcon { None, Information, Question, Warning };
+enum class MsgAnswer { Ok, Yes, No, Cancel };
+
+// The one interface through which the forms reach the platform: the Qt front end implements it
+// with real windows, the replay driver and the tests with a recorder answering from a queue.
+class Shell {
+public:
+    virtual ~Shell() = default;
+    virtual MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon) = 0;
+    // A self-closing information pop-up.
+    virtual void Popup(const Text& text, const Text& title, int seconds) = 0;
+    // nullopt when the user cancels. root is the only folder the picker shows (with its sub-folders).
+    virtual std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) = 0;
+    virtual void OpenWebPage(const std::string& url) = 0;
+    // Runs the modal window until it is closed (by its own buttons or by the user).
+    virtual void ShowModal(Form& form) = 0;
+    virtual void ShowWindow(Form& form) = 0;
+    virtual void CloseWindow(Form& form) = 0;
+    // Processes pending window events during a button's wait.
+    virtual void PumpEvents() = 0;
+    // Long work (the assist passes) is about to start or has ended.
+    virtual void SetBusy(bool busy) { (void)busy; }
+};
+
+}  // namespace pado

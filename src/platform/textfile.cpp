@@ -1,0 +1,87 @@
+#include "platform/textfile.h"
+
+#include <cstdio>
+
+#include "platform/cp932.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+
+namespace pado {
+
+namespace {
+
+Text NameOf(const std::string& path)
+{
+    return FromUtf8(fs::FileName(path));
+}
+
+}  // namespace
+
+Text UnencodableMessage(char32_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return U"「" + Text(1, c) + U"」(" + FromUtf8(code) + U")はShift-JIS(CP932)で保存できない文字です。\n"
+           U"この文字を別の文字に置き換えてください。";
+}
+
+Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages)
+{
+    auto text = DecodeCp932(bytes);
+    if (!text)
+        throw UserError(U"ファイル(" + FromUtf8(nameForMessages) +
+                        U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
+                        U"Shift-JISで保存し直してください。");
+    Lines lines;
+    const Text& t = *text;
+    std::size_t begin = 0;
+    for (std::size_t i = 0; i < t.size(); ++i) {
+        if (t[i] == U'\n') {
+            std::size_t end = (i > begin && t[i - 1] == U'\r') ? i - 1 : i;
+            lines.push_back(t.substr(begin, end - begin));
+            begin = i + 1;
+        }
+    }
+    if (begin < t.size())
+        lines.push_back(t.substr(begin));
+    return lines;
+}
+
+Lines ReadTextFile(const std::string& path)
+{
+    std::string bytes;
+    if (!fs::IsFile(path))
+        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
+    if (!fs::ReadBytes(path, bytes))
+        throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
+    return DecodeTextLines(bytes, fs::FileName(path));
+}
+
+std::string EncodeTextLines(const Lines& lines)
+{
+    std::string out;
+    for (const auto& line : lines) {
+        auto r = EncodeCp932(line);
+        if (r.unencodable)
+            throw UserError(UnencodableMessage(*r.unencodable));
+        out += r.bytes;
+        out += "\r\n";
+    }
+    return out;
+}
+
+void WriteTextFile(const std::string& path, const Lines& lines)
+{
+    std::string bytes = EncodeTextLines(lines);
+    if (!fs::WriteBytesAtomic(path, bytes))
+        throw UserError(U"ファイル(" + NameOf(path) + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
+}
+
+void AppendTextFile(const std::string& path, const Lines& lines)
+{
+    std::string bytes = EncodeTextLines(lines);
+    if (!fs::AppendBytes(path, bytes))
+        throw UserError(U"ファイル(" + NameOf(path) + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
+}
+
+}  // namespace pado

@@ -1,0 +1,29 @@
+#pragma once
+
+#include <string>
+
+#include "platform/text.h"
+
+namespace pado {
+
+// Reads a CP932 text file into lines. Lines end in CR LF (a bare LF is accepted too); a final line
+// without a line break is still a line, and a file ending in a line break has no extra empty line.
+// Throws UserError naming the file when it is missing ("ファイル(X)がありません。") or is not CP932.
+Lines ReadTextFile(const std::string& path);
+// Decodes CP932 bytes into lines the same way; nullopt semantics are the caller's (throws UserError).
+Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages);
+
+// The CP932 bytes of lines, each followed by CR LF. Throws UserError naming the first character
+// CP932 cannot hold; nothing is then written by the callers below.
+std::string EncodeTextLines(const Lines& lines);
+
+// Create or truncate: writes a temporary file and renames it, so a failure leaves the old file whole.
+// Throws UserError when the file cannot be written.
+void WriteTextFile(const std::string& path, const Lines& lines);
+// Appends lines (each with CR LF); throws UserError when the file cannot be written.
+void AppendTextFile(const std::string& path, const Lines& lines);
+
+// The message of a character that cannot be stored in CP932.
+Text UnencodableMessage(char32_t c);
+
+}  // namespace pado
