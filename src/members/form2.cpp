@@ -1,6 +1,9 @@
 #include "members/form2.h"
 
 #include "app/app.h"
+#include "members/close_all.h"
+#include "members/statistics.h"
+#include "members/transfer.h"
 #include "passing/passing_table.h"
 
 namespace pado {
@@ -19,14 +22,24 @@ Form2::Form2(App& app)
     , Image8("Image8", U"該当コースの良＆良以外成績を表示します。", 130, 129, 0.2f)
 {
     AddPane("Text1", Text1);
-    for (ImageButton* b : {&Image1, &Image2, &Image3, &Image5, &Image6, &Image7, &Image8})
-        AddImage(*b, [this, b] { Press(*b); });
-    AddImage(Image4, [this] {
-        Press(Image4);
-        ShowPassingOrderTable(*this);
-    });
+    auto press = [this](ImageButton& b, auto work) {
+        AddImage(b, [this, &b, work] {
+            Press(b);
+            work();
+        });
+    };
+    press(Image1, [this] { ShowCourseRecords(*this); });
+    press(Image2, [this] { TransferRaceFiles(*this); });
+    press(Image3, [this] { CloseAllWindows(*this); });
+    press(Image4, [this] { ShowPassingOrderTable(*this); });
+    press(Image5, [this] { ShowEntrantRecordsWithJockey(*this); });
+    press(Image6, [this] { Image6_Click(); });
+    press(Image7, [this] { ShowVenueDistanceStats(*this); });
+    press(Image8, [this] { ShowTrackConditionStats(*this); });
 }
 
 void Form2::Form_Load() {}
+
+void Form2::Image6_Click() {}
 
 }  // namespace pado
