@@ -1,0 +1,34 @@
+#include "formats/run_line.h"
+
+#include "app/app.h"
+#include "platform/textfile.h"
+
+namespace pado {
+
+Lines ReadRall(App& app)
+{
+    return ReadTextFile(app.FilePath("Rall.txt"));
+}
+
+Lines RunsOf(const Lines& rall, const Text& horseName)
+{
+    Lines out;
+    for (const auto& line : rall)
+        if (runline::HorseName(line) == horseName)
+            out.push_back(line);
+    return out;
+}
+
+Text ShortenRaceWords(Text s)
+{
+    static const std::pair<const char32_t*, const char32_t*> kTable[] = {
+        {U"ステークス", U"Ｓ"}, {U"ロイヤル", U"Ｒo"},     {U"カップ", U"Ｃ"},         {U"スポーツ", U"Ｓp"},
+        {U"テレビ", U"Ｔv"},    {U"トロフィー", U"Ｔ"},    {U"(ＧＩＩＩ)", U"(G3)"}, {U"(ＧＩＩ)", U"(G2)"},
+        {U"(ＧＩ)", U"(G1)"},
+    };
+    for (const auto& [from, to] : kTable)
+        s = ReplaceAll(std::move(s), from, to);
+    return s;
+}
+
+}  // namespace pado
