@@ -44,7 +44,7 @@ std::string App::ManualPath() const
 
 std::vector<Form*> App::Forms()
 {
-    return {form1_.get(), form2_.get(), form3_.get(), form4_.get(), form5_.get(), form6_.get()};
+    return { form1_.get(), form2_.get(), form3_.get(), form4_.get(), form5_.get(), form6_.get() };
 }
 
 Form* App::FindForm(std::string_view name)
@@ -113,4 +113,4 @@ bool App::Confirm(const Text& text)
     return shell.MsgBox(text, U"確認", MsgButtons::YesNo, MsgIcon::Question) == MsgAnswer::Yes;
 }
 
-}  // namespace pado
+} // namespace pado

@@ -79,4 +79,4 @@ private:
     std::unique_ptr<Form6> form6_;
 };
 
-}  // namespace pado
+} // namespace pado

@@ -61,7 +61,8 @@ void Form::RunGuarded(const std::function<void()>& work)
 
 double Form::WaitTimer(float seconds)
 {
-    return pado::WaitTimer(app_.clock, [this] { app_.shell.PumpEvents(); }, seconds);
+    return pado::WaitTimer(
+        app_.clock, [this] { app_.shell.PumpEvents(); }, seconds);
 }
 
 void Form::Press(ImageButton& b)
@@ -71,4 +72,4 @@ void Form::Press(ImageButton& b)
     b.ShowNormal();
 }
 
-}  // namespace pado
+} // namespace pado

@@ -27,9 +27,9 @@ public:
     App& GetApp() { return app_; }
 
     // Lifecycle, driven by App::Show / App::Close.
-    virtual void Form_Load() {}
-    virtual bool Form_QueryUnload() { return true; }  // false keeps the window open
-    virtual void Form_Unload() {}
+    virtual void Form_Load() { }
+    virtual bool Form_QueryUnload() { return true; } // false keeps the window open
+    virtual void Form_Unload() { }
     bool IsLoaded() const { return loaded_; }
     bool IsVisible() const { return visible_; }
 
@@ -82,4 +82,4 @@ private:
     std::map<std::string, std::function<void(int)>> keys_;
 };
 
-}  // namespace pado
+} // namespace pado

@@ -84,4 +84,4 @@ void Form1::Dir1_KeyPress(int keyAscii)
         Dir1.Open();
 }
 
-}  // namespace pado
+} // namespace pado

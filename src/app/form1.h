@@ -12,17 +12,17 @@ class Form1 : public Form {
 public:
     explicit Form1(App& app);
 
-    void Form_Load() override;    // start-up: builds the race workspace, shows the companions
-    void Form_Unload() override;  // shut-down: removes the workspace and the start-up work files
+    void Form_Load() override; // start-up: builds the race workspace, shows the companions
+    void Form_Unload() override; // shut-down: removes the workspace and the start-up work files
 
     DirList Dir1;
-    ListBox List1{true};  // sorted, so each race's horses come out in finishing order
+    ListBox List1 { true }; // sorted, so each race's horses come out in finishing order
     TextPane Text1;
     ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10;
 
     // The folder the views work on: the highlighted Dir1 entry (the open folder when none is).
     Text selectedFolder;
-    Text selectedHorseName;  // its last 9 characters
+    Text selectedHorseName; // its last 9 characters
     MainAssistState state;
 
     // Refreshes the selection from Dir1, as every view does when it starts.
@@ -42,4 +42,4 @@ private:
 // An entrant folder's path: its last component is exactly 9 characters.
 bool IsHorseNameFolder(const Text& path);
 
-}  // namespace pado
+} // namespace pado

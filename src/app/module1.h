@@ -16,10 +16,10 @@ struct Module1 {
     int raceMonth = 0;
 
     // The 22 assist parameters (index 0 is parameter 1), single precision as they are kept.
-    std::array<float, 22> params{};
+    std::array<float, 22> params {};
     // Set by the assist dialog: the chosen mode (0 none, 1..4) and whether it closed with OK.
     int assistMode = 0;
     bool assistOk = false;
 };
 
-}  // namespace pado
+} // namespace pado

@@ -56,7 +56,7 @@ bool IsEntrantLine(const Text& line)
     return code >= 0x8340 && code <= 0x8394;
 }
 
-}  // namespace
+} // namespace
 
 void Form1::Form_Load()
 {
@@ -65,13 +65,13 @@ void Form1::Form_Load()
     RunGuarded([&] {
         const std::string r1 = app.FilePath("R1.txt");
         Lines card = ReadTextFile(r1);
-        const Text raceName = card.empty() ? Text{} : card[0];
+        const Text raceName = card.empty() ? Text {} : card[0];
         if (Text why = FolderNameProblem(raceName, app.ProgramFolder()); !why.empty())
-            throw UserError(U"レース名(R1.txtの1行目)はフォルダー名に使えません。\n" + why +
-                            U"\nレースのフォルダーは作成しませんでした。");
+            throw UserError(U"レース名(R1.txtの1行目)はフォルダー名に使えません。\n" + why
+                + U"\nレースのフォルダーは作成しませんでした。");
         const std::string raceFolder = fs::Join(app.ProgramFolder(), ToUtf8(raceName));
 
-        WriteTextFile(app.FilePath("nowfolder.txt"), {FromUtf8(raceFolder)});
+        WriteTextFile(app.FilePath("nowfolder.txt"), { FromUtf8(raceFolder) });
         if (fs::Exists(raceFolder) && !fs::DeleteTree(raceFolder))
             throw UserError(U"フォルダー(" + FromUtf8(raceFolder) + U")を削除できません。");
         if (!fs::CreateFolder(raceFolder))
@@ -159,8 +159,8 @@ void Form1::Form_Unload()
     App& app = GetApp();
     if (!raceFolder_.empty())
         fs::DeleteTree(raceFolder_);
-    for (const char* name : {"R10.txt", "himoto.txt", "hisaki.txt", "R11.txt", "nowfolder.txt"})
+    for (const char* name : { "R10.txt", "himoto.txt", "hisaki.txt", "R11.txt", "nowfolder.txt" })
         fs::DeleteFile(app.FilePath(name));
 }
 
-}  // namespace pado
+} // namespace pado

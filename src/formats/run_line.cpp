@@ -22,13 +22,19 @@ Lines RunsOf(const Lines& rall, const Text& horseName)
 Text ShortenRaceWords(Text s)
 {
     static const std::pair<const char32_t*, const char32_t*> kTable[] = {
-        {U"ステークス", U"Ｓ"}, {U"ロイヤル", U"Ｒo"},     {U"カップ", U"Ｃ"},         {U"スポーツ", U"Ｓp"},
-        {U"テレビ", U"Ｔv"},    {U"トロフィー", U"Ｔ"},    {U"(ＧＩＩＩ)", U"(G3)"}, {U"(ＧＩＩ)", U"(G2)"},
-        {U"(ＧＩ)", U"(G1)"},
+        { U"ステークス", U"Ｓ" },
+        { U"ロイヤル", U"Ｒo" },
+        { U"カップ", U"Ｃ" },
+        { U"スポーツ", U"Ｓp" },
+        { U"テレビ", U"Ｔv" },
+        { U"トロフィー", U"Ｔ" },
+        { U"(ＧＩＩＩ)", U"(G3)" },
+        { U"(ＧＩＩ)", U"(G2)" },
+        { U"(ＧＩ)", U"(G1)" },
     };
     for (const auto& [from, to] : kTable)
         s = ReplaceAll(std::move(s), from, to);
     return s;
 }
 
-}  // namespace pado
+} // namespace pado

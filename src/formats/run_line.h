@@ -12,21 +12,57 @@ class App;
 // card's run block and past-run section, and several work files. Short lines read as empty fields.
 namespace runline {
 
-inline Text RaceKeyText(const Text& l) { return Cols(l, 1, 12); }  // same on every line of one race
-inline Text Date(const Text& l) { return Cols(l, 1, 6); }          // yymmdd
-inline Text Venue(const Text& l) { return Cols(l, 8, 9); }
-inline Text Surface(const Text& l) { return Cols(l, 14, 14); }     // 芝, ダ or 障
-inline Text DistanceField(const Text& l) { return Cols(l, 15, 18); }
-inline Text Going(const Text& l) { return Cols(l, 21, 21); }
-inline Text FinishField(const Text& l) { return Cols(l, 26, 27); }  // right-aligned, so text order is numeric order
-inline Text HorseName(const Text& l) { return Cols(l, 48, 56); }
-inline Text Sex(const Text& l) { return Cols(l, 57, 57); }
-inline Text Age(const Text& l) { return Cols(l, 58, 58); }
-inline Text Tail(const Text& l) { return Mid(l, 64); }  // race class and race name
+inline Text RaceKeyText(const Text& l)
+{
+    return Cols(l, 1, 12);
+} // same on every line of one race
+inline Text Date(const Text& l)
+{
+    return Cols(l, 1, 6);
+} // yymmdd
+inline Text Venue(const Text& l)
+{
+    return Cols(l, 8, 9);
+}
+inline Text Surface(const Text& l)
+{
+    return Cols(l, 14, 14);
+} // 芝, ダ or 障
+inline Text DistanceField(const Text& l)
+{
+    return Cols(l, 15, 18);
+}
+inline Text Going(const Text& l)
+{
+    return Cols(l, 21, 21);
+}
+inline Text FinishField(const Text& l)
+{
+    return Cols(l, 26, 27);
+} // right-aligned, so text order is numeric order
+inline Text HorseName(const Text& l)
+{
+    return Cols(l, 48, 56);
+}
+inline Text Sex(const Text& l)
+{
+    return Cols(l, 57, 57);
+}
+inline Text Age(const Text& l)
+{
+    return Cols(l, 58, 58);
+}
+inline Text Tail(const Text& l)
+{
+    return Mid(l, 64);
+} // race class and race name
 // The line with the horse name cut out: columns 1 to 47, then 57 to the end.
-inline Text WithoutName(const Text& l) { return Cols(l, 1, 47) + Mid(l, 57); }
+inline Text WithoutName(const Text& l)
+{
+    return Cols(l, 1, 47) + Mid(l, 57);
+}
 
-}  // namespace runline
+} // namespace runline
 
 // Rall.txt of the program folder, every line; throws UserError when it is missing or not CP932.
 Lines ReadRall(App& app);
@@ -37,4 +73,4 @@ Lines RunsOf(const Lines& rall, const Text& horseName);
 // distance and time window share ("ステークス" to "Ｓ" ... "(ＧＩ)" to "(G1)").
 Text ShortenRaceWords(Text s);
 
-}  // namespace pado
+} // namespace pado

@@ -26,9 +26,9 @@ double WaitTimer(Clock& clock, const std::function<void()>& pumpEvents, float se
 Date SystemToday()
 {
     std::time_t t = std::time(nullptr);
-    std::tm tm{};
+    std::tm tm {};
     localtime_r(&t, &tm);
-    return Date{tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday};
+    return Date { tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday };
 }
 
-}  // namespace pado
+} // namespace pado

@@ -43,4 +43,4 @@ struct Date {
 };
 Date SystemToday();
 
-}  // namespace pado
+} // namespace pado

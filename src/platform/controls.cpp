@@ -124,4 +124,4 @@ void DirList::Open()
     SetPath(SelectedFolder());
 }
 
-}  // namespace pado
+} // namespace pado

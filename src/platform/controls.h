@@ -31,11 +31,11 @@ private:
 class TextPane : public Observable {
 public:
     const Text& GetText() const { return text_; }
-    void SetText(const Text& t);  // caret to the end, as after typing
+    void SetText(const Text& t); // caret to the end, as after typing
     void Clear() { SetText(U""); }
     // Replaces the selection (if any) with s and puts the caret after it.
     void InsertAtCaret(const Text& s);
-    void SetCaret(std::size_t pos);  // clears the selection
+    void SetCaret(std::size_t pos); // clears the selection
     void SetSelection(std::size_t start, std::size_t length);
     std::size_t Caret() const { return caret_; }
     std::size_t SelectionStart() const { return caret_; }
@@ -70,7 +70,7 @@ public:
     {
     }
     void Clear();
-    void AddItem(const Text& item);  // a sorted list keeps its items in text order
+    void AddItem(const Text& item); // a sorted list keeps its items in text order
     const Lines& Items() const { return items_; }
     bool Sorted() const { return sorted_; }
 
@@ -83,16 +83,16 @@ private:
 // folder's sub-folders sorted by name.
 class DirList : public Observable {
 public:
-    void SetPath(const std::string& folder);  // opens folder; the open folder is highlighted
+    void SetPath(const std::string& folder); // opens folder; the open folder is highlighted
     const std::string& Path() const { return path_; }
     void Refresh();
     const std::vector<std::string>& Entries() const { return entries_; }
-    std::size_t ChainLength() const { return chainLength_; }  // entries_[0..chainLength_) are the chain
+    std::size_t ChainLength() const { return chainLength_; } // entries_[0..chainLength_) are the chain
     int Highlighted() const { return highlighted_; }
     void Highlight(int index);
     // The entry at the highlighted index; the open folder when nothing is highlighted.
     std::string SelectedFolder() const;
-    void Open();  // the highlighted entry becomes the open folder (Enter key, double-click)
+    void Open(); // the highlighted entry becomes the open folder (Enter key, double-click)
 
 private:
     std::string path_;
@@ -169,4 +169,4 @@ private:
     int selected_ = 0;
 };
 
-}  // namespace pado
+} // namespace pado

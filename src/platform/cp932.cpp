@@ -22,7 +22,7 @@ public:
     Converter& operator=(const Converter&) = delete;
     iconv_t Get()
     {
-        iconv(cd_, nullptr, nullptr, nullptr, nullptr);  // back to the initial state
+        iconv(cd_, nullptr, nullptr, nullptr, nullptr); // back to the initial state
         return cd_;
     }
 
@@ -43,7 +43,7 @@ Converter& Encoder()
     return c;
 }
 
-}  // namespace
+} // namespace
 
 std::optional<Text> DecodeCp932(std::string_view bytes)
 {
@@ -108,4 +108,4 @@ unsigned Cp932Code(char32_t c)
     return (static_cast<unsigned char>(r.bytes[0]) << 8) | static_cast<unsigned char>(r.bytes[1]);
 }
 
-}  // namespace pado
+} // namespace pado

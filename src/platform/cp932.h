@@ -21,4 +21,4 @@ EncodeResult EncodeCp932(const Text& text);
 // The two-byte CP932 code of a character (0x8340 for ァ), or 0 for a single-byte or unencodable one.
 unsigned Cp932Code(char32_t c);
 
-}  // namespace pado
+} // namespace pado

@@ -21,4 +21,4 @@ private:
     Text message_;
 };
 
-}  // namespace pado
+} // namespace pado

@@ -37,11 +37,11 @@ bool WriteAll(int fd, const std::string& bytes)
 
 std::string TempNameFor(const std::string& path)
 {
-    static std::atomic<unsigned> counter{0};
+    static std::atomic<unsigned> counter { 0 };
     return Join(Parent(path), ".pado-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
 }
 
-}  // namespace
+} // namespace
 
 void SetWriteFailureForTests(bool (*failsFor)(const std::string&))
 {
@@ -193,4 +193,4 @@ bool AppendBytes(const std::string& path, const std::string& bytes)
     return (::close(fd) == 0) && ok;
 }
 
-}  // namespace pado::fs
+} // namespace pado::fs

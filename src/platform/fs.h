@@ -6,13 +6,13 @@
 namespace pado::fs {
 
 // Paths are UTF-8 strings with "/" as separator.
-bool Exists(const std::string& path);  // file or folder
+bool Exists(const std::string& path); // file or folder
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
 // These return false (never throw) so that callers decide what the user is told.
 bool CreateFolder(const std::string& path);
-bool DeleteTree(const std::string& path);  // a folder with its contents; true when nothing is left
-bool DeleteFile(const std::string& path);  // true when the file is gone (also when it never existed)
+bool DeleteTree(const std::string& path); // a folder with its contents; true when nothing is left
+bool DeleteFile(const std::string& path); // true when the file is gone (also when it never existed)
 bool Rename(const std::string& from, const std::string& to);
 // Copies to a temporary name beside the target and renames it, so the target is never half-written.
 bool CopyFileAtomic(const std::string& from, const std::string& to);
@@ -29,4 +29,4 @@ bool AppendBytes(const std::string& path, const std::string& bytes);
 // A test seam for fault injection: when set, every write through this layer fails for paths it accepts.
 void SetWriteFailureForTests(bool (*failsFor)(const std::string& path));
 
-}  // namespace pado::fs
+} // namespace pado::fs

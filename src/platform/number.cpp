@@ -35,20 +35,20 @@ std::string LeadingNumberText(const Text& s)
             digits = digits || frac.size() > 1;
         }
     }
-    return digits ? out : std::string{};
+    return digits ? out : std::string {};
 }
 
 // from_chars never consults the locale, so "." is the decimal mark everywhere.
 template <typename T> T Parse(const Text& s)
 {
     auto t = LeadingNumberText(s);
-    T v{};
+    T v {};
     if (!t.empty())
         std::from_chars(t.data(), t.data() + t.size(), v);
     return v;
 }
 
-}  // namespace
+} // namespace
 
 double LeadingNumber(const Text& s)
 {
@@ -69,4 +69,4 @@ long LeadingInt(const Text& s)
     return static_cast<long>(v);
 }
 
-}  // namespace pado
+} // namespace pado

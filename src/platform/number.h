@@ -13,4 +13,4 @@ long LeadingInt(const Text& s);
 // The nearest single-precision value, as the assist parameters and time gaps are kept.
 float LeadingFloat(const Text& s);
 
-}  // namespace pado
+} // namespace pado

@@ -34,4 +34,4 @@ public:
     virtual void SetBusy(bool busy) { (void)busy; }
 };
 
-}  // namespace pado
+} // namespace pado

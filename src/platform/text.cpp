@@ -28,7 +28,7 @@ Text Cols(const Text& s, long first, long last)
 
 Text Left(const Text& s, long n)
 {
-    return n <= 0 ? Text{} : Mid(s, 1, n);
+    return n <= 0 ? Text {} : Mid(s, 1, n);
 }
 
 Text Right(const Text& s, long n)
@@ -201,4 +201,4 @@ Lines SplitLines(const Text& paneText)
     return SplitAt(paneText, U'\n');
 }
 
-}  // namespace pado
+} // namespace pado

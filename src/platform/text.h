@@ -13,11 +13,11 @@ using Lines = std::vector<Text>;
 
 // 1-based column helpers. Every one of them clamps: a range that runs past the end of a short
 // line reads what is there (possibly nothing) instead of throwing.
-Text Mid(const Text& s, long start, long length = -1);  // characters start .. start+length-1
-Text Cols(const Text& s, long first, long last);        // characters first .. last inclusive
+Text Mid(const Text& s, long start, long length = -1); // characters start .. start+length-1
+Text Cols(const Text& s, long first, long last); // characters first .. last inclusive
 Text Left(const Text& s, long n);
 Text Right(const Text& s, long n);
-char32_t CharAt(const Text& s, long pos);  // 0 when pos is outside the text
+char32_t CharAt(const Text& s, long pos); // 0 when pos is outside the text
 
 // 1-based position of the first occurrence of what at or after start, 0 when there is none.
 long InStr(const Text& s, const Text& what, long start = 1);
@@ -37,11 +37,11 @@ Text TrimSpaces(const Text& s);
 // Pads with half-width spaces (or cuts) to exactly n characters.
 Text PadRight(const Text& s, std::size_t n);
 
-Text ToText(long long n);  // decimal, no padding
+Text ToText(long long n); // decimal, no padding
 std::string ToUtf8(const Text& s);
 Text FromUtf8(std::string_view s);
 
 // Text panes hold "\n" line breaks; files hold lines.
-Lines SplitLines(const Text& paneText);  // "a\nb\n" gives {"a","b",""}
+Lines SplitLines(const Text& paneText); // "a\nb\n" gives {"a","b",""}
 
-}  // namespace pado
+} // namespace pado

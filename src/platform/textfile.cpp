@@ -15,23 +15,48 @@ Text NameOf(const std::string& path)
     return FromUtf8(fs::FileName(path));
 }
 
-}  // namespace
+// Japanese text saved as UTF-8 is often also a valid CP932 byte sequence (of nonsense characters),
+// so the decoder alone cannot tell. A file that is valid UTF-8 with at least one multi-byte sequence,
+// or starts with a byte-order mark, or holds NUL bytes (UTF-16), is not a CP932 race file.
+bool LooksLikeOtherEncoding(const std::string& bytes)
+{
+    if (bytes.find('\0') != std::string::npos)
+        return true;
+    if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
+        return true;
+    bool multibyte = false;
+    for (std::size_t i = 0; i < bytes.size();) {
+        auto b = static_cast<unsigned char>(bytes[i]);
+        int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
+        if (extra < 0 || i + static_cast<std::size_t>(extra) >= bytes.size() + (extra == 0))
+            return false;
+        for (int k = 1; k <= extra; ++k)
+            if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
+                return false;
+        multibyte = multibyte || extra > 0;
+        i += static_cast<std::size_t>(extra) + 1;
+    }
+    return multibyte;
+}
+
+} // namespace
 
 Text UnencodableMessage(char32_t c)
 {
     char code[16];
     std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    return U"「" + Text(1, c) + U"」(" + FromUtf8(code) + U")はShift-JIS(CP932)で保存できない文字です。\n"
-           U"この文字を別の文字に置き換えてください。";
+    return U"「" + Text(1, c) + U"」(" + FromUtf8(code)
+        + U")はShift-JIS(CP932)で保存できない文字です。\n"
+          U"この文字を別の文字に置き換えてください。";
 }
 
 Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages)
 {
-    auto text = DecodeCp932(bytes);
+    auto text = LooksLikeOtherEncoding(bytes) ? std::nullopt : DecodeCp932(bytes);
     if (!text)
-        throw UserError(U"ファイル(" + FromUtf8(nameForMessages) +
-                        U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
-                        U"Shift-JISで保存し直してください。");
+        throw UserError(U"ファイル(" + FromUtf8(nameForMessages)
+            + U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
+              U"Shift-JISで保存し直してください。");
     Lines lines;
     const Text& t = *text;
     std::size_t begin = 0;
@@ -74,14 +99,16 @@ void WriteTextFile(const std::string& path, const Lines& lines)
 {
     std::string bytes = EncodeTextLines(lines);
     if (!fs::WriteBytesAtomic(path, bytes))
-        throw UserError(U"ファイル(" + NameOf(path) + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
+        throw UserError(U"ファイル(" + NameOf(path)
+            + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
 }
 
 void AppendTextFile(const std::string& path, const Lines& lines)
 {
     std::string bytes = EncodeTextLines(lines);
     if (!fs::AppendBytes(path, bytes))
-        throw UserError(U"ファイル(" + NameOf(path) + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
+        throw UserError(U"ファイル(" + NameOf(path)
+            + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
 }
 
-}  // namespace pado
+} // namespace pado

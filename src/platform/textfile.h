@@ -26,4 +26,4 @@ void AppendTextFile(const std::string& path, const Lines& lines);
 // The message of a character that cannot be stored in CP932.
 Text UnencodableMessage(char32_t c);
 
-}  // namespace pado
+} // namespace pado

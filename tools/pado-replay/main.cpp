@@ -35,9 +35,15 @@ std::string ParseJsonString(const std::string& s)
         if (++i >= s.size())
             break;
         switch (s[i]) {
-        case 'n': out += '\n'; break;
-        case 'r': out += '\r'; break;
-        case 't': out += '\t'; break;
+        case 'n':
+            out += '\n';
+            break;
+        case 'r':
+            out += '\r';
+            break;
+        case 't':
+            out += '\t';
+            break;
         case 'u': {
             unsigned cp = 0;
             if (i + 4 < s.size())
@@ -52,11 +58,12 @@ std::string ParseJsonString(const std::string& s)
             out += ToUtf8(Text(1, static_cast<char32_t>(cp)));
             break;
         }
-        default: out += s[i];
+        default:
+            out += s[i];
         }
     }
     if (i >= s.size())
-        throw ScriptError{"unterminated string: " + s};
+        throw ScriptError { "unterminated string: " + s };
     return out;
 }
 
@@ -77,7 +84,7 @@ public:
         shell_.SetProgramFolder(programFolder);
         shell_.SetApp(&app_);
         shell_.SetDialogRunner([this](const std::string& c) { Run(c); });
-        app_.today = [] { return Date{2026, 12, 7}; };
+        app_.today = [] { return Date { 2026, 12, 7 }; };
     }
 
     void Run(const std::string& rawLine)
@@ -117,18 +124,18 @@ private:
         std::string formName = spec.substr(0, dot);
         Form* f = app_.FindForm(formName);
         if (!f)
-            throw ScriptError{"no such window: " + formName};
+            throw ScriptError { "no such window: " + formName };
         if (mustBeShown && !f->IsVisible())
-            throw ScriptError{"window not shown: " + formName};
-        return {f, dot == std::string::npos ? "" : spec.substr(dot + 1)};
+            throw ScriptError { "window not shown: " + formName };
+        return { f, dot == std::string::npos ? "" : spec.substr(dot + 1) };
     }
 
     static std::pair<std::string, std::string> SplitFirst(const std::string& s)
     {
         auto sp = s.find(' ');
         if (sp == std::string::npos)
-            return {s, ""};
-        return {s.substr(0, sp), s.substr(sp + 1)};
+            return { s, "" };
+        return { s.substr(0, sp), s.substr(sp + 1) };
     }
 
     void Dispatch(const std::string& verb, const std::string& rest)
@@ -138,7 +145,7 @@ private:
         } else if (verb == "today") {
             Date d;
             if (std::sscanf(rest.c_str(), "%d/%d/%d", &d.year, &d.month, &d.day) != 3)
-                throw ScriptError{"today wants yyyy/mm/dd"};
+                throw ScriptError { "today wants yyyy/mm/dd" };
             app_.today = [d] { return d; };
         } else if (verb == "open") {
             app_.form1().Dir1.SetPath(Path(Argument(rest)));
@@ -152,16 +159,16 @@ private:
                     app_.form1().Dir1.Highlight(static_cast<int>(i));
                     return;
                 }
-            throw ScriptError{"Dir1 does not list " + p};
+            throw ScriptError { "Dir1 does not list " + p };
         } else if (verb == "key") {
             auto [control, key] = SplitFirst(rest);
             auto [form, name] = Target(control, true);
             if (key != "enter" || !form->KeyPress(name, 13))
-                throw ScriptError{"no such key target: " + rest};
+                throw ScriptError { "no such key target: " + rest };
         } else if (verb == "click") {
             auto [form, name] = Target(rest, true);
             if (!form->Click(name))
-                throw ScriptError{"no such control: " + rest};
+                throw ScriptError { "no such control: " + rest };
         } else if (verb == "answer") {
             Answer(rest);
         } else if (verb == "set") {
@@ -173,13 +180,13 @@ private:
             else if (auto bt = form->Boxes().find(name); bt != form->Boxes().end())
                 bt->second->SetText(value);
             else
-                throw ScriptError{"no such text box: " + control};
+                throw ScriptError { "no such text box: " + control };
         } else if (verb == "caret") {
             auto [control, pos] = SplitFirst(rest);
             auto [form, name] = Target(control, false);
             auto it = form->Panes().find(name);
             if (it == form->Panes().end())
-                throw ScriptError{"no such text pane: " + control};
+                throw ScriptError { "no such text pane: " + control };
             it->second->SetCaret(static_cast<std::size_t>(std::stoul(pos)));
         } else if (verb == "print") {
             Print(rest);
@@ -187,7 +194,7 @@ private:
             auto [form, name] = Target(rest, false);
             app_.Close(*form);
         } else {
-            throw ScriptError{"unknown command: " + verb};
+            throw ScriptError { "unknown command: " + verb };
         }
     }
 
@@ -216,7 +223,7 @@ private:
             }
             shell_.dialogs.push_back(commands);
         } else
-            throw ScriptError{"unknown answer: " + rest};
+            throw ScriptError { "unknown answer: " + rest };
     }
 
     void Print(const std::string& rest)
@@ -261,7 +268,7 @@ private:
             }
             auto bt = form->Boxes().find(name);
             if (bt == form->Boxes().end())
-                throw ScriptError{"nothing to print: " + rest};
+                throw ScriptError { "nothing to print: " + rest };
             Emit("text " + what + " " + shell_.Json(bt->second->GetText()));
         }
     }
@@ -275,12 +282,12 @@ private:
         }
     }
 
-    SteppingClock clock_{0.05};
+    SteppingClock clock_ { 0.05 };
     ReplayShell shell_;
     App app_;
 };
 
-}  // namespace
+} // namespace
 
 int main(int argc, char** argv)
 {

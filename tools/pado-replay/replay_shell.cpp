@@ -12,11 +12,21 @@ std::string JsonString(const std::string& s)
     std::string out = "\"";
     for (unsigned char c : s) {
         switch (c) {
-        case '"': out += "\\\""; break;
-        case '\\': out += "\\\\"; break;
-        case '\n': out += "\\n"; break;
-        case '\r': out += "\\r"; break;
-        case '\t': out += "\\t"; break;
+        case '"':
+            out += "\\\"";
+            break;
+        case '\\':
+            out += "\\\\";
+            break;
+        case '\n':
+            out += "\\n";
+            break;
+        case '\r':
+            out += "\\r";
+            break;
+        case '\t':
+            out += "\\t";
+            break;
         default:
             if (c < 0x20 || c == 0x7F) {
                 char buf[8];
@@ -63,14 +73,16 @@ MsgAnswer ReplayShell::MsgBox(const Text& text, const Text& title, MsgButtons bu
         }
         name = answer == MsgAnswer::Yes ? "yes" : "no";
     }
-    emit_(std::string("msgbox {\"title\":") + Json(title) + ",\"buttons\":\"" +
-          (buttons == MsgButtons::YesNo ? "YesNo" : "OK") + "\",\"text\":" + Json(text) + ",\"answer\":\"" + name + "\"}");
+    emit_(std::string("msgbox {\"title\":") + Json(title) + ",\"buttons\":\""
+        + (buttons == MsgButtons::YesNo ? "YesNo" : "OK") + "\",\"text\":" + Json(text) + ",\"answer\":\"" + name
+        + "\"}");
     return answer;
 }
 
 void ReplayShell::Popup(const Text& text, const Text& title, int seconds)
 {
-    emit_("popup {\"title\":" + Json(title) + ",\"text\":" + Json(text) + ",\"seconds\":" + std::to_string(seconds) + "}");
+    emit_("popup {\"title\":" + Json(title) + ",\"text\":" + Json(text) + ",\"seconds\":" + std::to_string(seconds)
+        + "}");
 }
 
 std::optional<std::string> ReplayShell::BrowseForFolder(const Text& title, const std::string& root)
@@ -80,8 +92,8 @@ std::optional<std::string> ReplayShell::BrowseForFolder(const Text& title, const
         answer = folders.front();
         folders.pop_front();
     }
-    emit_("picker {\"title\":" + Json(title) + ",\"root\":" + Json(root) +
-          ",\"answer\":" + (answer ? Json(*answer) : std::string("null")) + "}");
+    emit_("picker {\"title\":" + Json(title) + ",\"root\":" + Json(root)
+        + ",\"answer\":" + (answer ? Json(*answer) : std::string("null")) + "}");
     return answer;
 }
 
@@ -118,4 +130,4 @@ void ReplayShell::CloseWindow(Form& form)
     emit_("hide " + form.Name());
 }
 
-}  // namespace pado
+} // namespace pado

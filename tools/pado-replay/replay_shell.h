@@ -36,7 +36,7 @@ public:
     void ShowModal(Form& form) override;
     void ShowWindow(Form& form) override;
     void CloseWindow(Form& form) override;
-    void PumpEvents() override {}
+    void PumpEvents() override { }
 
     // A JSON string of a text, with the program folder written as <PROG>.
     std::string Json(const std::string& utf8) const;
@@ -51,4 +51,4 @@ private:
 
 std::string JsonString(const std::string& utf8);
 
-}  // namespace pado
+} // namespace pado

@@ -1,0 +1,81 @@
+#include <gtest/gtest.h>
+
+#include "platform/number.h"
+#include "platform/text.h"
+
+using namespace pado;
+
+TEST(Columns, ClampInsteadOfThrowingOnShortLines)
+{
+    const Text line = U"090405 阪神 11";
+    EXPECT_EQ(Cols(line, 8, 9), U"阪神");
+    EXPECT_EQ(Cols(line, 11, 20), U"11");
+    EXPECT_EQ(Cols(line, 48, 56), U"");
+    EXPECT_EQ(Mid(line, 0, 3), U"090");
+    EXPECT_EQ(Mid(line, 100), U"");
+    EXPECT_EQ(Right(line, 2), U"11");
+    EXPECT_EQ(Right(U"ab", 9), U"ab");
+    EXPECT_EQ(Left(line, -1), U"");
+    EXPECT_EQ(CharAt(line, 0), 0u);
+    EXPECT_EQ(CharAt(line, 8), U'阪');
+}
+
+TEST(Columns, SearchIsOneBasedAndStartsWhereAsked)
+{
+    const Text w = U"天候：晴　馬場：良";
+    EXPECT_EQ(InStr(w, U"："), 3);
+    EXPECT_EQ(InStr(w, U"：", 4), 8);
+    EXPECT_EQ(InStr(w, U"雨"), 0);
+    EXPECT_EQ(InStr(w, U"：", 50), 0);
+}
+
+TEST(Columns, SplittingAtSpacesKeepsEmptyTokens)
+{
+    auto t = SplitAt(U"a  b ", U' ');
+    ASSERT_EQ(t.size(), 4u);
+    EXPECT_EQ(t[1], U"");
+    EXPECT_EQ(t[2], U"b");
+    EXPECT_EQ(t[3], U"");
+}
+
+TEST(Columns, TrimKeepsFullWidthSpaces)
+{
+    EXPECT_EQ(TrimSpaces(U" 　ア　 "), U"　ア　");
+    EXPECT_EQ(PadRight(U"アイ", 4), U"アイ  ");
+    EXPECT_TRUE(IsBlank(U" "));
+    EXPECT_FALSE(IsBlank(U"  "));
+}
+
+TEST(LeadingNumber, ReadsTheLeadingDecimalNumberOnly)
+{
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"1.5abc"), 1.5);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U" 5"), 5);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"-0.25"), -0.25);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"+3"), 3);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"abc"), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U""), 0);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"2009/12"), 2009);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"１２"), 0); // full-width digits are not a number
+    EXPECT_DOUBLE_EQ(LeadingNumber(U".5"), 0.5);
+    EXPECT_DOUBLE_EQ(LeadingNumber(U"7."), 7);
+    EXPECT_EQ(LeadingInt(U"1600m"), 1600);
+    EXPECT_EQ(LeadingInt(U"99999999999999"), 0);
+}
+
+TEST(LeadingNumber, SinglePrecisionIsTheNearestFloat)
+{
+    EXPECT_EQ(LeadingFloat(U"0.25"), 0.25f);
+    EXPECT_EQ(LeadingFloat(U"0.2"), 0.2f);
+    EXPECT_EQ(LeadingFloat(U"300"), 300.0f);
+    EXPECT_EQ(LeadingFloat(U"x"), 0.0f);
+}
+
+TEST(Utf8, RoundTripsAndSurvivesMalformedBytes)
+{
+    const Text t = U"有馬記念 ①Ⅱ";
+    EXPECT_EQ(FromUtf8(ToUtf8(t)), t);
+    EXPECT_EQ(FromUtf8("a\xff"
+                       "b"),
+        U"a\uFFFDb");
+    EXPECT_EQ(FromUtf8("\xe6\x9c"), U"\uFFFD\uFFFD");
+}
