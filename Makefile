@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test core-test screenshots bench clean
+.PHONY: all deps build run test screenshots bench fuzz clean
 
 all: build
 
@@ -29,7 +29,15 @@ screenshots: build
 
 bench: build
 	cmake --build $(BUILD) --target pado_bench -j $(JOBS)
-	$(BUILD)/pado_bench
+	$(BUILD)/pado_bench $(BUILD)/bench.md
+	@cat $(BUILD)/bench.md
+
+# Each fuzz target for FUZZ_SECONDS (default 60) on its corpus; new findings stay in build-fuzz/.
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	CC=clang CXX=clang++ cmake -S . -B build-fuzz -DPADO_FUZZ=ON -DPADO_BUILD_GUI=OFF -DPADO_BUILD_TESTS=OFF
+	cmake --build build-fuzz -j $(JOBS)
+	bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD)
+	rm -rf $(BUILD) build-fuzz

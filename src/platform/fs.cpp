@@ -105,10 +105,10 @@ bool Rename(const std::string& from, const std::string& to)
     return !ec;
 }
 
-bool CopyFileAtomic(const std::string& from, const std::string& to)
+bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable)
 {
     std::string bytes;
-    return ReadBytes(from, bytes) && WriteBytesAtomic(to, bytes);
+    return ReadBytes(from, bytes) && WriteBytesAtomic(to, bytes, durable);
 }
 
 std::vector<std::string> SubFolders(const std::string& path)
@@ -166,7 +166,7 @@ bool ReadBytes(const std::string& path, std::string& bytes)
     return ok;
 }
 
-bool WriteBytesAtomic(const std::string& path, const std::string& bytes)
+bool WriteBytesAtomic(const std::string& path, const std::string& bytes, bool durable)
 {
     if (WriteBlocked(path) || IsFolder(path))
         return false;
@@ -174,7 +174,7 @@ bool WriteBytesAtomic(const std::string& path, const std::string& bytes)
     int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes) && ::fsync(fd) == 0;
+    bool ok = WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
     if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
         return true;

@@ -95,10 +95,10 @@ std::string EncodeTextLines(const Lines& lines)
     return out;
 }
 
-void WriteTextFile(const std::string& path, const Lines& lines)
+void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 {
     std::string bytes = EncodeTextLines(lines);
-    if (!fs::WriteBytesAtomic(path, bytes))
+    if (!fs::WriteBytesAtomic(path, bytes, durable))
         throw UserError(U"ファイル(" + NameOf(path)
             + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
 }

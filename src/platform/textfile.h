@@ -18,8 +18,9 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
 std::string EncodeTextLines(const Lines& lines);
 
 // Create or truncate: writes a temporary file and renames it, so a failure leaves the old file whole.
-// Throws UserError when the file cannot be written.
-void WriteTextFile(const std::string& path, const Lines& lines);
+// Throws UserError when the file cannot be written. durable: also flushed to the disk before the
+// rename, for the files the user keeps (memos, settings).
+void WriteTextFile(const std::string& path, const Lines& lines, bool durable = false);
 // Appends lines (each with CR LF); throws UserError when the file cannot be written.
 void AppendTextFile(const std::string& path, const Lines& lines);
 
