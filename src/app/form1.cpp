@@ -38,7 +38,7 @@ Form1::Form1(App& app)
     press(Image2, [this] { ShowSelectedRaceDetail(*this); });
     press(Image3, [this] { ShowEntrantPopup(*this); });
     press(Image4, [this] { Image4_Click(); });
-    press(Image5, [this] { ListHorsePassingOrders(*this); });
+    press(Image5, [this] { ShowHorsePassingOrders(*this); });
     press(Image6, [this] { StartAssist(*this); });
     press(Image7, [this] { Image7_Click(); });
     press(Image8, [this] { ShowCareerLines(*this, false); });

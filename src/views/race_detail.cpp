@@ -1,10 +1,116 @@
 #include "views/race_detail.h"
 
+#include "app/app.h"
 #include "app/form1.h"
+#include "formats/pado_db.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
 
 namespace pado {
 
-void ShowSelectedRaceDetail(Form1&) {}
-bool ShowRaceDetail(Form1&) { return false; }
+namespace {
 
-}  // namespace pado
+// The attributes the assist compares come from the body lines after the title.
+void TakeAttributes(MainAssistState& state, const Text& line)
+{
+    if (const long p = InStr(line, U"ｍ"); p > 0) {
+        state.pastDistance = static_cast<int>(LeadingInt(Cols(line, p - 4, p - 1)));
+        state.surface = Mid(line, p + 2, 1);
+    }
+    if (Contains(line, U"天候")) {
+        // The search starts at column 4, past the colon of a heading such as "天候：".
+        const long colon = InStr(line, U"：", 4);
+        state.trackCondition = colon > 0 ? Mid(line, colon + 1, 1) : Text {};
+    }
+}
+
+// The race record that belongs to the selected past run, shown and written out; false when the
+// race is not in the database.
+bool ShowRecord(Form1& f, const RaceDatabase& db)
+{
+    MainAssistState& state = f.state;
+    state.headerCount = static_cast<float>(db.HeaderCount());
+    const Text pastRunName = Right(f.selectedFolder, 62);
+    state.raceKeyLine = RaceDatabase::HeaderFor(Left(pastRunName, 12));
+    const auto body = db.FindBody(Left(pastRunName, 12));
+    if (!body)
+        return false;
+
+    RecordCursor cursor(db, *body);
+    const Text* title = cursor.Next();
+    if (title && RaceDatabase::IsHeader(*title))
+        title = nullptr; // the record is empty: the next header already follows
+    Text shown;
+    Lines horseNames;
+    Lines runnerHeads;
+    if (title) {
+        if (Contains(*title, U"ＧＩ"))
+            state.gradedFlag = 1;
+        const long kai = InStr(*title, U"回");
+        state.venue = kai > 0 ? Mid(*title, kai + 1, 2) : Text {};
+        shown += *title + U"\n";
+        for (const Text* line = cursor.Next(); line && !RaceDatabase::IsHeader(*line); line = cursor.Next()) {
+            shown += *line + U"\n";
+            TakeAttributes(state, *line);
+            if (Cols(*line, 24, 25) == U"kg") {
+                horseNames.push_back(Cols(*line, 7, 15));
+                runnerHeads.push_back(Cols(*line, 1, 37));
+            }
+        }
+    }
+    App& app = f.GetApp();
+    WriteTextFile(app.FilePath("R10.txt"), horseNames);
+    WriteTextFile(app.FilePath("R13.txt"), runnerHeads);
+    if (state.displayFlag == 1)
+        f.Text1.InsertAtCaret(shown);
+    f.Text1.SetCaret(0);
+    return true;
+}
+
+// A past-run folder lies two levels below the race folder.
+bool IsPastRunFolder(Form1& f)
+{
+    const std::string selected = ToUtf8(f.selectedFolder);
+    return !f.RaceFolder().empty() && fs::IsFolder(selected) && fs::Parent(fs::Parent(selected)) == f.RaceFolder();
+}
+
+} // namespace
+
+void ShowSelectedRaceDetail(Form1& f)
+{
+    App& app = f.GetApp();
+    const std::string padoPath = app.FilePath("pado.txt");
+    if (!fs::IsFile(padoPath))
+        throw UserError(U"ファイル(pado.txt)がありません。");
+    f.TakeSelection();
+    if (!IsPastRunFolder(f))
+        throw UserError(U"レース結果のフォルダーを選択してください。");
+    struct DisplayOn {
+        float& flag;
+        explicit DisplayOn(float& fl)
+            : flag(fl)
+        {
+            flag = 1;
+        }
+        ~DisplayOn() { flag = 0; }
+    } display(f.state.displayFlag);
+    if (!ShowRaceDetail(f))
+        throw UserError(U"選択されたレースの結果は pado.txt にありません。");
+}
+
+bool ShowRaceDetail(Form1& f)
+{
+    f.Text1.SetCaret(0);
+    if (f.state.displayFlag == 1)
+        return ShowRecord(f, *RaceDatabase::Open(f.GetApp().FilePath("pado.txt")));
+    // The assist looks races up without a word: an unreadable database is a race not found.
+    try {
+        return ShowRecord(f, *RaceDatabase::Open(f.GetApp().FilePath("pado.txt")));
+    } catch (const UserError&) {
+        return false;
+    }
+}
+
+} // namespace pado

@@ -10,4 +10,4 @@ void ShowSelectedRaceDetail(Form1& f);
 // Writes R10.txt and R13.txt and the past race's attributes. False when the race is not found.
 bool ShowRaceDetail(Form1& f);
 
-}  // namespace pado
+} // namespace pado

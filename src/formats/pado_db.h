@@ -1,0 +1,61 @@
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <optional>
+#include <string>
+#include <unordered_map>
+#include <vector>
+
+#include "platform/text.h"
+
+namespace pado {
+
+// The race results database pado.txt: one record per past race, each opened by a header line
+// "◎" + race key. Parsed once and shared by every lookup of a press and of later presses as long
+// as the file on disk stays the same; a file replaced between presses is read again.
+class RaceDatabase {
+public:
+    // The database at path, from the cache when the file's identity, size and modification time
+    // are unchanged. Throws UserError when the file is missing or is not CP932.
+    static std::shared_ptr<const RaceDatabase> Open(const std::string& path);
+    // Parses lines already read (tests and callers that hold the text).
+    explicit RaceDatabase(Lines lines);
+
+    const Lines& GetLines() const { return lines_; }
+    std::size_t LineCount() const { return lines_.size(); }
+    // H: every line whose first character is "◎", wherever it stands.
+    std::size_t HeaderCount() const { return headers_.size(); }
+
+    static bool IsHeader(const Text& line) { return !line.empty() && line[0] == U'◎'; }
+    // "◎" and the race key: characters 1 to 6, 8 to 9 and 11 to 12 of a run line's first 12 characters.
+    static Text HeaderFor(const Text& runKeyText);
+
+    // Index of the first body line of the race whose header is HeaderFor(runKeyText), nullopt when
+    // no line equals that header. With more than 30 headers the body is the one under the 30th
+    // header after the match, counted cyclically; the index may equal LineCount() when the file
+    // ends right after the header.
+    std::optional<std::size_t> FindBody(const Text& runKeyText) const;
+
+private:
+    Lines lines_;
+    std::vector<std::size_t> headers_; // line index of every header line
+    std::unordered_map<Text, std::size_t> headerOrdinal_; // header text -> its first place in headers_
+};
+
+// Reads a record forward from a body index: the next line, or nothing at the end of the file.
+class RecordCursor {
+public:
+    RecordCursor(const RaceDatabase& db, std::size_t next)
+        : lines_(db.GetLines())
+        , next_(next)
+    {
+    }
+    const Text* Next() { return next_ < lines_.size() ? &lines_[next_++] : nullptr; }
+
+private:
+    const Lines& lines_;
+    std::size_t next_;
+};
+
+} // namespace pado

@@ -1,0 +1,112 @@
+#include <gtest/gtest.h>
+#include <string>
+
+#include "formats/pado_db.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+#include "support/temp_dir.h"
+
+using namespace pado;
+
+namespace {
+
+// A database of n one-line records: header "◎1001NN東京01", body "body NN".
+Lines Numbered(int n)
+{
+    Lines lines { U"preamble" };
+    for (int i = 1; i <= n; ++i) {
+        Text nn = (i < 10 ? U"0" : U"") + ToText(i);
+        lines.push_back(U"◎1001" + nn + U"東京01");
+        lines.push_back(U"body " + nn);
+    }
+    return lines;
+}
+
+Text RunOf(int i)
+{
+    return U"1001" + Text(i < 10 ? U"0" : U"") + ToText(i) + U" 東京 01 芝1600m";
+}
+
+Text BodyOf(const RaceDatabase& db, const Text& run)
+{
+    auto body = db.FindBody(run);
+    return body && *body < db.LineCount() ? db.GetLines()[*body] : U"<none>";
+}
+
+} // namespace
+
+TEST(RaceDatabase, HeaderIsTheKeyWithoutTheSeparatorsAndMatchesOnlyWhole)
+{
+    EXPECT_EQ(RaceDatabase::HeaderFor(U"100105 中山 11 芝2500m"), U"◎100105中山11");
+    RaceDatabase db(
+        { U"◎100105中山11 ", U"trailing space", U"◎100105中山1", U"short key", U"◎100105中山11", U"exact" });
+    EXPECT_EQ(BodyOf(db, U"100105 中山 11"), U"exact");
+    EXPECT_FALSE(db.FindBody(U"100105 中山 12"));
+    EXPECT_EQ(db.HeaderCount(), 3u);
+}
+
+TEST(RaceDatabase, ThirtyHeadersKeepEachKeysOwnBody)
+{
+    RaceDatabase db(Numbered(30));
+    for (int i : { 1, 17, 30 })
+        EXPECT_EQ(BodyOf(db, RunOf(i)), U"body " + Text(i < 10 ? U"0" : U"") + ToText(i));
+}
+
+TEST(RaceDatabase, MoreThanThirtyHeadersMoveThirtyHeadersOnCyclically)
+{
+    RaceDatabase db(Numbered(31));
+    EXPECT_EQ(BodyOf(db, RunOf(2)), U"body 01");
+    EXPECT_EQ(BodyOf(db, RunOf(31)), U"body 30");
+    EXPECT_EQ(BodyOf(db, RunOf(1)), U"body 31");
+
+    RaceDatabase bigger(Numbered(40));
+    EXPECT_EQ(BodyOf(bigger, RunOf(5)), U"body 35");
+    EXPECT_EQ(BodyOf(bigger, RunOf(15)), U"body 05");
+}
+
+TEST(RaceDatabase, AHeaderOnTheLastLineLeadsToTheFirstLineWhenCountingWraps)
+{
+    Lines lines = Numbered(31);
+    lines.pop_back(); // header 31 is now the last line
+    RaceDatabase db(lines);
+    EXPECT_EQ(BodyOf(db, RunOf(1)), U"preamble");
+
+    // Without displacement nothing follows such a header.
+    Lines few = Numbered(3);
+    few.pop_back();
+    RaceDatabase small(few);
+    ASSERT_TRUE(small.FindBody(RunOf(3)));
+    EXPECT_EQ(*small.FindBody(RunOf(3)), small.LineCount());
+}
+
+TEST(RaceDatabase, ABodyLineStartingWithTheMarkCountsAsAHeader)
+{
+    Lines lines = Numbered(30);
+    lines.insert(lines.begin() + 2, U"◎印は注記"); // inside the first record's body
+    RaceDatabase db(lines);
+    EXPECT_EQ(db.HeaderCount(), 31u);
+    EXPECT_EQ(BodyOf(db, RunOf(1)), U"body 30");
+    EXPECT_EQ(BodyOf(db, RunOf(2)), U"body 01");
+}
+
+TEST(RaceDatabase, OpenReusesTheParsedFileUntilItIsReplaced)
+{
+    TempDir dir;
+    const std::string path = dir.File("pado.txt");
+    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+
+    WriteTextFile(path, Numbered(3));
+    auto first = RaceDatabase::Open(path);
+    EXPECT_EQ(RaceDatabase::Open(path), first);
+
+    WriteTextFile(path, Numbered(4)); // a new file renamed into place
+    auto second = RaceDatabase::Open(path);
+    EXPECT_NE(second, first);
+    EXPECT_EQ(second->HeaderCount(), 4u);
+
+    fs::DeleteFile(path);
+    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+    fs::WriteBytesAtomic(path, "\x82");
+    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+}
