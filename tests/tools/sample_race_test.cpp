@@ -1,0 +1,8 @@
+#include <gtest/gtest.h>
+
+#include "model.h"
+
+TEST(SampleRace, Generates)
+{
+    EXPECT_FALSE(makerace::GenerateRace({}).rall.empty());
+}
