@@ -15,7 +15,7 @@ public:
     ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8;
 
 private:
-    void Image6_Click();  // restores the first display of the pane
+    void Image6_Click(); // restores the first display of the pane
 };
 
-}  // namespace pado
+} // namespace pado
