@@ -126,27 +126,11 @@ Text MarginText(int tenths, bool jump)
 {
     if (jump)
         tenths /= 2;
-    static const Text small[] = { U"ハナ", U"アタマ", U"クビ" };
-    if (tenths <= 0)
-        return small[0];
-    if (tenths == 1)
-        return U"クビ";
-    if (tenths == 2)
-        return U"1/2";
-    if (tenths == 3)
-        return U"3/4";
-    if (tenths <= 5)
-        return U"1";
-    if (tenths <= 7)
-        return U"1 1/2";
-    if (tenths <= 10)
-        return U"2";
-    if (tenths <= 15)
-        return U"3";
-    if (tenths <= 25)
-        return U"5";
-    if (tenths <= 40)
-        return U"大差";
+    static const std::vector<std::pair<int, Text>> margins = { { 0, U"ハナ" }, { 1, U"クビ" }, { 2, U"1/2" },
+        { 3, U"3/4" }, { 5, U"1" }, { 7, U"1 1/2" }, { 10, U"2" }, { 15, U"3" }, { 25, U"5" } };
+    for (const auto& [upTo, text] : margins)
+        if (tenths <= upTo)
+            return text;
     return U"大差";
 }
 
