@@ -1,7 +1,25 @@
 #include <QApplication>
+#include <QDir>
+
+#include "app/app.h"
+#include "gui/gui_program.h"
+#include "gui/qt_text.h"
 
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
-    return 0;
+    QApplication::setApplicationName(QStringLiteral("PADO"));
+    // The windows come and go with the forms; the program ends when the forms say none is open.
+    QApplication::setQuitOnLastWindowClosed(false);
+
+    // The program folder is where the executable lies; the settings file is opened by its bare
+    // name, so that folder is also the current directory.
+    const QString folder = QCoreApplication::applicationDirPath();
+    QDir::setCurrent(folder);
+
+    pado::gui::GuiProgram program(pado::gui::PathFromQString(folder));
+    program.Start();
+    if (!program.GetApp().Running())
+        return 0;
+    return QApplication::exec();
 }

@@ -1,0 +1,14 @@
+#pragma once
+
+#include <QPixmap>
+
+namespace pado::gui {
+
+// The picture of an icon number (":/icons/NNN.svg"), drawn at size × size device-independent
+// pixels. A number without a picture gives a plain grey square rather than nothing, so a missing
+// icon shows up at once.
+QPixmap IconPixmap(int number, int size = 32, qreal devicePixelRatio = 1.0);
+
+bool HasIcon(int number);
+
+} // namespace pado::gui

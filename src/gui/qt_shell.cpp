@@ -1,0 +1,258 @@
+#include "gui/qt_shell.h"
+
+#include <QApplication>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QScreen>
+#include <QThread>
+#include <QTimer>
+#include <QUrl>
+
+#include "app/app.h"
+#include "app/form.h"
+#include "app/form1.h"
+#include "gui/dialog_layouts.h"
+#include "gui/form_dialog.h"
+#include "gui/form_window.h"
+#include "gui/layouts.h"
+#include "gui/qt_text.h"
+#include "members/form2.h"
+#include "memo/form3.h"
+#include "timeorder/form4.h"
+
+namespace pado::gui {
+
+namespace {
+
+QString Canonical(const std::string& path)
+{
+    const QString p = PathToQString(path);
+    const QString c = QFileInfo(p).canonicalFilePath();
+    return c.isEmpty() ? QDir::cleanPath(QFileInfo(p).absoluteFilePath()) : c;
+}
+
+QMessageBox::Icon ToQtIcon(MsgIcon icon)
+{
+    switch (icon) {
+    case MsgIcon::Information:
+        return QMessageBox::Information;
+    case MsgIcon::Question:
+        return QMessageBox::Question;
+    case MsgIcon::Warning:
+        return QMessageBox::Warning;
+    case MsgIcon::None:
+        break;
+    }
+    return QMessageBox::NoIcon;
+}
+
+} // namespace
+
+bool IsInsideFolder(const std::string& path, const std::string& root)
+{
+    const QString p = Canonical(path);
+    const QString r = Canonical(root);
+    return p == r || p.startsWith(r.endsWith('/') ? r : r + '/');
+}
+
+QtShell::QtShell() = default;
+
+QtShell::~QtShell()
+{
+    if (busy_ > 0)
+        QApplication::restoreOverrideCursor();
+}
+
+void QtShell::Attach(App& app)
+{
+    app_ = &app;
+    windows_["Form1"] = std::make_unique<FormWindow>(app, app.form1(), Form1Layout());
+    windows_["Form2"] = std::make_unique<FormWindow>(app, app.form2(), Form2Layout());
+    windows_["Form3"] = std::make_unique<FormWindow>(app, app.form3(), Form3Layout());
+    windows_["Form4"] = std::make_unique<FormWindow>(app, app.form4(), Form4Layout());
+    PlaceAtStart();
+}
+
+FormWindow* QtShell::Window(const std::string& formName) const
+{
+    auto it = windows_.find(formName);
+    return it == windows_.end() ? nullptr : it->second.get();
+}
+
+void QtShell::SyncAll()
+{
+    for (auto& [name, w] : windows_)
+        w->SyncFromModels();
+    for (FormDialog* d : dialogs_)
+        d->SyncFromModels();
+}
+
+void QtShell::PlaceAtStart()
+{
+    QScreen* screen = QGuiApplication::primaryScreen();
+    const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
+    const std::vector<std::string> order = { "Form1", "Form2", "Form4", "Form3" };
+    std::vector<QSize> sizes;
+    for (const std::string& name : order)
+        sizes.push_back(Window(name)->size());
+    const std::vector<QPoint> at = StartPositions(avail, sizes);
+    for (std::size_t i = 0; i < order.size(); ++i)
+        Window(order[i])->move(at[i]);
+}
+
+QWidget* QtShell::DialogParent() const
+{
+    if (!dialogs_.empty())
+        return dialogs_.back();
+    if (QWidget* w = QApplication::activeWindow())
+        return w;
+    FormWindow* main = Window("Form1");
+    return main && main->isVisible() ? main : nullptr;
+}
+
+MsgAnswer QtShell::MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon)
+{
+    SyncAll();
+    if (hooks.msgBox)
+        return hooks.msgBox(text, title, buttons, icon);
+    QMessageBox box(ToQtIcon(icon), ToQString(title), ToQString(text), QMessageBox::NoButton, DialogParent());
+    if (buttons == MsgButtons::YesNo) {
+        QPushButton* yes = box.addButton(QStringLiteral("はい(&Y)"), QMessageBox::YesRole);
+        QPushButton* no = box.addButton(QStringLiteral("いいえ(&N)"), QMessageBox::NoRole);
+        box.setDefaultButton(yes);
+        box.setEscapeButton(no);
+        box.exec();
+        return box.clickedButton() == yes ? MsgAnswer::Yes : MsgAnswer::No;
+    }
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    box.exec();
+    return MsgAnswer::Ok;
+}
+
+void QtShell::Popup(const Text& text, const Text& title, int seconds)
+{
+    SyncAll();
+    if (hooks.popup) {
+        hooks.popup(text, title, seconds);
+        return;
+    }
+    QMessageBox box(QMessageBox::Information, ToQString(title), ToQString(text), QMessageBox::NoButton, DialogParent());
+    QPushButton* ok = box.addButton(QStringLiteral("OK"), QMessageBox::AcceptRole);
+    box.setDefaultButton(ok);
+    box.setEscapeButton(ok);
+    QTimer::singleShot(seconds * 1000, &box, [&box] { box.done(0); });
+    box.exec();
+}
+
+std::optional<std::string> QtShell::PickFolder(const Text& title, const std::string& root)
+{
+    if (hooks.browse)
+        return hooks.browse(title, root);
+    QFileDialog dialog(DialogParent(), ToQString(title), PathToQString(root));
+    dialog.setFileMode(QFileDialog::Directory);
+    dialog.setOption(QFileDialog::ShowDirsOnly, true);
+    dialog.setOption(QFileDialog::DontUseNativeDialog, true);
+    dialog.setSidebarUrls({ QUrl::fromLocalFile(PathToQString(root)) });
+    dialog.setLabelText(QFileDialog::Accept, QStringLiteral("選択"));
+    dialog.setLabelText(QFileDialog::Reject, QStringLiteral("キャンセル"));
+    if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
+        return std::nullopt;
+    return PathFromQString(dialog.selectedFiles().first());
+}
+
+std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std::string& root)
+{
+    SyncAll();
+    for (;;) {
+        std::optional<std::string> picked = PickFolder(title, root);
+        if (!picked)
+            return std::nullopt;
+        if (IsInsideFolder(*picked, root))
+            return picked;
+        // The picker on this platform can walk anywhere; the transfer only ever takes a race
+        // folder from the staging folder, so anything else is refused and the user picks again.
+        MsgBox(U"フォルダー(" + FromQString(PathToQString(root)) + U")の中から選んでください。", U"PADO",
+            MsgButtons::Ok, MsgIcon::Warning);
+    }
+}
+
+void QtShell::OpenWebPage(const std::string& url)
+{
+    if (hooks.openUrl) {
+        hooks.openUrl(url);
+        return;
+    }
+    const std::string filePrefix = "file://";
+    const QUrl u = url.rfind(filePrefix, 0) == 0 ? QUrl::fromLocalFile(PathToQString(url.substr(filePrefix.size())))
+                                                 : QUrl(PathToQString(url));
+    if (!QDesktopServices::openUrl(u))
+        MsgBox(U"ブラウザーを起動できませんでした。\n" + FromQString(u.toString()), U"PADO", MsgButtons::Ok,
+            MsgIcon::Warning);
+}
+
+void QtShell::ShowModal(Form& form)
+{
+    SyncAll();
+    DialogLayout layout = form.Name() == "Form6" ? Form6Layout() : Form5Layout();
+    auto* dialog = new FormDialog(*app_, form, layout, DialogParent());
+    dialogs_.push_back(dialog);
+    if (hooks.modal) {
+        dialog->show();
+        hooks.modal(*dialog);
+    } else {
+        dialog->exec();
+    }
+    dialogs_.pop_back();
+    dialog->hide();
+    delete dialog;
+}
+
+void QtShell::ShowWindow(Form& form)
+{
+    FormWindow* w = Window(form.Name());
+    if (!w)
+        return;
+    w->SyncFromModels();
+    w->show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen")) // it cannot stack windows
+        w->raise();
+    w->activateWindow();
+}
+
+void QtShell::CloseWindow(Form& form)
+{
+    for (FormDialog* d : dialogs_)
+        if (&d->GetForm() == &form) {
+            d->FinishClosed();
+            return;
+        }
+    if (FormWindow* w = Window(form.Name()))
+        w->HideClosed();
+    if (app_ && !app_->Running())
+        QCoreApplication::quit();
+}
+
+void QtShell::PumpEvents()
+{
+    QCoreApplication::processEvents(QEventLoop::AllEvents);
+    // The wait is a busy loop by design; a short nap keeps it from eating a whole core.
+    QThread::usleep(500);
+}
+
+void QtShell::SetBusy(bool busy)
+{
+    if (busy) {
+        if (busy_++ == 0)
+            QApplication::setOverrideCursor(Qt::WaitCursor);
+    } else if (busy_ > 0 && --busy_ == 0) {
+        QApplication::restoreOverrideCursor();
+    }
+}
+
+} // namespace pado::gui

@@ -1,0 +1,74 @@
+#pragma once
+
+#include <QPointer>
+#include <functional>
+#include <map>
+#include <memory>
+
+#include "platform/shell.h"
+
+class QWidget;
+
+namespace pado {
+class App;
+}
+
+namespace pado::gui {
+
+class FormDialog;
+class FormWindow;
+
+// The shell services on Qt: real windows, message boxes, the folder picker, the browser. Everything
+// that would block in a nested event loop (message boxes, pickers, dialogs, the pop-up) can be
+// replaced by a hook, so tests drive the program without ever reaching a real modal exec().
+class QtShell : public Shell {
+public:
+    struct Hooks {
+        std::function<MsgAnswer(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon)> msgBox;
+        std::function<void(const Text& text, const Text& title, int seconds)> popup;
+        // Returns the folder the user picked, before the check that it lies inside root.
+        std::function<std::optional<std::string>(const Text& title, const std::string& root)> browse;
+        std::function<void(const std::string& url)> openUrl;
+        // Runs the dialog instead of exec(): the dialog is shown, the hook acts on it and returns.
+        std::function<void(FormDialog& dialog)> modal;
+    };
+
+    QtShell();
+    ~QtShell() override;
+
+    // The windows are made when the App exists, since they bind to its forms.
+    void Attach(App& app);
+    Hooks hooks;
+
+    FormWindow* Window(const std::string& formName) const;
+    // The dialog being shown (nullptr when none).
+    FormDialog* ActiveDialog() const { return dialogs_.empty() ? nullptr : dialogs_.back(); }
+    // Brings every window up to date with its models.
+    void SyncAll();
+
+    MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon) override;
+    void Popup(const Text& text, const Text& title, int seconds) override;
+    std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) override;
+    void OpenWebPage(const std::string& url) override;
+    void ShowModal(Form& form) override;
+    void ShowWindow(Form& form) override;
+    void CloseWindow(Form& form) override;
+    void PumpEvents() override;
+    void SetBusy(bool busy) override;
+
+private:
+    QWidget* DialogParent() const;
+    void PlaceAtStart();
+    std::optional<std::string> PickFolder(const Text& title, const std::string& root);
+
+    App* app_ = nullptr;
+    std::map<std::string, std::unique_ptr<FormWindow>> windows_;
+    std::vector<FormDialog*> dialogs_;
+    bool placed_ = false;
+    int busy_ = 0;
+};
+
+// Whether path is root itself or lies inside it (after resolving "..", links and the like).
+bool IsInsideFolder(const std::string& path, const std::string& root);
+
+} // namespace pado::gui

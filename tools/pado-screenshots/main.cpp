@@ -1,0 +1,92 @@
+// pado_screenshots PROGRAM_FOLDER OUT_FOLDER: starts the program on the race in PROGRAM_FOLDER,
+// fills the panes with a few views and saves a picture of every window and of both dialogs.
+#include <QApplication>
+#include <QDir>
+#include <QPushButton>
+#include <QTimer>
+#include <cstdio>
+
+#include "app/app.h"
+#include "app/form.h"
+#include "app/form1.h"
+#include "assist/form5.h"
+#include "gui/form_dialog.h"
+#include "gui/form_window.h"
+#include "gui/gui_program.h"
+#include "gui/qt_text.h"
+
+namespace {
+
+void Settle()
+{
+    for (int i = 0; i < 5; ++i)
+        QCoreApplication::processEvents();
+}
+
+bool Save(QWidget& w, const QString& file)
+{
+    Settle();
+    if (!w.grab().save(file)) {
+        std::fprintf(stderr, "cannot write %s\n", qPrintable(file));
+        return false;
+    }
+    std::printf("%s\n", qPrintable(file));
+    return true;
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication qapp(argc, argv);
+    if (argc != 3) {
+        std::fprintf(stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER\n");
+        return 2;
+    }
+    const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
+    const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
+    QDir().mkpath(out);
+    QDir::setCurrent(folder);
+
+    using namespace pado;
+    gui::GuiProgram program(gui::PathFromQString(folder));
+    gui::QtShell& shell = program.Shell();
+    // Nothing may wait for a user here: boxes are answered and the browser is not started.
+    shell.hooks.msgBox = [](const Text& text, const Text&, MsgButtons b, MsgIcon) {
+        std::fprintf(stderr, "message: %s\n", ToUtf8(text).c_str());
+        return b == MsgButtons::YesNo ? MsgAnswer::No : MsgAnswer::Ok;
+    };
+    shell.hooks.popup = [](const Text&, const Text&, int) {};
+    shell.hooks.openUrl = [](const std::string&) {};
+    shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
+    bool ok = true;
+    shell.hooks.modal = [&](gui::FormDialog& d) {
+        ok &= Save(d, out + "/" + QString::fromStdString(d.GetForm().Name()) + ".png");
+        if (d.GetForm().Name() == "Form5" && d.Command("Command3"))
+            d.Command("Command3")->click(); // the parameter dialog, from the assist dialog
+        d.GetForm().GetApp().Close(d.GetForm());
+    };
+    program.Start();
+    App& app = program.GetApp();
+    Settle();
+
+    // The main window: the first entrant's career lines in the lower pane.
+    Form1& f1 = app.form1();
+    DirList& dir = f1.Dir1;
+    if (dir.Entries().size() > dir.ChainLength()) {
+        dir.Highlight(static_cast<int>(dir.ChainLength()));
+        f1.Click("Image8");
+        dir.Highlight(static_cast<int>(dir.ChainLength()) - 1);
+    }
+    app.FindForm("Form4")->Click("Image3");
+    shell.SyncAll();
+
+    for (const char* name : { "Form1", "Form2", "Form3", "Form4" })
+        ok &= Save(*program.Window(name), out + "/" + name + ".png");
+    app.ShowModal(app.form5());
+
+    // Closing the main window removes the race workspace the start-up built.
+    for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
+        app.Close(*app.FindForm(name));
+    return ok ? 0 : 1;
+}
