@@ -40,6 +40,8 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
         list_ = new ListView(*l, this);
         list_->setObjectName("List1");
         Place(list_, "List1", false);
+        // A holding list for one view, not a display: it sits among the buttons, beneath them.
+        list_->lower();
     }
     resize(layout_.client);
     setMinimumSize(layout_.client / 2);
