@@ -1,10 +1,47 @@
 #include "views/entrant_popup.h"
 
+#include "app/app.h"
 #include "app/form1.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
 
 namespace pado {
 
-void ShowEntrantPopup(Form1&) {}
-void FindEntrantsInRace(Form1&) {}
+void FindEntrantsInRace(Form1& f)
+{
+    App& app = f.GetApp();
+    // Both inputs are read before R12.txt is replaced, so a missing file leaves the old list whole.
+    const Lines runners = ReadTextFile(app.FilePath("R10.txt"));
+    const Lines entrants = ReadTextFile(app.FilePath("R11.txt"));
 
-}  // namespace pado
+    Lines coRunners;
+    Text popup;
+    long position = 0;
+    for (const Text& runner : runners) {
+        ++position;
+        for (const Text& entrant : entrants) {
+            if (entrant != runner)
+                continue;
+            popup += ToText(position) + U"着 " + runner + U"\n";
+            coRunners.push_back(ToText(position) + U" " + runner);
+        }
+    }
+    WriteTextFile(app.FilePath("R12.txt"), coRunners);
+    f.state.coRunnerCount = static_cast<float>(coRunners.size());
+    f.state.popupText += popup;
+}
+
+void ShowEntrantPopup(Form1& f)
+{
+    App& app = f.GetApp();
+    if (!fs::IsFile(app.FilePath("R10.txt")))
+        return;
+    FindEntrantsInRace(f);
+    // An empty box would leave the user wondering whether anything was checked.
+    const Text text = f.state.popupText.empty() ? Text(U"このレースに出走した登録馬はいません。") : f.state.popupText;
+    f.state.popupText.clear();
+    app.shell.MsgBox(text, U"登録確認", MsgButtons::Ok, MsgIcon::None);
+    fs::DeleteFile(app.FilePath("R12.txt"));
+}
+
+} // namespace pado

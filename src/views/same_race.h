@@ -1,5 +1,7 @@
 #pragma once
 
+#include "platform/text.h"
+
 namespace pado {
 
 class Form1;
@@ -7,4 +9,7 @@ class Form1;
 // Entrants that met the selected entrant in its past races, race by race.
 void ShowEntrantsInPastSameRace(Form1& f);
 
-}  // namespace pado
+// The heading of one past race: the race head, the class and the race name, long words shortened.
+Text SameRaceHeading(const Text& runLine);
+
+} // namespace pado

@@ -1,0 +1,77 @@
+#pragma once
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "app/app.h"
+#include "app/form1.h"
+#include "platform/clock.h"
+#include "platform/shell.h"
+
+namespace pado::viewstest {
+
+// A shell that records every message box and answers OK.
+class RecordingShell : public Shell {
+public:
+    struct Box {
+        Text text, title;
+        MsgButtons buttons;
+    };
+    std::vector<Box> boxes;
+
+    MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon) override
+    {
+        boxes.push_back({ text, title, buttons });
+        return MsgAnswer::Ok;
+    }
+    void Popup(const Text&, const Text&, int) override { }
+    std::optional<std::string> BrowseForFolder(const Text&, const std::string&) override { return std::nullopt; }
+    void OpenWebPage(const std::string&) override { }
+    void ShowModal(Form&) override { }
+    void ShowWindow(Form&) override { }
+    void CloseWindow(Form&) override { }
+    void PumpEvents() override { }
+};
+
+// A fresh program folder in a temporary place with an App on it, without start-up: each test puts
+// in the files it needs.
+class ViewsHarness {
+public:
+    ViewsHarness();
+    ~ViewsHarness();
+
+    RecordingShell shell;
+    SteppingClock clock;
+    std::unique_ptr<App> app;
+    std::string folder;
+
+    Form1& form() { return app->form1(); }
+    // Writes a work or input file of the program folder (CP932, CR LF).
+    void Put(const std::string& name, const Lines& lines);
+    // The lines of a program-folder file; nullopt when it does not exist.
+    std::optional<Lines> Get(const std::string& name);
+    bool Has(const std::string& name);
+    // Creates race/<horse> and highlights it in Dir1, as a user's click on an entrant folder does.
+    void SelectHorse(const Text& horseName);
+    // Highlights the race folder itself (not an entrant folder).
+    void SelectRaceFolder();
+    // Runs a view as the button's click does, so a UserError ends up in a message box.
+    void Run(const std::function<void()>& view) { form().RunGuarded(view); }
+};
+
+// A Rall.txt line with every column where the readers expect it: the horse name at 48 to 56, the
+// finish at 26 to 27, a 3-character jockey field, and the race tail from column 64.
+struct RunLine {
+    Text date = U"090405";
+    Text venue = U"阪神";
+    Text race = U"11";
+    Text surface = U"芝";
+    Text distance = U"1600";
+    Text finish = U"01";
+    Text name; // padded to 9 characters
+    Text tail = U"ＧＩ 桜花賞";
+    Text line() const;
+};
+
+} // namespace pado::viewstest
