@@ -1,11 +1,57 @@
 #pragma once
 
+#include <array>
+#include <string>
+
+#include "app/module1.h"
+#include "platform/text.h"
+
 namespace pado {
 
 class App;
 
-// Sets the 22 assist parameters to their defaults, then takes the values of repara.txt
-// (opened by its bare name, in the current directory) when that file exists.
-void LoadAssistParameters(App& app);
+// The 22 assist parameters, in the order of repara.txt and of Form6's boxes (index 0 is parameter 1).
+enum AssistParam {
+    turfGapUnder1200,
+    turfGap1200,
+    turfGap1600,
+    turfGap2000,
+    turfGap2400,
+    turfGap3000,
+    dirtGap,
+    dirtAllowanceAge2,
+    dirtAllowanceAge3,
+    dirtLimitOver6Months,
+    dirtLimit3To6Months,
+    dirtLimitUpTo3Months,
+    exceptionNextFinish,
+    exceptionInterval,
+    factorSurfaceBad,
+    factorSurfaceGood,
+    factorDistanceBad,
+    factorDistanceGood,
+    factorVenueBad,
+    factorVenueGood,
+    factorSeasonBad,
+    factorSeasonGood,
+    assistParamCount
+};
 
-}  // namespace pado
+// The settings file: a bare name, so it is looked up in the current directory of the process.
+inline constexpr const char* kParameterFile = "repara.txt";
+
+const std::array<float, assistParamCount>& DefaultAssistParameters();
+inline float Param(const Module1& m, AssistParam p)
+{
+    return m.params[static_cast<std::size_t>(p)];
+}
+
+// Sets all 22 parameters to their defaults.
+void ResetAssistParameters(App& app);
+// Sets the 22 parameters to their defaults, then takes the values of repara.txt when that file
+// exists. A file with fewer lines keeps the defaults for the rest.
+void LoadAssistParameters(App& app);
+// A value as the dialog shows it: the shortest text that reads back as the same value (0.2, 300).
+Text ParameterText(float value);
+
+} // namespace pado

@@ -1,0 +1,109 @@
+#include "assist/dirt_passes.h"
+
+#include "app/app.h"
+#include "app/form1.h"
+#include "assist/assist_run.h"
+#include "assist/memo_marks.h"
+#include "assist/parameters.h"
+#include "assist/race_compare.h"
+#include "platform/fs.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
+#include "timeorder/form4.h"
+
+namespace pado {
+
+void ScoreDirtRace(AssistRun& run)
+{
+    MainAssistState& s = run.f.state;
+    MemoWork memo = SaveMemoToWorkFile(run);
+    const int c = static_cast<int>(s.coRunnerCount);
+    const std::vector<Text> slots = CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), c);
+    if (c < 1 || SlotHorse(slots[c]) != s.currentEntrant) {
+        WriteMemoWorkFile(run, memo);
+        return;
+    }
+    const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
+    const Text* own = FindR13Line(r13, s.currentEntrant);
+    if (!own) {
+        LoadMemoFromWorkFile(run, memo);
+        return;
+    }
+    const float t0 = R13Time(*own);
+    const float limit = Param(run.app.module1, dirtGap);
+    for (int i = 1; i <= c - 1; ++i) {
+        if (SlotPosition(slots[i]) < 2)
+            continue;
+        const Text horse = SlotHorse(slots[i]);
+        for (const Text& line : r13) {
+            if (Cols(line, 7, 15) != horse)
+                continue;
+            float gap = R13Time(line) - t0;
+            if (gap > limit) {
+                s.otherEntrant = horse;
+                if (CheckTwoDigitException(run, horse) == U"-")
+                    MarkEntrantDash(memo, horse);
+            }
+        }
+    }
+    LoadMemoFromWorkFile(run, memo);
+}
+
+namespace {
+
+// The first line of the distance and time window that was run under the past race's conditions;
+// the window lists its runs fastest first, so that is the best time.
+const Text* BestSameConditionLine(const Lines& lines, const MainAssistState& s)
+{
+    for (const Text& line : lines) {
+        if (line.size() <= 2)
+            continue;
+        if (Cols(line, 8, 9) == s.venue && Cols(line, 14, 14) == s.surface
+            && LeadingInt(Cols(line, 15, 18)) == s.pastDistance && Cols(line, 21, 21) == s.trackCondition)
+            return &line;
+    }
+    return nullptr;
+}
+
+} // namespace
+
+void ScoreDirtSolo(AssistRun& run)
+{
+    MainAssistState& s = run.f.state;
+    const Module1& m = run.app.module1;
+    MemoWork memo = SaveMemoToWorkFile(run);
+    const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
+    const Text* own = FindR13Line(r13, s.currentEntrant);
+    // The window's text goes through R14.txt only to be read back line by line; reading the pane
+    // itself gives the same lines, and the file is gone again when the pass ends either way.
+    const Lines window = SplitLines(run.app.form4().Text1.GetText());
+    const Text* best = own ? BestSameConditionLine(window, s) : nullptr;
+    fs::DeleteFile(run.app.FilePath("R14.txt"));
+    if (!own || !best) {
+        WriteMemoWorkFile(run, memo);
+        return;
+    }
+    s.otherEntrant = s.currentEntrant;
+
+    float gap = R13Time(*own) - RaceTimeSeconds(Cols(*best, 29, 34));
+    const char32_t age = CharAt(*own, 18);
+    if (age == U'2')
+        gap -= Param(m, dirtAllowanceAge2);
+    else if (age == U'3')
+        gap -= Param(m, dirtAllowanceAge3);
+
+    const Date today = run.app.today();
+    const long monthsBack = ((today.year % 100) * 12L + today.month)
+        - (LeadingInt(Cols(s.raceKeyLine, 2, 3)) * 12 + LeadingInt(Cols(s.raceKeyLine, 4, 5)));
+    const bool discount = (monthsBack > 6 && gap > Param(m, dirtLimitOver6Months))
+        || (monthsBack > 3 && monthsBack <= 6 && gap > Param(m, dirtLimit3To6Months))
+        || (monthsBack > 0 && monthsBack <= 3 && gap > Param(m, dirtLimitUpTo3Months));
+    if (!discount) {
+        WriteMemoWorkFile(run, memo);
+        return;
+    }
+    MarkEntrantDash(memo, s.otherEntrant);
+    LoadMemoFromWorkFile(run, memo);
+}
+
+} // namespace pado

@@ -1,0 +1,99 @@
+#include "assist/race_compare.h"
+
+#include "app/app.h"
+#include "app/form1.h"
+#include "assist/assist_run.h"
+#include "assist/parameters.h"
+#include "formats/run_line.h"
+#include "platform/fs.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
+
+namespace pado {
+
+std::vector<Text> CoRunnerTable(const Lines& r12, int coRunnerCount)
+{
+    int c = std::max(coRunnerCount, 0);
+    std::vector<Text> slots(static_cast<std::size_t>(c) + 1);
+    for (int i = 0; i < c && i < static_cast<int>(r12.size()); ++i)
+        slots[static_cast<std::size_t>(c - i)] = r12[static_cast<std::size_t>(i)];
+    return slots;
+}
+
+int SlotPosition(const Text& slot)
+{
+    return static_cast<int>(LeadingInt(Left(slot, 2)));
+}
+
+Text SlotHorse(const Text& slot)
+{
+    return Right(slot, 9);
+}
+
+float RaceTimeSeconds(const Text& time)
+{
+    return static_cast<float>(LeadingNumber(Left(time, 1)) * 60 + LeadingNumber(Right(time, 4)));
+}
+
+float R13Time(const Text& r13Line)
+{
+    return RaceTimeSeconds(Right(r13Line, 6));
+}
+
+const Text* FindR13Line(const Lines& r13, const Text& horse)
+{
+    for (const Text& line : r13)
+        if (Cols(line, 7, 15) == horse)
+            return &line;
+    return nullptr;
+}
+
+Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)
+{
+    Lines runs;
+    for (const Text& line : run.F3())
+        if (runline::HorseName(line) == otherEntrant)
+            runs.push_back(line);
+    const std::string f31 = run.app.FilePath("F31.txt");
+    // The past race is its only run: nothing to excuse it. The horse's one line stays in F31.txt.
+    if (runs.size() == 1) {
+        WriteTextFile(f31, runs);
+        return U"-";
+    }
+    fs::DeleteFile(f31);
+
+    const Module1& m = run.app.module1;
+    const Text reference = Left(Right(run.f.selectedFolder, 62), 21);
+    for (std::size_t i = 0; i < runs.size(); ++i) {
+        if (Left(runs[i], 21) != reference)
+            continue;
+        if (i == 0) {
+            // Its debut: a good next run shows the bad first run was no measure of it.
+            Text next = i + 1 < runs.size() ? runs[i + 1] : Text();
+            double nextFinish = static_cast<double>(LeadingInt(runline::FinishField(next)));
+            return nextFinish >= Param(m, exceptionNextFinish) ? U"-" : U"";
+        }
+        // Back from a rest: the gap is taken between the yymmdd numbers themselves.
+        double interval = LeadingNumber(Left(runs[i], 6)) - LeadingNumber(Left(runs[i - 1], 6));
+        return interval <= Param(m, exceptionInterval) ? U"-" : U"";
+    }
+    return U"";
+}
+
+float TurfGapLimit(AssistRun& run, int d)
+{
+    const Module1& m = run.app.module1;
+    if (d < 1200)
+        return Param(m, turfGapUnder1200);
+    if (d < 1600)
+        return Param(m, turfGap1200);
+    if (d < 2000)
+        return Param(m, turfGap1600);
+    if (d < 2400)
+        return Param(m, turfGap2000);
+    if (d < 3000)
+        return Param(m, turfGap2400);
+    return Param(m, turfGap3000);
+}
+
+} // namespace pado
