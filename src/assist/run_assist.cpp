@@ -28,11 +28,13 @@ void RunAssist(Form1& f)
             s.displayFlag = 0;
             // A race missing from pado.txt would leave the previous race's work files behind;
             // judging this run by them would mark the wrong horses.
-            const bool found = ShowRaceDetail(f);
-            if (!found && mode != 4)
+            // The factor pass does not look at the past race, so it runs all the same.
+            if (ShowRaceDetail(f)) {
+                FindEntrantsInRace(f);
+                s.popupText.clear();
+            } else if (mode != 4) {
                 continue;
-            FindEntrantsInRace(f);
-            s.popupText.clear();
+            }
             const float c = s.coRunnerCount;
             if (mode == 1 && c > 1 && s.gradedFlag != 0)
                 ScoreTurfRace(run);
