@@ -1,3 +1,5 @@
+#include "assist/assist_button.h"
+#include "assist/form5.h"
 #include "assist/memo_marks.h"
 #include "assist/race_compare.h"
 #include "assist_fixture.h"
@@ -120,6 +122,33 @@ TEST_F(TwoDigitException, OnlyRunIsDiscountedAndUnknownRaceIsNot)
     AssistRun run(f());
     EXPECT_EQ(CheckTwoDigitException(run, other), U"");
     EXPECT_FALSE(fs::Exists(Path("F31.txt")));
+}
+
+} // namespace
+} // namespace pado::testing
+
+namespace pado::testing {
+namespace {
+
+TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
+{
+    for (const char* path : { "/PADOX", "/PADO" }) {
+        f().Dir1.SetPath(path);
+        shell.messages.clear();
+        StartAssist(f());
+        ASSERT_EQ(shell.messages.size(), 1u) << path;
+        EXPECT_EQ(shell.messages[0], U"レース名のフォルダーを選択してください。");
+    }
+    // A folder without "PADO" asks for the race; one under a folder named otherwise does nothing.
+    f().Dir1.SetPath(folder_);
+    shell.messages.clear();
+    StartAssist(f());
+    EXPECT_EQ(shell.messages.size(), 1u);
+    f().Dir1.SetPath(folder_ + "/PADOX/race");
+    shell.messages.clear();
+    StartAssist(f());
+    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_FALSE(app.form5().IsLoaded());
 }
 
 } // namespace
