@@ -49,7 +49,9 @@ Form1::Form1(App& app)
 
 bool IsHorseNameFolder(const Text& path)
 {
-    return path.size() >= 10 && path[path.size() - 10] == U'/';
+    // The last component must be exactly 9 characters: a separator 10 from the end alone would also
+    // take "PADO/" plus a 4-character race name for a horse.
+    return path.size() >= 10 && path[path.size() - 10] == U'/' && path.find(U'/', path.size() - 9) == Text::npos;
 }
 
 void Form1::TakeSelection()
