@@ -1,6 +1,10 @@
 #include "memo/form3.h"
 
 #include "app/app.h"
+#include "memo/memo_name.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
 
 namespace pado {
 
@@ -10,8 +14,87 @@ Form3::Form3(App& app)
     , Image2("Image2", U"現在の表示内容を1行目のファイル名で保存します。", 114, 113, 0.2f)
 {
     AddPane("Text1", Text1);
-    for (ImageButton* b : {&Image1, &Image2})
-        AddImage(*b, [this, b] { Press(*b); });
+    Text1.Subscribe([this] { Text1_Change(); });
+    AddImage(Image1, [this] {
+        Press(Image1);
+        Image1_Click();
+    });
+    AddImage(Image2, [this] {
+        Press(Image2);
+        Image2_Click();
+    });
 }
 
-}  // namespace pado
+void Form3::Text1_Change()
+{
+    if (Text1.GetText() == seen_)
+        return;
+    seen_ = Text1.GetText();
+    changed_ = true;
+}
+
+std::string Form3::MemoPath(Text& name)
+{
+    name = MemoName(Text1.GetText());
+    if (Text why = MemoNameProblem(name); !why.empty())
+        throw UserError(why);
+    std::string path = GetApp().FilePath(ToUtf8(name + U".txt"));
+    if (fs::IsFolder(path))
+        throw UserError(
+            U"ファイル名「" + name + U"」は使えません。\n同じ名前(" + name + U".txt)のフォルダーがあります。");
+    return path;
+}
+
+void Form3::Image2_Click()
+{
+    App& app = GetApp();
+    Text name;
+    const std::string path = MemoPath(name);
+    // The file holds the whole text and then one line break.
+    const Lines lines = SplitLines(Text1.GetText());
+    if (fs::Exists(path)) {
+        if (!app.Confirm(name + U".TXT を上書きします。いいですか？"))
+            return;
+        WriteTextFile(path, lines);
+        app.Message(U"上書き保存しました。");
+    } else {
+        WriteTextFile(path, lines);
+        app.Message(name + U".txt" + U" を保存しました。");
+    }
+    changed_ = false;
+}
+
+void Form3::Image1_Click()
+{
+    App& app = GetApp();
+    Text name;
+    const std::string path = MemoPath(name);
+    if (!fs::IsFile(path)) {
+        app.Message(U"保存されたファイル(" + name + U".txt)がありません。");
+        return;
+    }
+    // Read before asking, so a file that cannot be read never costs the current text.
+    const Lines lines = ReadTextFile(path);
+    if (changed_ && !app.Confirm(U"変更を保存していませんが、開きますか?"))
+        return;
+    // The saving line break ends the last line; without it the text comes back exactly as saved.
+    Text1.SetText(Join(lines, U"\n"));
+    Text1.SetCaret(0);
+    changed_ = false;
+}
+
+bool Form3::Form_QueryUnload()
+{
+    if (!changed_)
+        return true;
+    return GetApp().Confirm(U"[メモ用紙]の内容を保存していませんが、閉じますか?");
+}
+
+void Form3::Form_Unload()
+{
+    // A closed pad is gone with its text; shown again it starts empty and unchanged.
+    Text1.Clear();
+    changed_ = false;
+}
+
+} // namespace pado

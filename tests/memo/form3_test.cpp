@@ -1,0 +1,150 @@
+#include "memo/form3.h"
+#include "support/companions_fixture.h"
+
+using namespace pado;
+using pado::testing::CompanionsTest;
+
+namespace {
+
+class MemoPad : public CompanionsTest {
+protected:
+    Form3& pad() { return app().form3(); }
+    void Type(const Text& t)
+    {
+        app().Show(pad());
+        pad().Text1.SetText(t);
+    }
+    std::string Cp932(const Lines& lines) { return EncodeTextLines(lines); }
+};
+
+bool FailEverything(const std::string&)
+{
+    return true;
+}
+
+} // namespace
+
+TEST_F(MemoPad, EveryChangeOfTheTextSetsTheFlagButCaretMovesDoNot)
+{
+    EXPECT_FALSE(pad().Changed());
+    pad().Text1.SetCaret(0);
+    EXPECT_FALSE(pad().Changed());
+    // Another window writing into the pad counts as a change too.
+    pad().Text1.InsertAtCaret(U"有馬記念\n");
+    EXPECT_TRUE(pad().Changed());
+}
+
+TEST_F(MemoPad, SavesTheTextWithOneLineBreakAndReportsTheName)
+{
+    Type(U"有馬記念　第５４回特別登録\n 1 アドマイヤ(57)");
+    pad().Click("Image2");
+    EXPECT_EQ(shell.LastText(), U"有馬記念.txt を保存しました。");
+    EXPECT_EQ(shell.boxes.back().title, U"PADO");
+    EXPECT_EQ(Bytes(Path("有馬記念.txt")), Cp932({ U"有馬記念　第５４回特別登録", U" 1 アドマイヤ(57)" }));
+    EXPECT_FALSE(pad().Changed());
+}
+
+TEST_F(MemoPad, OverwriteAsksAndNoKeepsTheOldFileAndTheFlag)
+{
+    Write(Path("メモ.txt"), { U"古い" });
+    Type(U"メモ\n新しい");
+    shell.answers = { MsgAnswer::No };
+    pad().Click("Image2");
+    EXPECT_EQ(shell.LastText(), U"メモ.TXT を上書きします。いいですか？");
+    EXPECT_EQ(shell.boxes.back().title, U"確認");
+    EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
+    EXPECT_TRUE(pad().Changed());
+
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image2");
+    EXPECT_EQ(shell.LastText(), U"上書き保存しました。");
+    EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"メモ", U"新しい" }));
+    EXPECT_FALSE(pad().Changed());
+}
+
+TEST_F(MemoPad, RefusedSavesWriteNothingAndKeepTheFlag)
+{
+    Write(Path("R1.txt"), { U"出馬表" });
+    for (const Text& text : { Text(U"r1\n上書き禁止"), Text(U"../外\n"), Text(U"\n名前なし") }) {
+        Type(text);
+        pad().Click("Image2");
+        EXPECT_TRUE(pad().Changed());
+    }
+    EXPECT_EQ(Bytes(Path("R1.txt")), Cp932({ U"出馬表" }));
+    EXPECT_EQ(Entries(program_), std::vector<std::string> { "R1.txt" });
+    EXPECT_EQ(Entries(root_), std::vector<std::string> { "PADO" });
+    EXPECT_EQ(shell.LastText(), U"メモのファイル名がありません。\n1行目にファイル名を入力してください。");
+
+    // A character Shift-JIS cannot hold is named, and the old memo stays whole.
+    Write(Path("メモ.txt"), { U"古い" });
+    Type(U"メモ\n😀");
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image2");
+    EXPECT_NE(shell.LastText().find(U"😀"), Text::npos);
+    EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
+
+    // So does a write that fails, without leaving a temporary file behind.
+    Type(U"メモ\n新しい");
+    fs::SetWriteFailureForTests(FailEverything);
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image2");
+    fs::SetWriteFailureForTests(nullptr);
+    EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
+    EXPECT_EQ(Entries(program_), (std::vector<std::string> { "R1.txt", "メモ.txt" }));
+    EXPECT_TRUE(pad().Changed());
+}
+
+TEST_F(MemoPad, OpenBringsTheSavedTextBackExactly)
+{
+    for (const Text& saved : { Text(U"メモ\n一\n\n二"), Text(U"メモ\n末尾に改行\n"), Text(U"メモ") }) {
+        fs::DeleteFile(Path("メモ.txt"));
+        Type(saved);
+        pad().Click("Image2");
+        shell.answers = { MsgAnswer::Yes };
+        Type(U"メモ");
+        pad().Click("Image1");
+        EXPECT_EQ(pad().Text1.GetText(), saved);
+        EXPECT_FALSE(pad().Changed());
+    }
+    // A file written elsewhere whose last line has no line break still opens with all its lines.
+    fs::WriteBytesAtomic(Path("外部.txt"), "\x8a\x4f\x95\x94\r\nabc");
+    Type(U"外部");
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image1");
+    EXPECT_EQ(pad().Text1.GetText(), U"外部\nabc");
+}
+
+TEST_F(MemoPad, OpenAsksAboutUnsavedTextAndNoKeepsEverything)
+{
+    Write(Path("メモ.txt"), { U"メモ", U"保存済み" });
+    Type(U"メモ\n書きかけ");
+    shell.answers = { MsgAnswer::No };
+    pad().Click("Image1");
+    EXPECT_EQ(shell.LastText(), U"変更を保存していませんが、開きますか?");
+    EXPECT_EQ(pad().Text1.GetText(), U"メモ\n書きかけ");
+    EXPECT_TRUE(pad().Changed());
+
+    Type(U"ない名前\n書きかけ");
+    pad().Click("Image1");
+    EXPECT_EQ(shell.LastText(), U"保存されたファイル(ない名前.txt)がありません。");
+    EXPECT_EQ(pad().Text1.GetText(), U"ない名前\n書きかけ");
+}
+
+TEST_F(MemoPad, ClosingWithUnsavedTextAsksFirst)
+{
+    Type(U"メモ");
+    shell.answers = { MsgAnswer::No };
+    EXPECT_FALSE(app().Close(pad()));
+    EXPECT_EQ(shell.LastText(), U"[メモ用紙]の内容を保存していませんが、閉じますか?");
+    EXPECT_TRUE(pad().IsVisible());
+    shell.answers = { MsgAnswer::Yes };
+    EXPECT_TRUE(app().Close(pad()));
+    EXPECT_FALSE(pad().IsVisible());
+
+    // Saved text closes without a question.
+    Type(U"メモ");
+    pad().Click("Image2");
+    std::size_t boxes = shell.boxes.size();
+    EXPECT_TRUE(app().Close(pad()));
+    EXPECT_EQ(shell.boxes.size(), boxes);
+}
