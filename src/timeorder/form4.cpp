@@ -1,6 +1,9 @@
 #include "timeorder/form4.h"
 
 #include "app/app.h"
+#include "formats/run_line.h"
+#include "platform/textfile.h"
+#include "timeorder/run_listing.h"
 
 namespace pado {
 
@@ -11,8 +14,41 @@ Form4::Form4(App& app)
     , Image3("Image3", U"初出走から現在まで全馬の全Ｒ結果を簡易表示します。", 146, 145, 0.1f)
 {
     AddPane("Text1", Text1);
-    for (ImageButton* b : {&Image1, &Image2, &Image3})
-        AddImage(*b, [this, b] { Press(*b); });
+    auto press = [this](ImageButton& b, void (Form4::*work)()) {
+        AddImage(b, [this, &b, work] {
+            Press(b);
+            // Every listing starts from an empty pane, also when its file turns out to be missing.
+            Text1.Clear();
+            (this->*work)();
+        });
+    };
+    press(Image1, &Form4::Image1_Click);
+    press(Image2, &Form4::Image2_Click);
+    press(Image3, &Form4::Image3_Click);
 }
 
-}  // namespace pado
+void Form4::ShowListing(const Text& listing)
+{
+    Text1.InsertAtCaret(listing);
+    Text1.SetCaret(0);
+}
+
+void Form4::Image1_Click()
+{
+    Text listing;
+    for (const Text& line : TimeOrderListing(ReadTextFile(GetApp().FilePath("R1.txt"))))
+        listing += line + U"\n";
+    ShowListing(listing);
+}
+
+void Form4::Image2_Click()
+{
+    ShowListing(FullRunListing(ReadRall(GetApp())));
+}
+
+void Form4::Image3_Click()
+{
+    ShowListing(ShortRunListing(ReadRall(GetApp())));
+}
+
+} // namespace pado

@@ -11,6 +11,13 @@ public:
 
     TextPane Text1;
     ImageButton Image1, Image2, Image3;
+
+private:
+    void Image1_Click(); // the race card's distance and time order listing
+    void Image2_Click(); // every run of every entrant, one full line each
+    void Image3_Click(); // the same, shortened
+    // Replaces the pane with a listing and shows its first line.
+    void ShowListing(const Text& listing);
 };
 
-}  // namespace pado
+} // namespace pado
