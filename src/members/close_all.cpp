@@ -1,9 +1,26 @@
 #include "members/close_all.h"
 
+#include "app/app.h"
+#include "app/form1.h"
 #include "members/form2.h"
+#include "memo/form3.h"
+#include "platform/fs.h"
+#include "timeorder/form4.h"
 
 namespace pado {
 
-void CloseAllWindows(Form2&) {}
+void CloseAllWindows(Form2& f)
+{
+    App& app = f.GetApp();
+    for (const char* name : { "R12.txt", "R13.txt", "F3.txt", "R2.txt" })
+        fs::DeleteFile(app.FilePath(name));
+    // In front, since it may ask about unsaved text.
+    app.Show(app.form3());
+    // A memo pad that is told to stay keeps running on its own; the others close regardless.
+    app.Close(app.form1());
+    app.Close(app.form3());
+    app.Close(app.form4());
+    app.Close(f);
+}
 
-}  // namespace pado
+} // namespace pado

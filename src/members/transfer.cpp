@@ -1,9 +1,40 @@
 #include "members/transfer.h"
 
+#include "app/app.h"
 #include "members/form2.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
 
 namespace pado {
 
-void TransferRaceFiles(Form2&) {}
+void TransferRaceFiles(Form2& f)
+{
+    App& app = f.GetApp();
+    const std::string root = app.StagingFolder();
+    // Without the staging folder the picker would have nothing to offer; say where it belongs.
+    if (!fs::IsFolder(root))
+        throw UserError(U"転送元のフォルダー(" + FromUtf8(root)
+            + U")がありません。\n"
+              U"レースのフォルダーを置いてから、もう一度押してください。");
+    const auto chosen = app.shell.BrowseForFolder(U"転送するレースのフォルダを選択して下さい", root);
+    if (!chosen)
+        return;
+    static const char* const kFiles[] = { "pado.txt", "R1.txt", "Rall.txt" };
+    for (const char* name : kFiles)
+        if (!fs::IsFile(fs::Join(*chosen, name)))
+            throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");
+    Text copied;
+    for (const char* name : kFiles) {
+        // Each copy goes to a temporary name first, so a failure never leaves a half-written file.
+        if (!fs::CopyFileAtomic(fs::Join(*chosen, name), app.FilePath(name))) {
+            Text message = U"ファイル(" + FromUtf8(name) + U")をコピーできませんでした。転送を中止します。";
+            if (!copied.empty())
+                message += U"\n(" + copied + U" はコピー済みです。)";
+            throw UserError(message);
+        }
+        copied += (copied.empty() ? U"" : U"/") + FromUtf8(name);
+    }
+    app.Message(U"３ファイルコピーしました。PADO.exe の再起動で反映されます。");
+}
 
-}  // namespace pado
+} // namespace pado
