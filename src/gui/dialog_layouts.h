@@ -16,6 +16,7 @@ struct DialogLabel {
     bool wrap = false;
     Qt::Alignment align = Qt::AlignLeft | Qt::AlignVCenter;
     bool heading = false;
+    qreal pointSize = 0; // 0: the dialog's font size
 };
 
 struct DialogLayout {

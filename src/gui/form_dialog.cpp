@@ -31,11 +31,11 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
         l->setGeometry(d.rect);
         l->setWordWrap(d.wrap);
         l->setAlignment(d.align);
-        if (d.heading) {
-            QFont f = l->font();
-            f.setBold(true);
-            l->setFont(f);
-        }
+        QFont f = l->font();
+        f.setBold(d.heading);
+        if (d.pointSize > 0)
+            f.setPointSizeF(d.pointSize);
+        l->setFont(f);
     }
 
     if (OptionGroup* g = form.Options()) {

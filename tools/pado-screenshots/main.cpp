@@ -2,6 +2,7 @@
 // fills the panes with a few views and saves a picture of every window and of both dialogs.
 #include <QApplication>
 #include <QDir>
+#include <QFile>
 #include <QPushButton>
 #include <QTimer>
 #include <cstdio>
@@ -10,6 +11,7 @@
 #include "app/form.h"
 #include "app/form1.h"
 #include "assist/form5.h"
+#include "assist/form6.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
 #include "gui/gui_program.h"
@@ -84,6 +86,8 @@ int main(int argc, char** argv)
     for (const char* name : { "Form1", "Form2", "Form3", "Form4" })
         ok &= Save(*program.Window(name), out + "/" + name + ".png");
     app.ShowModal(app.form5());
+    if (!QFile::exists(out + "/Form6.png"))
+        app.ShowModal(app.form6());
 
     // Closing the main window removes the race workspace the start-up built.
     for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
