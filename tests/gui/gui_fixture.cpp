@@ -1,6 +1,7 @@
 #include "gui_fixture.h"
 
 #include <QCoreApplication>
+#include <QKeyEvent>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -9,6 +10,16 @@
 namespace pado::gui::test {
 
 namespace fsys = std::filesystem;
+
+void Type(QWidget* w, const QString& text)
+{
+    for (QChar c : text) {
+        QKeyEvent press(QEvent::KeyPress, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(w, &press);
+        QKeyEvent release(QEvent::KeyRelease, 0, Qt::NoModifier, QString(c));
+        QCoreApplication::sendEvent(w, &release);
+    }
+}
 
 void GuiProgramTest::StartOn(const std::vector<std::string>& folders)
 {

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QTemporaryDir>
+#include <QWidget>
 #include <deque>
 #include <filesystem>
 #include <gtest/gtest.h>
@@ -12,6 +13,10 @@
 #include "platform/text.h"
 
 namespace pado::gui::test {
+
+// Types text into a widget as key presses carrying the characters (QTest's own typing only knows
+// Latin-1 keys).
+void Type(QWidget* w, const QString& text);
 
 struct ShownMessage {
     Text text;

@@ -8,7 +8,6 @@
 #include "app/form.h"
 #include "app/form1.h"
 #include "gui/dir_view.h"
-#include "gui/form_dialog.h"
 #include "gui/form_window.h"
 #include "gui/icons.h"
 #include "gui/image_button_view.h"
@@ -148,30 +147,6 @@ TEST_F(Windows, TheWebPageButtonOpensTheManual)
     QTest::mouseClick(Window("Form1").Button("Image7"), Qt::LeftButton);
     ASSERT_EQ(openedUrls.size(), 1u);
     EXPECT_NE(openedUrls[0].find("manual.html"), std::string::npos);
-}
-
-// Pressing every button of every window never leaves a pane showing something else than its model.
-TEST_F(Windows, AfterEveryButtonEachPaneShowsItsModelText)
-{
-    Form1& f1 = app().form1();
-    // An entrant folder highlighted, so the horse views have something to show.
-    if (f1.Dir1.Entries().size() > f1.Dir1.ChainLength())
-        f1.Dir1.Highlight(static_cast<int>(f1.Dir1.ChainLength()));
-    program().Shell().hooks.modal = [](FormDialog& d) { d.GetForm().GetApp().Close(d.GetForm()); };
-    answers.assign(20, MsgAnswer::No);
-    for (const char* form : { "Form1", "Form4", "Form3", "Form2" }) {
-        for (ImageButton* b : app().FindForm(form)->Images()) {
-            if (std::string(form) == "Form2" && b->Name() == "Image3")
-                continue; // closes every window
-            ImageButtonView* v = Window(form).Button(b->Name());
-            QTest::mouseClick(v, Qt::LeftButton);
-            Settle();
-            for (const char* f : { "Form1", "Form2", "Form3", "Form4" })
-                for (const auto& [name, pane] : app().FindForm(f)->Panes())
-                    EXPECT_EQ(FromQString(Window(f).Pane(name)->toPlainText()), pane->GetText())
-                        << "after " << form << "." << b->Name() << ": " << f << "." << name;
-        }
-    }
 }
 
 TEST_F(Windows, TheDirectoryListShowsTheChainAndOpensWithEnter)
