@@ -1,10 +1,11 @@
 // pado_screenshots PROGRAM_FOLDER OUT_FOLDER: starts the program on the race in PROGRAM_FOLDER,
-// fills the panes with a few views and saves a picture of every window and of both dialogs.
+// fills the panes with a few views, runs the assist and saves a picture of every window and of both
+// dialogs.
 #include <QApplication>
 #include <QDir>
 #include <QFile>
 #include <QPushButton>
-#include <QTimer>
+#include <QRadioButton>
 #include <cstdio>
 
 #include "app/app.h"
@@ -62,34 +63,46 @@ int main(int argc, char** argv)
     shell.hooks.openUrl = [](const std::string&) {};
     shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
     bool ok = true;
+    // The assist dialog opens the parameter dialog, then starts the assist over all classes.
     shell.hooks.modal = [&](gui::FormDialog& d) {
         ok &= Save(d, out + "/" + QString::fromStdString(d.GetForm().Name()) + ".png");
-        if (d.GetForm().Name() == "Form5" && d.Command("Command3"))
-            d.Command("Command3")->click(); // the parameter dialog, from the assist dialog
-        d.GetForm().GetApp().Close(d.GetForm());
+        if (d.GetForm().Name() == "Form5") {
+            d.Command("Command3")->click();
+            d.Option(2)->click();
+            d.Command("Command1")->click();
+        } else {
+            d.Command("Command2")->click();
+        }
     };
     program.Start();
     App& app = program.GetApp();
     Settle();
 
-    // The main window: the first entrant's career lines in the lower pane.
+    // The assist marks the memo pad from the race folder (it empties the lower pane when done);
+    // then the main window lists the first entrant's career.
     Form1& f1 = app.form1();
     DirList& dir = f1.Dir1;
-    if (dir.Entries().size() > dir.ChainLength()) {
-        dir.Highlight(static_cast<int>(dir.ChainLength()));
+    const int raceRow = static_cast<int>(dir.ChainLength()) - 1;
+    dir.Highlight(raceRow);
+    f1.Click("Image6");
+    if (static_cast<int>(dir.Entries().size()) > raceRow + 1) {
+        dir.Highlight(raceRow + 1);
         f1.Click("Image8");
-        dir.Highlight(static_cast<int>(dir.ChainLength()) - 1);
     }
     app.FindForm("Form4")->Click("Image3");
     shell.SyncAll();
 
     for (const char* name : { "Form1", "Form2", "Form3", "Form4" })
         ok &= Save(*program.Window(name), out + "/" + name + ".png");
-    app.ShowModal(app.form5());
+    if (!QFile::exists(out + "/Form5.png"))
+        app.ShowModal(app.form5());
     if (!QFile::exists(out + "/Form6.png"))
         app.ShowModal(app.form6());
 
-    // Closing the main window removes the race workspace the start-up built.
+    // Closing the main window removes the race workspace the start-up built; the memo is let go.
+    shell.hooks.msgBox = [](const Text&, const Text&, MsgButtons b, MsgIcon) {
+        return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
+    };
     for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
         app.Close(*app.FindForm(name));
     return ok ? 0 : 1;
