@@ -146,7 +146,8 @@ void Register(Size& size, const std::vector<Press>& presses)
         })
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->ReportAggregatesOnly(true)
+        ->MinTime(0.2);
     benchmark::RegisterBenchmark((size.name + "/Form1.Load start-up").c_str(),
         [folder](benchmark::State& st) {
             chdir(folder.c_str());
@@ -159,7 +160,8 @@ void Register(Size& size, const std::vector<Press>& presses)
         })
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->ReportAggregatesOnly(true)
+        ->Iterations(3);
     benchmark::RegisterBenchmark((size.name + "/Form2.Image3 close-all").c_str(),
         [folder](benchmark::State& st) {
             chdir(folder.c_str());
@@ -175,7 +177,8 @@ void Register(Size& size, const std::vector<Press>& presses)
         })
         ->Unit(benchmark::kMillisecond)
         ->Repetitions(5)
-        ->ReportAggregatesOnly(true);
+        ->ReportAggregatesOnly(true)
+        ->Iterations(3);
     for (const auto& p : presses) {
         benchmark::RegisterBenchmark((size.name + "/" + p.name).c_str(),
             [folder, p](benchmark::State& st) {
@@ -192,7 +195,8 @@ void Register(Size& size, const std::vector<Press>& presses)
             })
             ->Unit(benchmark::kMillisecond)
             ->Repetitions(5)
-            ->ReportAggregatesOnly(true);
+            ->ReportAggregatesOnly(true)
+            ->Iterations(3);
     }
 }
 

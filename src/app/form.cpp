@@ -2,6 +2,7 @@
 
 #include "app/app.h"
 #include "platform/errors.h"
+#include "platform/press_files.h"
 #include "platform/textfile.h"
 
 namespace pado {
@@ -37,7 +38,9 @@ bool Form::Click(const std::string& control)
     auto it = clicks_.find(control);
     if (it == clicks_.end())
         return false;
+    PressFiles files;
     RunGuarded(it->second);
+    RunGuarded([&] { files.Flush(); });
     return true;
 }
 
@@ -46,7 +49,9 @@ bool Form::KeyPress(const std::string& control, int keyAscii)
     auto it = keys_.find(control);
     if (it == keys_.end())
         return false;
+    PressFiles files;
     RunGuarded([&] { it->second(keyAscii); });
+    RunGuarded([&] { files.Flush(); });
     return true;
 }
 

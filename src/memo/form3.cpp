@@ -55,10 +55,10 @@ void Form3::Image2_Click()
     if (fs::Exists(path)) {
         if (!app.Confirm(name + U".TXT を上書きします。いいですか？"))
             return;
-        WriteTextFile(path, lines);
+        WriteTextFile(path, lines, true);
         app.Message(U"上書き保存しました。");
     } else {
-        WriteTextFile(path, lines);
+        WriteTextFile(path, lines, true);
         app.Message(name + U".txt" + U" を保存しました。");
     }
     changed_ = false;

@@ -1,4 +1,5 @@
 #include "platform/fs.h"
+#include "platform/press_files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -50,12 +51,16 @@ void SetWriteFailureForTests(bool (*failsFor)(const std::string&))
 
 bool Exists(const std::string& path)
 {
+    if (auto w = pressfiles::WrittenOrDeleted(path))
+        return *w;
     std::error_code ec;
     return stdfs::exists(stdfs::symlink_status(path, ec)) && !ec;
 }
 
 bool IsFile(const std::string& path)
 {
+    if (auto w = pressfiles::WrittenOrDeleted(path))
+        return *w;
     std::error_code ec;
     return stdfs::is_regular_file(path, ec);
 }
@@ -87,6 +92,10 @@ bool DeleteTree(const std::string& path)
 
 bool DeleteFile(const std::string& path)
 {
+    if (auto w = pressfiles::WrittenOrDeleted(path); w || (pressfiles::Active() && IsFile(path))) {
+        pressfiles::TakeDelete(path);
+        return true;
+    }
     if (!Exists(path))
         return true;
     if (WriteBlocked(path) || IsFolder(path))

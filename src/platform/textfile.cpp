@@ -5,6 +5,7 @@
 #include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
+#include "platform/press_files.h"
 
 namespace pado {
 
@@ -74,12 +75,17 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
 
 Lines ReadTextFile(const std::string& path)
 {
+    bool deleted = false;
+    if (auto known = pressfiles::Known(path, deleted))
+        return *known;
     std::string bytes;
-    if (!fs::IsFile(path))
+    if (deleted || !fs::IsFile(path))
         throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
     if (!fs::ReadBytes(path, bytes))
         throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
-    return DecodeTextLines(bytes, fs::FileName(path));
+    Lines lines = DecodeTextLines(bytes, fs::FileName(path));
+    pressfiles::RememberRead(path, lines);
+    return lines;
 }
 
 std::string EncodeTextLines(const Lines& lines)
@@ -98,6 +104,9 @@ std::string EncodeTextLines(const Lines& lines)
 void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 {
     std::string bytes = EncodeTextLines(lines);
+    if (!durable && pressfiles::TakeWrite(path, lines, bytes))
+        return;
+    pressfiles::Forget(path);
     if (!fs::WriteBytesAtomic(path, bytes, durable))
         throw UserError(U"ファイル(" + NameOf(path)
             + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
@@ -105,6 +114,12 @@ void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 
 void AppendTextFile(const std::string& path, const Lines& lines)
 {
+    if (pressfiles::Active()) {
+        Lines all = fs::IsFile(path) ? ReadTextFile(path) : Lines{};
+        all.insert(all.end(), lines.begin(), lines.end());
+        WriteTextFile(path, all);
+        return;
+    }
     std::string bytes = EncodeTextLines(lines);
     if (!fs::AppendBytes(path, bytes))
         throw UserError(U"ファイル(" + NameOf(path)
