@@ -15,6 +15,7 @@ DialogLayout Form5Layout()
     l.controls["Command1"] = QRect(196, 12, 96, 30);
     l.controls["Command2"] = QRect(196, 48, 96, 30);
     l.controls["Command3"] = QRect(196, 108, 96, 30);
+    l.defaultCommand = "Command1";
     return l;
 }
 

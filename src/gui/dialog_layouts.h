@@ -23,6 +23,7 @@ struct DialogLayout {
     QSize client;
     std::map<std::string, QRect> controls; // "Frame1", "Option1", "Command1", "Text1" ...
     QString frameCaption;
+    std::string defaultCommand; // the button Enter presses; empty: none
     std::vector<DialogLabel> labels;
 };
 

@@ -83,6 +83,7 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
         b->setObjectName(QString::fromStdString(c->Name()));
         b->setGeometry(Spot(c->Name(), { 96, 28 }));
         b->setAutoDefault(false);
+        b->setDefault(c->Name() == layout_.defaultCommand);
         const std::string name = c->Name();
         commands_[name] = b;
         connect(b, &QPushButton::clicked, this, [this, name] { form_.Click(name); });

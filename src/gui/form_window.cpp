@@ -35,6 +35,7 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     if (DirList* d = form.Dir()) {
         dir_ = new DirView(form, "Dir1", *d, this);
         Place(dir_, "Dir1", true);
+        setFocusProxy(dir_); // the user starts by choosing a folder
     }
     if (ListBox* l = form.List()) {
         list_ = new ListView(*l, this);

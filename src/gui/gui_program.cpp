@@ -12,7 +12,10 @@ GuiProgram::GuiProgram(const std::string& programFolder, std::unique_ptr<Clock> 
     shell_.Attach(*app_);
 }
 
-GuiProgram::~GuiProgram() = default;
+GuiProgram::~GuiProgram()
+{
+    shell_.Detach();
+}
 
 void GuiProgram::Start()
 {

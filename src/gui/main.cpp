@@ -1,8 +1,10 @@
 #include <QApplication>
 #include <QDir>
+#include <QIcon>
 
 #include "app/app.h"
 #include "gui/gui_program.h"
+#include "gui/icons.h"
 #include "gui/qt_text.h"
 
 int main(int argc, char** argv)
@@ -11,6 +13,7 @@ int main(int argc, char** argv)
     QApplication::setApplicationName(QStringLiteral("PADO"));
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
+    QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));
 
     // The program folder is where the executable lies; the settings file is opened by its bare
     // name, so that folder is also the current directory.

@@ -77,6 +77,12 @@ void QtShell::Attach(App& app)
     PlaceAtStart();
 }
 
+void QtShell::Detach()
+{
+    windows_.clear();
+    app_ = nullptr;
+}
+
 FormWindow* QtShell::Window(const std::string& formName) const
 {
     auto it = windows_.find(formName);
@@ -198,6 +204,8 @@ void QtShell::OpenWebPage(const std::string& url)
 
 void QtShell::ShowModal(Form& form)
 {
+    if (!app_)
+        return;
     SyncAll();
     DialogLayout layout = form.Name() == "Form6" ? Form6Layout() : Form5Layout();
     auto* dialog = new FormDialog(*app_, form, layout, DialogParent());

@@ -38,6 +38,8 @@ public:
 
     // The windows are made when the App exists, since they bind to its forms.
     void Attach(App& app);
+    // Drops the windows; they must go before the forms whose models they watch.
+    void Detach();
     Hooks hooks;
 
     FormWindow* Window(const std::string& formName) const;
