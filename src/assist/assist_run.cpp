@@ -3,7 +3,9 @@
 #include "app/app.h"
 #include "app/form1.h"
 #include "formats/run_line.h"
+#include "platform/number.h"
 #include "platform/textfile.h"
+#include "timeorder/form4.h"
 
 namespace pado {
 
@@ -25,6 +27,31 @@ const Lines& AssistRun::Rall()
     if (!rall_)
         rall_ = ReadRall(app);
     return *rall_;
+}
+
+namespace {
+
+Text ConditionKey(const Text& venue, const Text& surface, long distance, const Text& going)
+{
+    return venue + U"|" + surface + U"|" + ToText(distance) + U"|" + going;
+}
+
+} // namespace
+
+const Text* AssistRun::FirstWindowLine(const Text& venue, const Text& surface, long distance, const Text& going)
+{
+    if (!window_) {
+        window_ = SplitLines(app.form4().Text1.GetText());
+        for (std::size_t i = 0; i < window_->size(); ++i) {
+            const Text& line = (*window_)[i];
+            if (line.size() > 2)
+                windowIndex_.emplace(ConditionKey(Cols(line, 8, 9), Cols(line, 14, 14), LeadingInt(Cols(line, 15, 18)),
+                                         Cols(line, 21, 21)),
+                    i);
+        }
+    }
+    auto it = windowIndex_.find(ConditionKey(venue, surface, distance, going));
+    return it == windowIndex_.end() ? nullptr : &(*window_)[it->second];
 }
 
 } // namespace pado

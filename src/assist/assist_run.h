@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 
 #include "platform/text.h"
@@ -20,8 +21,14 @@ public:
 
     const Lines& F3(); // the race card's run block, as the members window copied it
     const Lines& Rall(); // every past run of every entrant
+    // The first line of the distance and time window (longer than 2 characters) run at this venue,
+    // surface, distance and going; nullptr when there is none. The window does not change while the
+    // assist runs, so it is read and indexed once instead of once per solo race.
+    const Text* FirstWindowLine(const Text& venue, const Text& surface, long distance, const Text& going);
 
 private:
+    std::optional<Lines> window_;
+    std::map<Text, std::size_t> windowIndex_;
     std::optional<Lines> f3_;
     std::optional<Lines> rall_;
 };

@@ -9,7 +9,6 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
-#include "timeorder/form4.h"
 
 namespace pado {
 
@@ -49,24 +48,6 @@ void ScoreDirtRace(AssistRun& run)
     LoadMemoFromWorkFile(run, memo);
 }
 
-namespace {
-
-// The first line of the distance and time window that was run under the past race's conditions;
-// the window lists its runs fastest first, so that is the best time.
-const Text* BestSameConditionLine(const Lines& lines, const MainAssistState& s)
-{
-    for (const Text& line : lines) {
-        if (line.size() <= 2)
-            continue;
-        if (Cols(line, 8, 9) == s.venue && Cols(line, 14, 14) == s.surface
-            && LeadingInt(Cols(line, 15, 18)) == s.pastDistance && Cols(line, 21, 21) == s.trackCondition)
-            return &line;
-    }
-    return nullptr;
-}
-
-} // namespace
-
 void ScoreDirtSolo(AssistRun& run)
 {
     MainAssistState& s = run.f.state;
@@ -75,9 +56,10 @@ void ScoreDirtSolo(AssistRun& run)
     const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
     const Text* own = FindR13Line(r13, s.currentEntrant);
     // The window's text goes through R14.txt only to be read back line by line; reading the pane
-    // itself gives the same lines, and the file is gone again when the pass ends either way.
-    const Lines window = SplitLines(run.app.form4().Text1.GetText());
-    const Text* best = own ? BestSameConditionLine(window, s) : nullptr;
+    // itself gives the same lines, and the file is gone again when the pass ends either way. The
+    // window lists its runs fastest first, so the first line under the past race's conditions holds
+    // the best time.
+    const Text* best = own ? run.FirstWindowLine(s.venue, s.surface, s.pastDistance, s.trackCondition) : nullptr;
     fs::DeleteFile(run.app.FilePath("R14.txt"));
     if (!own || !best) {
         WriteMemoWorkFile(run, memo);
