@@ -14,10 +14,13 @@ Form::Form(App& app, std::string name, Text caption)
 {
 }
 
-void Form::AddImage(ImageButton& b, std::function<void()> onClick)
+void Form::AddImage(ImageButton& b, std::function<void()> work)
 {
     images_.push_back(&b);
-    clicks_[b.Name()] = std::move(onClick);
+    clicks_[b.Name()] = [this, &b, work = std::move(work)] {
+        Press(b);
+        work();
+    };
 }
 
 void Form::AddCommand(CommandButton& b, std::function<void()> onClick)

@@ -53,7 +53,8 @@ public:
     void RunGuarded(const std::function<void()>& work);
 
 protected:
-    void AddImage(ImageButton& b, std::function<void()> onClick);
+    // Every image button starts its click with the press animation, then does its work.
+    void AddImage(ImageButton& b, std::function<void()> work);
     void AddPane(const std::string& name, TextPane& pane) { panes_[name] = &pane; }
     void AddBox(const std::string& name, TextBox& box) { boxes_[name] = &box; }
     void AddCommand(CommandButton& b, std::function<void()> onClick);
@@ -61,7 +62,7 @@ protected:
     void SetDir(DirList& d) { dir_ = &d; }
     void SetList(ListBox& l) { list_ = &l; }
     void OnKey(const std::string& control, std::function<void(int)> handler) { keys_[control] = std::move(handler); }
-    // The press animation every image button starts with: pressed picture, the wait, normal picture.
+    // The press animation: pressed picture, the button's wait, normal picture.
     void Press(ImageButton& b);
 
 private:

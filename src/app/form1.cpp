@@ -28,22 +28,16 @@ Form1::Form1(App& app)
     SetDir(Dir1);
     SetList(List1);
     AddPane("Text1", Text1);
-    auto press = [this](ImageButton& b, auto work) {
-        AddImage(b, [this, &b, work] {
-            Press(b);
-            work();
-        });
-    };
-    press(Image1, [this] { ShowCareerLines(*this, true); });
-    press(Image2, [this] { ShowSelectedRaceDetail(*this); });
-    press(Image3, [this] { ShowEntrantPopup(*this); });
-    press(Image4, [this] { Image4_Click(); });
-    press(Image5, [this] { ShowHorsePassingOrders(*this); });
-    press(Image6, [this] { StartAssist(*this); });
-    press(Image7, [this] { Image7_Click(); });
-    press(Image8, [this] { ShowCareerLines(*this, false); });
-    press(Image9, [this] { ShowEntrantsInPastSameRace(*this); });
-    press(Image10, [this] { ShowSameRaceRanking(*this); });
+    AddImage(Image1, [this] { ShowCareerLines(*this, true); });
+    AddImage(Image2, [this] { ShowSelectedRaceDetail(*this); });
+    AddImage(Image3, [this] { ShowEntrantPopup(*this); });
+    AddImage(Image4, [this] { Image4_Click(); });
+    AddImage(Image5, [this] { ShowHorsePassingOrders(*this); });
+    AddImage(Image6, [this] { StartAssist(*this); });
+    AddImage(Image7, [this] { Image7_Click(); });
+    AddImage(Image8, [this] { ShowCareerLines(*this, false); });
+    AddImage(Image9, [this] { ShowEntrantsInPastSameRace(*this); });
+    AddImage(Image10, [this] { ShowSameRaceRanking(*this); });
     OnKey("Dir1", [this](int key) { Dir1_KeyPress(key); });
 }
 

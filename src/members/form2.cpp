@@ -95,20 +95,14 @@ Form2::Form2(App& app)
     , Image8("Image8", U"該当コースの良＆良以外成績を表示します。", 130, 129, 0.2f)
 {
     AddPane("Text1", Text1);
-    auto press = [this](ImageButton& b, auto work) {
-        AddImage(b, [this, &b, work] {
-            Press(b);
-            work();
-        });
-    };
-    press(Image1, [this] { ShowCourseRecords(*this); });
-    press(Image2, [this] { TransferRaceFiles(*this); });
-    press(Image3, [this] { CloseAllWindows(*this); });
-    press(Image4, [this] { ShowPassingOrderTable(*this); });
-    press(Image5, [this] { ShowEntrantRecordsWithJockey(*this); });
-    press(Image6, [this] { Image6_Click(); });
-    press(Image7, [this] { ShowVenueDistanceStats(*this); });
-    press(Image8, [this] { ShowTrackConditionStats(*this); });
+    AddImage(Image1, [this] { ShowCourseRecords(*this); });
+    AddImage(Image2, [this] { TransferRaceFiles(*this); });
+    AddImage(Image3, [this] { CloseAllWindows(*this); });
+    AddImage(Image4, [this] { ShowPassingOrderTable(*this); });
+    AddImage(Image5, [this] { ShowEntrantRecordsWithJockey(*this); });
+    AddImage(Image6, [this] { Image6_Click(); });
+    AddImage(Image7, [this] { ShowVenueDistanceStats(*this); });
+    AddImage(Image8, [this] { ShowTrackConditionStats(*this); });
 }
 
 void Form2::Form_Load()

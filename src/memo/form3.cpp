@@ -15,14 +15,8 @@ Form3::Form3(App& app)
 {
     AddPane("Text1", Text1);
     Text1.Subscribe([this] { Text1_Change(); });
-    AddImage(Image1, [this] {
-        Press(Image1);
-        Image1_Click();
-    });
-    AddImage(Image2, [this] {
-        Press(Image2);
-        Image2_Click();
-    });
+    AddImage(Image1, [this] { Image1_Click(); });
+    AddImage(Image2, [this] { Image2_Click(); });
 }
 
 void Form3::Text1_Change()

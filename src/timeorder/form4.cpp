@@ -15,8 +15,7 @@ Form4::Form4(App& app)
 {
     AddPane("Text1", Text1);
     auto press = [this](ImageButton& b, void (Form4::*work)()) {
-        AddImage(b, [this, &b, work] {
-            Press(b);
+        AddImage(b, [this, work] {
             // Every listing starts from an empty pane, also when its file turns out to be missing.
             Text1.Clear();
             (this->*work)();
