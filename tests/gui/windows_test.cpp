@@ -47,8 +47,9 @@ TEST(StartPositions, MainWindowOnTheLeftCompanionsBesideItAllOnTheScreen)
         for (std::size_t i = 0; i < at.size(); ++i) {
             const QRect r(at[i], sizes[i]);
             EXPECT_TRUE(screen.contains(r)) << i << " on " << screen.width() << "x" << screen.height();
-            if (i > 0)
+            if (i > 0) {
                 EXPECT_GT(r.right(), at[0].x() + sizes[0].width()) << i; // never hidden behind the main window
+            }
         }
     }
     // A wide screen has room for the companions entirely to the right of the main window.
