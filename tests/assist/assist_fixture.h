@@ -13,28 +13,10 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/textfile.h"
+#include "support/queue_shell.h"
 #include "timeorder/form4.h"
 
 namespace pado::testing {
-
-// A shell that records message boxes and pop-ups and answers every question with No.
-class RecordingShell : public Shell {
-public:
-    MsgAnswer MsgBox(const Text& text, const Text&, MsgButtons, MsgIcon) override
-    {
-        messages.push_back(text);
-        return MsgAnswer::No;
-    }
-    void Popup(const Text& text, const Text&, int) override { popups.push_back(text); }
-    std::optional<std::string> BrowseForFolder(const Text&, const std::string&) override { return std::nullopt; }
-    void OpenWebPage(const std::string&) override { }
-    void ShowModal(Form&) override { }
-    void ShowWindow(Form&) override { }
-    void CloseWindow(Form&) override { }
-    void PumpEvents() override { }
-    std::vector<Text> messages;
-    std::vector<Text> popups;
-};
 
 // A program folder of its own for each test, with the main window's assist state at hand.
 class AssistTest : public ::testing::Test {
@@ -62,7 +44,7 @@ protected:
     void SetMemo(const Text& t) { app.form3().Text1.SetText(t); }
 
     std::string folder_;
-    RecordingShell shell;
+    QueueShell shell;
     SteppingClock clock;
     App app;
 };

@@ -134,20 +134,20 @@ TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
 {
     for (const char* path : { "/PADOX", "/PADO" }) {
         f().Dir1.SetPath(path);
-        shell.messages.clear();
+        shell.boxes.clear();
         StartAssist(f());
-        ASSERT_EQ(shell.messages.size(), 1u) << path;
-        EXPECT_EQ(shell.messages[0], U"レース名のフォルダーを選択してください。");
+        ASSERT_EQ(shell.boxes.size(), 1u) << path;
+        EXPECT_EQ(shell.boxes[0].text, U"レース名のフォルダーを選択してください。");
     }
     // A folder without "PADO" asks for the race; one under a folder named otherwise does nothing.
     f().Dir1.SetPath(folder_);
-    shell.messages.clear();
+    shell.boxes.clear();
     StartAssist(f());
-    EXPECT_EQ(shell.messages.size(), 1u);
+    EXPECT_EQ(shell.boxes.size(), 1u);
     f().Dir1.SetPath(folder_ + "/PADOX/race");
-    shell.messages.clear();
+    shell.boxes.clear();
     StartAssist(f());
-    EXPECT_TRUE(shell.messages.empty());
+    EXPECT_TRUE(shell.boxes.empty());
     EXPECT_FALSE(app.form5().IsLoaded());
 }
 

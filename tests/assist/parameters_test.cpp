@@ -84,8 +84,8 @@ TEST_F(ParameterFile, UnwritableFileIsReportedAndValuesAreStillTaken)
     fs::SetWriteFailureForTests(nullptr);
     EXPECT_EQ(app.module1.params[1], 0.4f);
     EXPECT_FALSE(dlg.IsVisible());
-    ASSERT_EQ(shell.messages.size(), 1u);
-    EXPECT_NE(shell.messages[0].find(U"repara.txt"), Text::npos);
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_NE(shell.boxes[0].text.find(U"repara.txt"), Text::npos);
     EXPECT_FALSE(fs::Exists("repara.txt"));
 }
 

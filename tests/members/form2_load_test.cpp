@@ -51,7 +51,7 @@ TEST_F(FormLoad, WithoutTheRaceCardNothingIsShownTwice)
 {
     app_->form2().Text1.SetText(U"古い表示");
     app_->form2().Form_Load();
-    EXPECT_TRUE(shell_.messages.empty());
+    EXPECT_TRUE(shell_.boxes.empty());
     EXPECT_EQ(app_->form2().Text1.GetText(), U"");
     EXPECT_EQ(app_->form3().Text1.GetText(), U"");
     EXPECT_EQ(app_->module1.raceVenue, U"");

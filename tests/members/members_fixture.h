@@ -7,26 +7,9 @@
 #include "app/app.h"
 #include "platform/shell.h"
 #include "platform/textfile.h"
+#include "support/queue_shell.h"
 
 namespace pado::testing {
-
-// A shell that answers every box with OK and keeps the texts it was shown.
-class QuietShell : public Shell {
-public:
-    MsgAnswer MsgBox(const Text& text, const Text&, MsgButtons, MsgIcon) override
-    {
-        messages.push_back(text);
-        return MsgAnswer::Ok;
-    }
-    void Popup(const Text&, const Text&, int) override { }
-    std::optional<std::string> BrowseForFolder(const Text&, const std::string&) override { return std::nullopt; }
-    void OpenWebPage(const std::string&) override { }
-    void ShowModal(Form&) override { }
-    void ShowWindow(Form&) override { }
-    void CloseWindow(Form&) override { }
-    void PumpEvents() override { }
-    Lines messages;
-};
 
 // A program folder of its own for every test, holding the race files the test writes.
 class ProgramFolderTest : public ::testing::Test {
@@ -49,7 +32,7 @@ protected:
     Lines Read(const std::string& name) { return ReadTextFile(app_->FilePath(name)); }
 
     std::filesystem::path folder_;
-    QuietShell shell_;
+    QueueShell shell_;
     SteppingClock clock_;
     std::unique_ptr<App> app_;
 };

@@ -22,7 +22,7 @@ TEST_F(StatisticsView, CardWithoutTodaysSurfaceShowsEntrantsWithoutCells)
     EXPECT_NE(shown.find(U"\n 1 アイ       牝4(55)牝4   1  0  0  0   0  0  0  0   0  0  0  0 \n"), Text::npos)
         << ToUtf8(shown);
     EXPECT_NE(shown.find(U"\n 2      0  0  0  0   0  0  0  0   0  0  0  0 \n"), Text::npos) << ToUtf8(shown);
-    EXPECT_TRUE(shell_.messages.empty());
+    EXPECT_TRUE(shell_.boxes.empty());
 }
 
 } // namespace

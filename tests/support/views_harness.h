@@ -8,31 +8,9 @@
 #include "app/form1.h"
 #include "platform/clock.h"
 #include "platform/shell.h"
+#include "support/queue_shell.h"
 
 namespace pado::viewstest {
-
-// A shell that records every message box and answers OK.
-class RecordingShell : public Shell {
-public:
-    struct Box {
-        Text text, title;
-        MsgButtons buttons;
-    };
-    std::vector<Box> boxes;
-
-    MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon) override
-    {
-        boxes.push_back({ text, title, buttons });
-        return MsgAnswer::Ok;
-    }
-    void Popup(const Text&, const Text&, int) override { }
-    std::optional<std::string> BrowseForFolder(const Text&, const std::string&) override { return std::nullopt; }
-    void OpenWebPage(const std::string&) override { }
-    void ShowModal(Form&) override { }
-    void ShowWindow(Form&) override { }
-    void CloseWindow(Form&) override { }
-    void PumpEvents() override { }
-};
 
 // A fresh program folder in a temporary place with an App on it, without start-up: each test puts
 // in the files it needs.
@@ -41,7 +19,7 @@ public:
     ViewsHarness();
     ~ViewsHarness();
 
-    RecordingShell shell;
+    pado::testing::QueueShell shell;
     SteppingClock clock;
     std::unique_ptr<App> app;
     std::string folder;
