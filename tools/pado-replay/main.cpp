@@ -118,16 +118,16 @@ private:
     }
 
     // "FormN.Control" of a window that exists; the window must be shown unless any is allowed.
-    std::pair<Form*, std::string> Target(const std::string& spec, bool mustBeShown)
+    std::pair<Form*, std::string> Target(const std::string& control, bool mustBeShown)
     {
-        auto dot = spec.find('.');
-        std::string formName = spec.substr(0, dot);
+        auto dot = control.find('.');
+        std::string formName = control.substr(0, dot);
         Form* f = app_.FindForm(formName);
         if (!f)
             throw ScriptError { "no such window: " + formName };
         if (mustBeShown && !f->IsVisible())
             throw ScriptError { "window not shown: " + formName };
-        return { f, dot == std::string::npos ? "" : spec.substr(dot + 1) };
+        return { f, dot == std::string::npos ? "" : control.substr(dot + 1) };
     }
 
     static std::pair<std::string, std::string> SplitFirst(const std::string& s)
