@@ -2,11 +2,11 @@
 // sizes, against the floor of reading and decoding the race's input files once. Writes a markdown
 // table (median times, ratios to the floor, the targets) to the file given as the first argument.
 #include <algorithm>
-#include <filesystem>
 #include <benchmark/benchmark.h>
 #include <cstdio>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <fstream>
 #include <functional>
 #include <map>

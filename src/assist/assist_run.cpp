@@ -29,6 +29,21 @@ const Lines& AssistRun::Rall()
     return *rall_;
 }
 
+const AssistRun::HorseRuns& AssistRun::F3RunsOf(const Text& horseName)
+{
+    if (!f3ByHorse_) {
+        f3ByHorse_.emplace();
+        for (const Text& line : F3()) {
+            HorseRuns& h = (*f3ByHorse_)[runline::HorseName(line)];
+            h.firstByStart.emplace(Left(line, 21), h.runs.size());
+            h.runs.push_back(line);
+        }
+    }
+    static const HorseRuns none;
+    auto it = f3ByHorse_->find(horseName);
+    return it == f3ByHorse_->end() ? none : it->second;
+}
+
 namespace {
 
 Text ConditionKey(const Text& venue, const Text& surface, long distance, const Text& going)

@@ -50,10 +50,8 @@ const Text* FindR13Line(const Lines& r13, const Text& horse)
 
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)
 {
-    Lines runs;
-    for (const Text& line : run.F3())
-        if (runline::HorseName(line) == otherEntrant)
-            runs.push_back(line);
+    const AssistRun::HorseRuns& horse = run.F3RunsOf(otherEntrant);
+    const Lines& runs = horse.runs;
     const std::string f31 = run.app.FilePath("F31.txt");
     // The past race is its only run: nothing to excuse it. The horse's one line stays in F31.txt.
     if (runs.size() == 1) {
@@ -63,21 +61,19 @@ Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)
     fs::DeleteFile(f31);
 
     const Module1& m = run.app.module1;
-    const Text reference = Left(Right(run.f.selectedFolder, 62), 21);
-    for (std::size_t i = 0; i < runs.size(); ++i) {
-        if (Left(runs[i], 21) != reference)
-            continue;
-        if (i == 0) {
-            // Its debut: a good next run shows the bad first run was no measure of it.
-            Text next = i + 1 < runs.size() ? runs[i + 1] : Text();
-            double nextFinish = static_cast<double>(LeadingInt(runline::FinishField(next)));
-            return nextFinish >= Param(m, exceptionNextFinish) ? U"-" : U"";
-        }
-        // Back from a rest: the gap is taken between the yymmdd numbers themselves.
-        double interval = LeadingNumber(Left(runs[i], 6)) - LeadingNumber(Left(runs[i - 1], 6));
-        return interval <= Param(m, exceptionInterval) ? U"-" : U"";
+    const auto match = horse.firstByStart.find(Left(Right(run.f.selectedFolder, 62), 21));
+    if (match == horse.firstByStart.end())
+        return U"";
+    const std::size_t i = match->second;
+    if (i == 0) {
+        // Its debut: a good next run shows the bad first run was no measure of it.
+        Text next = i + 1 < runs.size() ? runs[i + 1] : Text();
+        double nextFinish = static_cast<double>(LeadingInt(runline::FinishField(next)));
+        return nextFinish >= Param(m, exceptionNextFinish) ? U"-" : U"";
     }
-    return U"";
+    // Back from a rest: the gap is taken between the yymmdd numbers themselves.
+    double interval = LeadingNumber(Left(runs[i], 6)) - LeadingNumber(Left(runs[i - 1], 6));
+    return interval <= Param(m, exceptionInterval) ? U"-" : U"";
 }
 
 float TurfGapLimit(AssistRun& run, int d)

@@ -42,6 +42,8 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
     const Text* title = cursor.Next();
     if (title && RaceDatabase::IsHeader(*title))
         title = nullptr; // the record is empty: the next header already follows
+    // Without display (the assist, hundreds of times a run) the record is only read, not copied.
+    const bool display = state.displayFlag == 1;
     Text shown;
     Lines horseNames;
     Lines runnerHeads;
@@ -50,9 +52,11 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
             state.gradedFlag = 1;
         const long kai = InStr(*title, U"回");
         state.venue = kai > 0 ? Mid(*title, kai + 1, 2) : Text {};
-        shown += *title + U"\n";
+        if (display)
+            shown += *title + U"\n";
         for (const Text* line = cursor.Next(); line && !RaceDatabase::IsHeader(*line); line = cursor.Next()) {
-            shown += *line + U"\n";
+            if (display)
+                shown += *line + U"\n";
             TakeAttributes(state, *line);
             if (Cols(*line, 24, 25) == U"kg") {
                 horseNames.push_back(Cols(*line, 7, 15));
@@ -63,7 +67,7 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
     App& app = f.GetApp();
     WriteTextFile(app.FilePath("R10.txt"), horseNames);
     WriteTextFile(app.FilePath("R13.txt"), runnerHeads);
-    if (state.displayFlag == 1)
+    if (display)
         f.Text1.InsertAtCaret(shown);
     f.Text1.SetCaret(0);
     return true;
