@@ -2,6 +2,7 @@
 
 #include <cmath>
 #include <optional>
+#include <unordered_map>
 
 #include "app/app.h"
 #include "app/form1.h"
@@ -73,13 +74,19 @@ Contestant MakeContestant(const Text& name, const Lines& rall, const Text& raceS
 
 bool ChallengerWins(const Contestant& holder, const Contestant& challenger, int raceDistance)
 {
+    // Every pair of runs in the same race scores; the holder's runs are grouped by race first, so a
+    // career of a hundred runs is not compared with every run of the other, pair by pair.
+    std::unordered_map<Text, Lines> holderFinishes;
+    for (const Text& h : holder.runs)
+        holderFinishes[runline::RaceKeyText(h)].push_back(runline::FinishField(h));
     int holderScore = 0, challengerScore = 0;
-    for (const Text& h : holder.runs) {
-        for (const Text& c : challenger.runs) {
-            if (runline::RaceKeyText(h) != runline::RaceKeyText(c))
-                continue;
+    for (const Text& c : challenger.runs) {
+        auto met = holderFinishes.find(runline::RaceKeyText(c));
+        if (met == holderFinishes.end())
+            continue;
+        const Text cf = runline::FinishField(c);
+        for (const Text& hf : met->second) {
             // Right-aligned two-character fields: text order is finishing order.
-            const Text hf = runline::FinishField(h), cf = runline::FinishField(c);
             if (hf < cf)
                 holderScore += 10;
             else if (cf < hf)
