@@ -4,6 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/fs.h"
+#include "platform/textfile.h"
 
 namespace pado {
 
@@ -12,7 +13,6 @@ namespace {
 struct Entry {
     enum class State { Read, Written, Deleted } state = State::Read;
     Lines lines;
-    std::string bytes; // what a write puts on disk
 };
 
 struct Batch {
@@ -58,15 +58,22 @@ void PressFiles::Flush()
     b.depth = 0;
     Text failed;
     for (auto& [path, e] : files) {
-        if (e.state == Entry::State::Written && !fs::WriteBytesAtomic(path, e.bytes))
-            failed = FromUtf8(fs::FileName(path));
-        else if (e.state == Entry::State::Deleted)
+        if (e.state == Entry::State::Written) {
+            try {
+                if (!fs::WriteBytesAtomic(path, EncodeTextLines(e.lines)))
+                    failed = U"ファイル(" + FromUtf8(fs::FileName(path))
+                        + U")を書き込めません。\n"
+                          U"フォルダーの書き込み権限と空き容量を確認してください。";
+            } catch (const UserError& unencodable) {
+                failed = unencodable.Message();
+            }
+        } else if (e.state == Entry::State::Deleted) {
             fs::DeleteFile(path);
+        }
     }
     b.depth = 1;
     if (!failed.empty())
-        throw UserError(
-            U"ファイル(" + failed + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
+        throw UserError(failed);
 }
 
 namespace pressfiles {
@@ -94,14 +101,14 @@ std::optional<Lines> Known(const std::string& path, bool& missing)
 void RememberRead(const std::string& path, const Lines& lines)
 {
     if (Active())
-        Current().files[path] = Entry { Entry::State::Read, lines, {} };
+        Current().files[path] = Entry { Entry::State::Read, lines };
 }
 
-bool TakeWrite(const std::string& path, const Lines& lines, std::string bytes)
+bool TakeWrite(const std::string& path, const Lines& lines)
 {
     if (!Active())
         return false;
-    Current().files[path] = Entry { Entry::State::Written, lines, std::move(bytes) };
+    Current().files[path] = Entry { Entry::State::Written, lines };
     return true;
 }
 
@@ -109,7 +116,7 @@ bool TakeDelete(const std::string& path)
 {
     if (!Active())
         return false;
-    Current().files[path] = Entry { Entry::State::Deleted, {}, {} };
+    Current().files[path] = Entry { Entry::State::Deleted, {} };
     return true;
 }
 

@@ -19,7 +19,7 @@ public:
     PressFiles(const PressFiles&) = delete;
     PressFiles& operator=(const PressFiles&) = delete;
     // Writes what the press left to disk (outermost press only). Throws UserError naming a file
-    // that cannot be written; the others are still written.
+    // that cannot be written (or a character Shift-JIS cannot hold); the others are still written.
     void Flush();
 };
 
@@ -31,8 +31,8 @@ bool Active();
 // Sets missing when the press deleted the file.
 std::optional<Lines> Known(const std::string& path, bool& missing);
 void RememberRead(const std::string& path, const Lines& lines);
-// Takes a write of path (bytes already encoded); false when no press runs.
-bool TakeWrite(const std::string& path, const Lines& lines, std::string bytes);
+// Takes a write of path; false when no press runs.
+bool TakeWrite(const std::string& path, const Lines& lines);
 // Takes a deletion of path; false when no press runs.
 bool TakeDelete(const std::string& path);
 // Whether the press wrote (true) or deleted (false) path; nullopt when it did neither.

@@ -103,9 +103,10 @@ std::string EncodeTextLines(const Lines& lines)
 
 void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 {
-    std::string bytes = EncodeTextLines(lines);
-    if (!durable && pressfiles::TakeWrite(path, lines, bytes))
+    // A press's work files are encoded once, when the press ends and writes them.
+    if (!durable && pressfiles::TakeWrite(path, lines))
         return;
+    std::string bytes = EncodeTextLines(lines);
     pressfiles::Forget(path);
     if (!fs::WriteBytesAtomic(path, bytes, durable))
         throw UserError(U"ファイル(" + NameOf(path)
@@ -115,7 +116,7 @@ void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 void AppendTextFile(const std::string& path, const Lines& lines)
 {
     if (pressfiles::Active()) {
-        Lines all = fs::IsFile(path) ? ReadTextFile(path) : Lines{};
+        Lines all = fs::IsFile(path) ? ReadTextFile(path) : Lines {};
         all.insert(all.end(), lines.begin(), lines.end());
         WriteTextFile(path, all);
         return;
