@@ -258,8 +258,10 @@ int main(int argc, char** argv)
     md << "# Press times against the floor\n\n"
           "Median time of each press (the button's wait left out) and its ratio to the floor: reading and decoding "
           "the race's input files once. Targets on the runs110-past30 race: every button at most 3x the floor; the "
-          "assist and the passing order table at most 5x; doubling the past runs at most doubles their time. The "
-          "targets are judged on CPU time (user and system time of the process, so every file operation counts): on "
+          "assist and the passing order table at most 5x; doubling the past runs at most doubles their time, judged on "
+          "instructions counted by callgrind in the last table (`scripts/bench-growth`). The "
+          "other targets are judged on CPU time (user and system time of the process, so every file operation counts): "
+          "on "
           "this shared virtual machine the wall time of file-system work varies several-fold from run to run, and it "
           "is shown beside it. Start-up is the window's Load, not a button.\n\n";
     for (const auto& s : sizes) {
@@ -285,7 +287,7 @@ int main(int argc, char** argv)
                 const double before = reporter.medianCpuMs["runs110-past30/" + press];
                 const double growth = before > 0 ? cpu / before : 0;
                 char buf[64];
-                std::snprintf(buf, sizeof buf, "%.2fx of past30: %s", growth, growth <= 2.0 ? "met" : "MISSED");
+                std::snprintf(buf, sizeof buf, "%.2fx of past30 (judged in instructions, below)", growth);
                 target = buf;
             }
             char row[512];
