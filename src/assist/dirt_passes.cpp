@@ -17,7 +17,7 @@ void ScoreDirtRace(AssistRun& run)
     MainAssistState& s = run.f.state;
     MemoWork memo = SaveMemoToWorkFile(run);
     const int c = static_cast<int>(s.coRunnerCount);
-    const std::vector<Text> slots = CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), c);
+    const std::vector<Text> slots = ReadCoRunnerTable(run);
     if (c < 1 || SlotHorse(slots[c]) != s.currentEntrant) {
         WriteMemoWorkFile(run, memo);
         return;

@@ -20,6 +20,11 @@ std::vector<Text> CoRunnerTable(const Lines& r12, int coRunnerCount)
     return slots;
 }
 
+std::vector<Text> ReadCoRunnerTable(AssistRun& run)
+{
+    return CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), static_cast<int>(run.f.state.coRunnerCount));
+}
+
 int SlotPosition(const Text& slot)
 {
     return static_cast<int>(LeadingInt(Left(slot, 2)));

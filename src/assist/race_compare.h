@@ -11,6 +11,8 @@ class AssistRun;
 // Today's entrants found in the past race, from R12.txt: slot c (the co-runner count) holds the
 // best placed, slot 1 the worst placed; slot 0 is unused. Each slot reads "position name".
 std::vector<Text> CoRunnerTable(const Lines& r12, int coRunnerCount);
+// The table of the past race being visited: R12.txt, as many slots as the co-runner count.
+std::vector<Text> ReadCoRunnerTable(AssistRun& run);
 // A slot's table position (its first two characters as a number, so "3 " is 3) and horse name.
 int SlotPosition(const Text& slot);
 Text SlotHorse(const Text& slot);

@@ -14,7 +14,7 @@ void ScoreTurfRace(AssistRun& run)
     MainAssistState& s = run.f.state;
     MemoWork memo = SaveMemoToWorkFile(run);
     const int c = static_cast<int>(s.coRunnerCount);
-    const std::vector<Text> slots = CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), c);
+    const std::vector<Text> slots = ReadCoRunnerTable(run);
 
     for (int i = 1; i <= c; ++i) {
         s.otherEntrant = SlotHorse(slots[i]);
