@@ -1,0 +1,101 @@
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "platform/text.h"
+
+// What every data source reader hands to the race store: one race, one runner of one race, one jockey,
+// one horse. A source rarely carries every field, so each record says which it has: a field that is
+// unknown keeps its "unknown" value (0 / empty / -1 as noted) and the store keeps whatever an earlier
+// file of the same race already gave it. Readers never guess a field; the race builder derives or
+// fills what is missing and says so in its report.
+namespace pado::sources {
+
+// 01 札幌 02 函館 03 福島 04 新潟 05 東京 06 中山 07 中京 08 京都 09 阪神 10 小倉.
+struct RaceKey {
+    int year = 0, month = 0, day = 0;
+    int venue = 0; // JRA venue code 1..10
+    int number = 0; // race number 1..12
+    friend bool operator==(const RaceKey&, const RaceKey&) = default;
+};
+
+struct RaceRecord {
+    RaceKey key;
+    int meeting = 0; // 回, 0 unknown
+    int meetingDay = 0; // 日目, 0 unknown
+    Text name; // race name as the source gives it (may be empty for plain class races)
+    Text classText; // 新馬, 未勝利, 1勝クラス, オープン ... empty unknown
+    Text conditions; // age/sex/weight conditions as text, e.g. 3歳以上 定量; empty unknown
+    int grade = 0; // 1 GI, 2 GII, 3 GIII, 0 none or unknown
+    char32_t surface = 0; // 芝, ダ or 障; 0 unknown
+    int distance = 0; // metres, 0 unknown
+    char32_t direction = 0; // 右, 左, 直 or 0 unknown
+    char32_t going = 0; // 良, 稍, 重, 不 (first character of 稍重, 不良) or 0 unknown
+    Text weather; // 晴, 曇, 雨 ... empty unknown
+    int startTime = -1; // hhmm, -1 unknown
+    int fieldSize = 0; // runners that started, 0 unknown
+    Text cornerOrders[4]; // race-level passing order text per corner 1..4, e.g. "(*2,5)9(3,13)8,1"; empty unknown
+    int last3f = 0, last4f = 0; // tenths of a second, 0 unknown
+    Text furlongTimes; // the source's lap times, space separated tenths, empty unknown
+    Text prizes; // first..fifth prize in 10,000 yen, space separated, empty unknown
+    bool hasResult = false; // false for an entries-only (card) record
+};
+
+// 取消, 除外, 中止, 失格, 降着 (再騎乗 is read as a finish).
+enum class Abnormal { None, Scratched, Excluded, DidNotFinish, Disqualified, Demoted };
+
+struct RunnerRecord {
+    RaceKey race;
+    int frame = 0; // 枠番, 0 unknown
+    int number = 0; // 馬番 (required)
+    std::string horseId; // registration number, empty when the source has none
+    Text horseName; // as the source gives it, unpadded
+    char32_t sex = 0; // 牡, 牝, セ or 0 unknown
+    int age = 0; // 0 unknown
+    int carriedTenths = 0; // weight carried in tenths of a kilogram, 0 unknown
+    std::string jockeyId; // source code, empty unknown
+    Text jockeyName; // short name as printed on a card, empty unknown
+    int finish = 0; // 着順, 0 none (card, or abnormal)
+    Abnormal abnormal = Abnormal::None;
+    int timeTenths = 0; // race time in tenths of a second, 0 unknown
+    Text margin; // 着差 text such as "クビ", "1 1/2", empty unknown
+    int corners[4] = {0, 0, 0, 0}; // position at corners 1..4, 0 unknown or not run
+    int last3fTenths = 0; // 0 unknown
+    int winOddsTenths = 0; // win odds × 10, 0 unknown
+    int popularity = 0; // 0 unknown
+    int bodyWeight = 0; // kg, 0 unknown
+    int bodyWeightChange = 0;
+    bool bodyWeightChangeKnown = false;
+};
+
+struct JockeyRecord {
+    std::string id;
+    Text shortName; // as printed on cards
+    Text fullName; // empty unknown
+};
+
+struct HorseRecord {
+    std::string id; // registration number
+    Text name;
+    char32_t sex = 0;
+    int birthYear = 0;
+};
+
+// Readers push records here in file order. Line numbers are 1-based.
+class RecordSink {
+public:
+    virtual ~RecordSink() = default;
+    virtual void Race(const RaceRecord& race) = 0;
+    virtual void Runner(const RunnerRecord& runner) = 0;
+    virtual void Jockey(const JockeyRecord& jockey) = 0;
+    virtual void Horse(const HorseRecord& horse) = 0;
+    // A line the reader could not use; the rest of the file goes on.
+    virtual void Malformed(const std::string& file, long line, const std::string& reason) = 0;
+    // A record of a type this program does not use, counted by type ("JRDB KAB", "JV HR" ...).
+    virtual void Skipped(const std::string& recordType) = 0;
+    // Polled between records; true stops the reader (the import of this file is then rolled back).
+    virtual bool Cancelled() { return false; }
+};
+
+} // namespace pado::sources
