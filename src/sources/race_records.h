@@ -13,6 +13,9 @@
 namespace pado::sources {
 
 // 01 札幌 02 函館 03 福島 04 新潟 05 東京 06 中山 07 中京 08 京都 09 阪神 10 小倉.
+// A source that names a race only by year, venue, 回, 日目 and number (the 66-column CSV data set's corner file)
+// leaves month and day 0 and sets meeting and meetingDay on its RaceRecord; the store resolves such a key
+// against the races it holds.
 struct RaceKey {
     int year = 0, month = 0, day = 0;
     int venue = 0; // JRA venue code 1..10
