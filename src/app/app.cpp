@@ -6,6 +6,7 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
+#include "shape/form7.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -23,6 +24,7 @@ App::App(std::string programFolder, Shell& shellRef, Clock& clockRef)
     form4_ = std::make_unique<Form4>(*this);
     form5_ = std::make_unique<Form5>(*this);
     form6_ = std::make_unique<Form6>(*this);
+    form7_ = std::make_unique<Form7>(*this);
 }
 
 App::~App() = default;
@@ -44,7 +46,7 @@ std::string App::ManualPath() const
 
 std::vector<Form*> App::Forms()
 {
-    return { form1_.get(), form2_.get(), form3_.get(), form4_.get(), form5_.get(), form6_.get() };
+    return { form1_.get(), form2_.get(), form3_.get(), form4_.get(), form5_.get(), form6_.get(), form7_.get() };
 }
 
 Form* App::FindForm(std::string_view name)

@@ -20,8 +20,9 @@ class Form3;
 class Form4;
 class Form5;
 class Form6;
+class Form7;
 
-// Owns the six windows, the program folder and the platform services. One per running program.
+// Owns the seven windows, the program folder and the platform services. One per running program.
 class App {
 public:
     App(std::string programFolder, Shell& shell, Clock& clock);
@@ -49,6 +50,7 @@ public:
     Form4& form4() { return *form4_; }
     Form5& form5() { return *form5_; }
     Form6& form6() { return *form6_; }
+    Form7& form7() { return *form7_; }
     std::vector<Form*> Forms();
     Form* FindForm(std::string_view name);
 
@@ -77,6 +79,7 @@ private:
     std::unique_ptr<Form4> form4_;
     std::unique_ptr<Form5> form5_;
     std::unique_ptr<Form6> form6_;
+    std::unique_ptr<Form7> form7_;
 };
 
 } // namespace pado

@@ -4,6 +4,7 @@
 #include "assist/assist_button.h"
 #include "passing/horse_passing.h"
 #include "platform/fs.h"
+#include "shape/form7.h"
 #include "views/career_lines.h"
 #include "views/entrant_popup.h"
 #include "views/race_detail.h"
@@ -24,6 +25,7 @@ Form1::Form1(App& app)
     , Image8("Image8", U"初出走から現在までの全Ｒ結果を１行表示します。", 146, 145, 0.1f)
     , Image9("Image9", U"登録馬が過去に同じレースで走っていれば表示します", 144, 143, 0.1f)
     , Image10("Image10", U"過去同レースで走った結果から順位を表示します", 148, 147, 0.1f)
+    , Image11("Image11", U"出走馬の脚質と展開図を表示します。", 150, 149, 0.1f)
 {
     SetDir(Dir1);
     SetList(List1);
@@ -38,6 +40,7 @@ Form1::Form1(App& app)
     AddImage(Image8, [this] { ShowCareerLines(*this, false); });
     AddImage(Image9, [this] { ShowEntrantsInPastSameRace(*this); });
     AddImage(Image10, [this] { ShowSameRaceRanking(*this); });
+    AddImage(Image11, [this] { ShowRaceShape(*this); });
     OnKey("Dir1", [this](int key) { Dir1_KeyPress(key); });
 }
 

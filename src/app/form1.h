@@ -18,7 +18,7 @@ public:
     DirList Dir1;
     ListBox List1 { true }; // sorted, so each race's horses come out in finishing order
     TextPane Text1;
-    ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10;
+    ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11;
 
     // The folder the views work on: the highlighted Dir1 entry (the open folder when none is).
     Text selectedFolder;

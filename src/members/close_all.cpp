@@ -5,6 +5,7 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
+#include "shape/form7.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -20,6 +21,8 @@ void CloseAllWindows(Form2& f)
     app.Close(app.form1());
     app.Close(app.form3());
     app.Close(app.form4());
+    // A window left open would keep the program running after the last of the others closed.
+    app.Close(app.form7());
     app.Close(f);
 }
 

@@ -1,7 +1,5 @@
 #include "passing/run_corners.h"
 
-#include <array>
-
 #include "formats/pado_db.h"
 #include "passing/corner_markers.h"
 #include "platform/number.h"
@@ -23,13 +21,18 @@ Text OrderText(const Text& cornerLine)
     return Mid(cornerLine, gap + 2); // no gap: from the second character
 }
 
+bool IsRunnerLine(const Text& line)
+{
+    return Cols(line, 24, 25) == U"kg";
+}
+
 } // namespace
 
-Text PassingMarkers(const RaceDatabase& db, const Text& runKeyText, const Text& horseName)
+std::optional<RunCorners> ReadRunCorners(const RaceDatabase& db, const Text& runKeyText, const Text& horseName)
 {
     const auto body = db.FindBody(runKeyText);
     if (!body)
-        return {};
+        return std::nullopt;
     RecordCursor cursor(db, *body);
 
     const Text* line = nullptr;
@@ -37,50 +40,54 @@ Text PassingMarkers(const RaceDatabase& db, const Text& runKeyText, const Text& 
         line = NextInRecord(cursor);
     } while (line && Left(*line, 2) != U"上り");
     if (!line)
-        return {};
+        return std::nullopt;
     line = NextInRecord(cursor);
     if (!line || Left(*line, 4) != U"コーナー")
-        return {};
+        return std::nullopt;
 
     line = NextInRecord(cursor);
     if (!line)
-        return {};
-    int firstCorner = 3;
-    Text pad(12, U' ');
-    if (CharAt(*line, 1) == U'1') {
-        firstCorner = 1;
-        pad.clear();
-    } else if (CharAt(*line, 1) == U'2') {
-        firstCorner = 2;
-        pad = Text(6, U' ');
-    }
-    std::array<Text, 5> orderTexts;
-    for (int corner = firstCorner; corner <= 4; ++corner) {
-        orderTexts[corner] = OrderText(*line);
+        return std::nullopt;
+    RunCorners run;
+    if (CharAt(*line, 1) == U'1')
+        run.firstCorner = 1;
+    else if (CharAt(*line, 1) == U'2')
+        run.firstCorner = 2;
+    for (int corner = run.firstCorner; corner <= 4; ++corner) {
+        run.orderTexts[corner] = OrderText(*line);
         line = NextInRecord(cursor); // after the last corner: the separating line, passed over
         if (!line)
-            return {};
+            return std::nullopt;
     }
 
-    bool numberKnown = false;
-    double horseNumber = 0;
+    // The horse's number stops the search for it; the runners are counted on to the end line.
+    // A record cut off after the horse's line still tells where the horse ran.
     for (;;) {
         line = NextInRecord(cursor);
         if (!line)
-            return {};
+            return run.horseNumberKnown ? std::optional<RunCorners>(run) : std::nullopt;
         if (Left(*line, 3) == U"---")
             break;
-        if (Cols(*line, 7, 15) == horseName) {
-            horseNumber = LeadingNumber(Cols(*line, 4, 5));
-            numberKnown = true;
-            break;
+        if (IsRunnerLine(*line))
+            ++run.runnerCount;
+        if (!run.horseNumberKnown && Cols(*line, 7, 15) == horseName) {
+            run.horseNumber = LeadingNumber(Cols(*line, 4, 5));
+            run.horseNumberKnown = true;
         }
     }
+    return run;
+}
 
+Text PassingMarkers(const RaceDatabase& db, const Text& runKeyText, const Text& horseName)
+{
+    const auto run = ReadRunCorners(db, runKeyText, horseName);
+    if (!run)
+        return {};
+    Text pad(static_cast<std::size_t>(6 * (run->firstCorner - 1)), U' ');
     Text markers;
     Text marker;
-    for (int corner = firstCorner; corner <= 4; ++corner) {
-        marker = NextMarker(orderTexts[corner], horseNumber, numberKnown, marker);
+    for (int corner = run->firstCorner; corner <= 4; ++corner) {
+        marker = NextMarker(run->orderTexts[corner], run->horseNumber, run->horseNumberKnown, marker);
         markers += U" " + marker;
     }
     return pad + markers;

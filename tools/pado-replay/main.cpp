@@ -13,6 +13,7 @@
 #include "platform/cp932.h"
 #include "platform/fs.h"
 #include "replay_shell.h"
+#include "shape/form7.h"
 
 using namespace pado;
 
@@ -259,6 +260,8 @@ private:
             for (std::size_t i = 0; i < items.size(); ++i)
                 out += (i ? "," : "") + shell_.Json(items[i]);
             Emit(out + "]");
+        } else if (what == "Form7.Picture1") {
+            Emit("picture Form7.Picture1 " + shell_.Json(PictureText(app_.form7().Picture1.Get())));
         } else {
             auto [form, name] = Target(what, false);
             auto it = form->Panes().find(name);
