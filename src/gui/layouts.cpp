@@ -19,6 +19,7 @@ WindowLayout Form1Layout()
     button("Image3", 48, 64);
     button("Image4", 8, 96);
     button("Image5", 48, 96);
+    button("Image11", 88, 64);
     l.controls["Dir1"] = QRect(128, 0, 649, 125);
     l.controls["Text1"] = QRect(8, 128, 769, 537);
     l.controls["List1"] = QRect(88, 24, 33, 16);
@@ -55,6 +56,16 @@ WindowLayout Form4Layout()
     l.controls["Image3"] = QRect(88, 0, 32, 32);
     l.controls["Text1"] = QRect(8, 32, 769, 521);
     l.client = { 785, 561 };
+    return l;
+}
+
+// The running styles above, the picture of the field below; ShapeWindow shares the height between them.
+WindowLayout Form7Layout()
+{
+    WindowLayout l;
+    l.controls["Text1"] = QRect(8, 8, 689, 328);
+    l.controls["Picture1"] = QRect(8, 344, 689, 468);
+    l.client = { 705, 820 };
     return l;
 }
 

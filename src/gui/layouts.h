@@ -25,6 +25,7 @@ WindowLayout Form1Layout();
 WindowLayout Form2Layout();
 WindowLayout Form3Layout();
 WindowLayout Form4Layout();
+WindowLayout Form7Layout();
 
 // Where the windows go at start-up (outer top-left corners), given the screen's free area and the
 // windows' sizes, the main window first: the main window at the left, the companions to its right,

@@ -20,8 +20,10 @@
 #include "gui/form_window.h"
 #include "gui/layouts.h"
 #include "gui/qt_text.h"
+#include "gui/shape_window.h"
 #include "members/form2.h"
 #include "memo/form3.h"
+#include "shape/form7.h"
 #include "timeorder/form4.h"
 
 namespace pado::gui {
@@ -74,6 +76,7 @@ void QtShell::Attach(App& app)
     windows_["Form2"] = std::make_unique<FormWindow>(app, app.form2(), Form2Layout());
     windows_["Form3"] = std::make_unique<FormWindow>(app, app.form3(), Form3Layout());
     windows_["Form4"] = std::make_unique<FormWindow>(app, app.form4(), Form4Layout());
+    windows_["Form7"] = std::make_unique<ShapeWindow>(app, app.form7());
     PlaceAtStart();
 }
 
@@ -101,7 +104,7 @@ void QtShell::PlaceAtStart()
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
-    const std::vector<std::string> order = { "Form1", "Form2", "Form4", "Form3" };
+    const std::vector<std::string> order = { "Form1", "Form2", "Form4", "Form3", "Form7" };
     std::vector<QSize> sizes;
     for (const std::string& name : order)
         sizes.push_back(Window(name)->size());

@@ -83,6 +83,8 @@ RacePicture PictureOf(const std::vector<EntrantStyle>& field)
 
 Text PictureText(const RacePicture& picture)
 {
+    if (picture.Empty())
+        return U"出走馬なし\n";
     Text out = FieldText(picture.firstCorner) + FieldText(picture.finalTurn) + U"脚質不明 "
         + ToText(static_cast<long long>(picture.aside.size())) + U"頭\n";
     for (const AsideEntrant& a : picture.aside)

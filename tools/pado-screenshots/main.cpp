@@ -90,9 +90,10 @@ int main(int argc, char** argv)
         f1.Click("Image8");
     }
     app.FindForm("Form4")->Click("Image3");
+    f1.Click("Image11"); // the running styles and the picture of the field
     shell.SyncAll();
 
-    for (const char* name : { "Form1", "Form2", "Form3", "Form4" })
+    for (const char* name : { "Form1", "Form2", "Form3", "Form4", "Form7" })
         ok &= Save(*program.Window(name), out + "/" + name + ".png");
     if (!QFile::exists(out + "/Form5.png"))
         app.ShowModal(app.form5());
@@ -103,7 +104,7 @@ int main(int argc, char** argv)
     shell.hooks.msgBox = [](const Text&, const Text&, MsgButtons b, MsgIcon) {
         return b == MsgButtons::YesNo ? MsgAnswer::Yes : MsgAnswer::Ok;
     };
-    for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
+    for (const char* name : { "Form7", "Form3", "Form4", "Form2", "Form1" })
         app.Close(*app.FindForm(name));
     return ok ? 0 : 1;
 }
