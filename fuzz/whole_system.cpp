@@ -122,7 +122,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         Form1& f1 = app.form1();
         const std::string race = f1.Dir1.Path();
         if (HighlightFirstChild(f1)) {
-            ClickAll(f1, { "Image1", "Image8", "Image9", "Image10", "Image5" });
+            ClickAll(f1, { "Image1", "Image8", "Image9", "Image10", "Image5", "Image11" });
             f1.KeyPress("Dir1", 13);
             if (HighlightFirstChild(f1))
                 ClickAll(f1, { "Image2", "Image3", "Image2", "Image4", "Image3" });

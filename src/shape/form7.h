@@ -2,25 +2,11 @@
 
 #include "app/form.h"
 #include "platform/controls.h"
-#include "shape/field_picture.h"
+#include "shape/picture_model.h"
 
 namespace pado {
 
 class Form1;
-
-// The picture of the field as a control model: the front end draws it, the replay prints it.
-class PictureModel : public Observable {
-public:
-    const RacePicture& Get() const { return picture_; }
-    void Set(RacePicture p)
-    {
-        picture_ = std::move(p);
-        Notify();
-    }
-
-private:
-    RacePicture picture_;
-};
 
 // The window "展開図": each entrant's running style in Text1 and the field at the first corner and
 // at the final turn in Picture1. It stays open beside the others and is refreshed by every press
