@@ -140,18 +140,19 @@ void PictureView::paintEvent(QPaintEvent*)
         const AsideEntrant* entrant;
     };
     std::vector<Placed> placed;
+    const double ar = line * 0.5;
     double ax = all.left() + fm.horizontalAdvance(asideCaption) + 8;
     int asideLines = picture.aside.empty() ? 0 : 1;
     for (const AsideEntrant& a : picture.aside) {
-        const double w = 2 * r + 4 + fm.horizontalAdvance(ToQString(TrimSpaces(a.name))) + 12;
+        const double w = 2 * ar + 4 + fm.horizontalAdvance(ToQString(TrimSpaces(a.name))) + 12;
         if (ax + w > all.right() && ax > all.left() + fm.horizontalAdvance(asideCaption) + 8) {
             ax = all.left() + fm.horizontalAdvance(asideCaption) + 8;
             ++asideLines;
         }
-        placed.push_back({ QPointF(ax, (asideLines - 1) * (line + 2)), &a });
+        placed.push_back({ QPointF(ax, (asideLines - 1) * (line + 4)), &a });
         ax += w;
     }
-    const double asideHeight = asideLines * (line + 2);
+    const double asideHeight = asideLines * (line + 4);
     const double asideTop = all.bottom() - asideHeight;
 
     const double top = all.top() + line + 6;
@@ -165,10 +166,10 @@ void PictureView::paintEvent(QPaintEvent*)
     p.drawText(QPointF(all.left(), asideTop + fm.ascent()), asideCaption);
     for (const Placed& pl : placed) {
         const QPointF at(pl.at.x(), asideTop + pl.at.y());
-        DrawMark(p, QPointF(at.x() + r, at.y() + line / 2), r, Style::Unknown, pl.entrant->number);
+        DrawMark(p, QPointF(at.x() + ar, at.y() + line / 2), ar, Style::Unknown, pl.entrant->number);
         p.setFont(text);
         p.setPen(Qt::black);
-        p.drawText(QPointF(at.x() + 2 * r + 4, at.y() + fm.ascent()), ToQString(TrimSpaces(pl.entrant->name)));
+        p.drawText(QPointF(at.x() + 2 * ar + 4, at.y() + fm.ascent()), ToQString(TrimSpaces(pl.entrant->name)));
     }
 }
 
