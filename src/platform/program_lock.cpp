@@ -30,6 +30,9 @@ std::unique_ptr<ProgramLock> ProgramLock::Take(const std::string& folder, Outcom
     const std::string path = fs::Join(folder, files::kProgramLock);
     for (int attempt = 0; attempt < 100; ++attempt) {
         int fd = ::open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0644);
+        // Left by another user's program: a lock needs no write access to the file itself.
+        if (fd < 0 && errno == EACCES)
+            fd = ::open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_CLOEXEC);
         if (fd < 0) {
             outcome = Outcome::Unavailable;
             return nullptr;

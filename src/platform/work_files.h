@@ -18,7 +18,8 @@ inline constexpr const char* kJockeys = "kisyuE.txt"; // jockey statistics per v
 inline constexpr const char* kParameters = "repara.txt";
 
 // Work files: written and read by the presses, removed at close-all or shut-down.
-inline constexpr const char* kRaceFolderRecord = "nowfolder.txt"; // start-up: the race folder path; nothing reads it
+inline constexpr const char* kRaceFolderRecord
+    = "nowfolder.txt"; // start-up: the race folder path as far as CP932 holds it; nothing reads it
 inline constexpr const char* kEntrantList = "R11.txt"; // start-up: today's entrants; read by the ranking and pop-up
 inline constexpr const char* kPastRaceNames = "R10.txt"; // race detail: horse names of the looked-up race
 inline constexpr const char* kPastRaceRunners = "R13.txt"; // race detail: runner lines cols 1-37; the passes read it
