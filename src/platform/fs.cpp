@@ -245,7 +245,11 @@ bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKi
     if (kind == WriteKind::Kept && (IsFolder(target) || IsWriteProtected(target)))
         return false;
     struct stat old;
-    const bool hadFile = ::lstat(target.c_str(), &old) == 0 && S_ISREG(old.st_mode);
+    const bool exists = ::lstat(target.c_str(), &old) == 0;
+    const bool hadFile = exists && S_ISREG(old.st_mode);
+    // A link to a device or a pipe (/dev/null) names no file to replace: never put one in its place.
+    if (kind == WriteKind::Kept && exists && !hadFile)
+        return false;
     std::string tmp;
     int fd = CreateTempFile(Parent(target), tmp);
     if (fd < 0)

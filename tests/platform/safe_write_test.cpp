@@ -91,6 +91,11 @@ TEST(AtomicWrites, AKeptFileBehindALinkIsReplacedInItsOwnFolderAndTheLinkStays)
     WriteTextFile(dir.File("prog/later.txt"), { U"x" }, true);
     EXPECT_TRUE(fs::IsLink(dir.File("prog/later.txt")));
     EXPECT_EQ(Bytes(dir.File("notes/later.txt")), "x\r\n");
+
+    // A link to a device names no file: nothing is put in the device's place.
+    stdfs::create_symlink("/dev/null", dir.File("prog/null.txt"));
+    EXPECT_THROW(WriteTextFile(dir.File("prog/null.txt"), { U"x" }, true), UserError);
+    EXPECT_TRUE(stdfs::is_character_file("/dev/null"));
 }
 
 TEST(AtomicWrites, TheFileKeepsItsPermissions)
