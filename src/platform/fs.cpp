@@ -271,7 +271,7 @@ bool AppendBytes(const std::string& path, const std::string& bytes)
 {
     if (WriteBlocked(path) || IsFolder(path))
         return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, bytes);

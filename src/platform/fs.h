@@ -43,6 +43,7 @@ std::string LinkTarget(const std::string& path);
 // Whether the user may not write the existing file at path (links followed): no write permission,
 // or marked read-only (no write bit at all, which holds even for the administrator).
 bool IsWriteProtected(const std::string& path);
+// Appends to the file itself; a link at path makes it fail rather than write elsewhere.
 bool AppendBytes(const std::string& path, const std::string& bytes);
 // A test seam for fault injection: when set, every write through this layer fails for paths it accepts.
 void SetWriteFailureForTests(bool (*failsFor)(const std::string& path));
