@@ -7,6 +7,7 @@
 #include "memo/form3.h"
 #include "platform/fs.h"
 #include "shape/form7.h"
+#include "platform/program_lock.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -59,6 +60,16 @@ Form* App::FindForm(std::string_view name)
 
 void App::Start()
 {
+    if (!lock_) {
+        ProgramLock::Outcome outcome;
+        lock_ = ProgramLock::Take(programFolder_, outcome);
+        if (outcome == ProgramLock::Outcome::Busy) {
+            Message(U"このフォルダー(" + FromUtf8(programFolder_)
+                + U")は、起動中の別の PADO が使っています。\n"
+                  U"同じフォルダーで二つの PADO を同時に使うことはできません。起動を中止します。");
+            return;
+        }
+    }
     Show(*form1_);
 }
 

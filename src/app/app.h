@@ -21,6 +21,7 @@ class Form4;
 class Form5;
 class Form6;
 class Form7;
+class ProgramLock;
 
 // Owns the seven windows, the program folder and the platform services. One per running program.
 class App {
@@ -54,8 +55,9 @@ public:
     std::vector<Form*> Forms();
     Form* FindForm(std::string_view name);
 
-    // Start-up: the main window loads (building the workspace and showing the companions), then
-    // comes to the front.
+    // Start-up: takes the program folder's lock, then the main window loads (building the workspace
+    // and showing the companions) and comes to the front. When another running program holds the
+    // folder, says so and opens nothing, touching nothing on disk. The lock is held until the App ends.
     void Start();
     // Loads the window the first time, then shows it (or brings it to the front).
     void Show(Form& f);
@@ -73,6 +75,7 @@ public:
 
 private:
     std::string programFolder_;
+    std::unique_ptr<ProgramLock> lock_;
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;

@@ -5,6 +5,7 @@
 #include "passing/horse_passing.h"
 #include "platform/fs.h"
 #include "shape/form7.h"
+#include "platform/work_files.h"
 #include "views/career_lines.h"
 #include "views/entrant_popup.h"
 #include "views/race_detail.h"
@@ -69,7 +70,7 @@ bool Form1::TakeHorseSelection()
 void Form1::Image4_Click()
 {
     Text1.Clear();
-    fs::DeleteFile(GetApp().FilePath("R10.txt"));
+    fs::DeleteFile(GetApp().FilePath(files::kPastRaceNames));
 }
 
 void Form1::Image7_Click()

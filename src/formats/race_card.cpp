@@ -3,12 +3,13 @@
 #include "app/app.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
 Lines ReadRaceCard(App& app)
 {
-    return ReadTextFile(app.FilePath("R1.txt"));
+    return ReadTextFile(app.FilePath(files::kRaceCard));
 }
 
 CardCursor::Section CardCursor::ReadSection()

@@ -2,12 +2,13 @@
 
 #include "app/app.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
 Lines ReadRall(App& app)
 {
-    return ReadTextFile(app.FilePath("Rall.txt"));
+    return ReadTextFile(app.FilePath(files::kPastRuns));
 }
 
 Lines RunsOf(const Lines& rall, const Text& horseName)

@@ -6,6 +6,7 @@
 #include "memo/form3.h"
 #include "platform/fs.h"
 #include "shape/form7.h"
+#include "platform/work_files.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -13,7 +14,7 @@ namespace pado {
 void CloseAllWindows(Form2& f)
 {
     App& app = f.GetApp();
-    for (const char* name : { "R12.txt", "R13.txt", "F3.txt", "R2.txt" })
+    for (const char* name : { files::kCoRunners, files::kPastRaceRunners, files::kRunBlock, files::kMarkedMemo })
         fs::DeleteFile(app.FilePath(name));
     // In front, since it may ask about unsaved text.
     app.Show(app.form3());

@@ -12,6 +12,7 @@
 #include "platform/errors.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -137,7 +138,7 @@ void Form2::Form_Load()
     if (!rest.empty())
         app.form4().Text1.InsertAtCaret(rest);
     app.form3().Text1.InsertAtCaret(MemoStart(display));
-    WriteTextFile(app.FilePath("F3.txt"), runBlock);
+    WriteTextFile(app.FilePath(files::kRunBlock), runBlock);
 }
 
 void Form2::Image6_Click()

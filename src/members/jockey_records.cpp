@@ -8,6 +8,7 @@
 #include "members/statistics.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -41,7 +42,7 @@ public:
         const Text jockey = entrant::JockeyText(cardLine);
         if (jockey.size() <= 1)
             return horseLine;
-        const std::string path = app_.FilePath("kisyuE.txt");
+        const std::string path = app_.FilePath(files::kJockeys);
         if (!fs::Exists(path))
             return horseLine + U"  " + jockey;
         const Text key = JockeyKey(jockey);

@@ -4,6 +4,7 @@
 #include "members/form2.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -19,7 +20,7 @@ void TransferRaceFiles(Form2& f)
     const auto chosen = app.shell.BrowseForFolder(U"転送するレースのフォルダを選択して下さい", root);
     if (!chosen)
         return;
-    static const char* const kFiles[] = { "pado.txt", "R1.txt", "Rall.txt" };
+    static const char* const kFiles[] = { files::kRaceResults, files::kRaceCard, files::kPastRuns };
     for (const char* name : kFiles)
         if (!fs::IsFile(fs::Join(*chosen, name)))
             throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");

@@ -46,6 +46,9 @@ void Form3::Image2_Click()
     const std::string path = MemoPath(name);
     // The file holds the whole text and then one line break.
     const Lines lines = SplitLines(Text1.GetText());
+    // Asked before the overwrite question, which would otherwise promise a save that cannot happen.
+    if (fs::IsWriteProtected(path))
+        throw UserError(WriteProtectedMessage(path));
     if (fs::Exists(path)) {
         if (!app.Confirm(name + U".TXT を上書きします。いいですか？"))
             return;
@@ -68,7 +71,7 @@ void Form3::Image1_Click()
         return;
     }
     // Read before asking, so a file that cannot be read never costs the current text.
-    const Lines lines = ReadTextFile(path);
+    const Lines lines = ReadSavedTextFile(path);
     if (changed_ && !app.Confirm(U"変更を保存していませんが、開きますか?"))
         return;
     // The saving line break ends the last line; without it the text comes back exactly as saved.

@@ -1,45 +1,8 @@
 #include "memo/memo_name.h"
 
+#include "platform/work_files.h"
+
 namespace pado {
-
-namespace {
-
-// The input and work files of the program folder (without ".txt"); a memo of that name would be
-// read as race data or destroyed by a later press.
-const char32_t* const kProgramFiles[] = {
-    U"R1",
-    U"Rall",
-    U"pado",
-    U"kisyuE",
-    U"repara",
-    U"nowfolder",
-    U"R2",
-    U"R3",
-    U"R10",
-    U"R11",
-    U"R12",
-    U"R13",
-    U"R14",
-    U"F3",
-    U"F31",
-    U"himoto",
-    U"hisaki",
-    U"Nodata",
-    U"Nokoo",
-    U"Nokyo",
-    U"Sentaku",
-    U"Pickdoji",
-};
-
-Text AsciiLower(Text s)
-{
-    for (char32_t& c : s)
-        if (c >= U'A' && c <= U'Z')
-            c = c - U'A' + U'a';
-    return s;
-}
-
-} // namespace
 
 Text MemoName(const Text& memoText)
 {
@@ -67,10 +30,8 @@ Text MemoNameProblem(const Text& name)
         if (c < 0x20 || c == 0x7F)
             return quoted + U"制御文字を含む名前は使えません。";
     }
-    const Text lower = AsciiLower(name);
-    for (const char32_t* file : kProgramFiles)
-        if (lower == AsciiLower(file))
-            return quoted + U"PADO が使うファイル(" + Text(file) + U".txt)と同じ名前です。別の名前にしてください。";
+    if (auto file = files::ProgramFileNamed(ToUtf8(name + U".txt")); !file.empty())
+        return quoted + U"PADO が使うファイル(" + FromUtf8(file) + U")と同じ名前です。別の名前にしてください。";
     if (ToUtf8(name).size() + 4 > 255)
         return quoted + U"名前が長すぎます。";
     return {};

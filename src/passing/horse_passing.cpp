@@ -6,13 +6,14 @@
 #include "passing/folder_levels.h"
 #include "passing/run_corners.h"
 #include "platform/fs.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
 void ShowHorsePassingOrders(Form1& f)
 {
     App& app = f.GetApp();
-    const std::string padoPath = app.FilePath("pado.txt");
+    const std::string padoPath = app.FilePath(files::kRaceResults);
     if (!fs::IsFile(padoPath))
         return;
     f.TakeSelection();

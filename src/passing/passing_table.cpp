@@ -7,13 +7,14 @@
 #include "passing/folder_levels.h"
 #include "passing/run_corners.h"
 #include "platform/fs.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
 void ShowPassingOrderTable(Form2& f)
 {
     App& app = f.GetApp();
-    const std::string padoPath = app.FilePath("pado.txt");
+    const std::string padoPath = app.FilePath(files::kRaceResults);
     if (!fs::IsFile(padoPath))
         return;
     const Text selected = FromUtf8(app.form1().Dir1.SelectedFolder());

@@ -1,12 +1,16 @@
 #include "platform/fs.h"
-#include "platform/press_files.h"
 
 #include <algorithm>
-#include <atomic>
+#include <cerrno>
 #include <cstdio>
 #include <fcntl.h>
 #include <filesystem>
+#include <random>
+#include <sys/random.h>
+#include <sys/stat.h>
 #include <unistd.h>
+
+#include "platform/press_files.h"
 
 namespace pado::fs {
 
@@ -36,10 +40,33 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
-std::string TempNameFor(const std::string& path)
+// A name nobody can guess in advance, so nobody can plant a file or a link there before we create it.
+std::string RandomTempName()
 {
-    static std::atomic<unsigned> counter { 0 };
-    return Join(Parent(path), ".pado-tmp-" + std::to_string(::getpid()) + "-" + std::to_string(counter++));
+    static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
+    unsigned char random[16];
+    if (::getrandom(random, sizeof random, 0) != static_cast<ssize_t>(sizeof random)) {
+        std::random_device device;
+        for (unsigned char& r : random)
+            r = static_cast<unsigned char>(device());
+    }
+    std::string name = ".pado-tmp-";
+    for (unsigned char r : random)
+        name += kChars[r % (sizeof kChars - 1)];
+    return name;
+}
+
+// Creates a new temporary file in folder; never opens an existing file or follows a link.
+// The 0666 passes through the user's umask, as for any new file of the user.
+int CreateTempFile(const std::string& folder, std::string& tmpPath)
+{
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        tmpPath = Join(folder, RandomTempName());
+        int fd = ::open(tmpPath.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd >= 0 || errno != EEXIST)
+            return fd;
+    }
+    return -1;
 }
 
 } // namespace
@@ -69,6 +96,12 @@ bool IsFolder(const std::string& path)
 {
     std::error_code ec;
     return stdfs::is_directory(path, ec);
+}
+
+bool IsLink(const std::string& path)
+{
+    std::error_code ec;
+    return stdfs::is_symlink(stdfs::symlink_status(path, ec));
 }
 
 bool CreateFolder(const std::string& path)
@@ -117,7 +150,7 @@ bool Rename(const std::string& from, const std::string& to)
 bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable)
 {
     std::string bytes;
-    return ReadBytes(from, bytes) && WriteBytesAtomic(to, bytes, durable);
+    return ReadBytes(from, bytes) && WriteBytesAtomic(to, bytes, durable ? WriteKind::Durable : WriteKind::Work);
 }
 
 std::vector<std::string> SubFolders(const std::string& path)
@@ -175,17 +208,60 @@ bool ReadBytes(const std::string& path, std::string& bytes)
     return ok;
 }
 
-bool WriteBytesAtomic(const std::string& path, const std::string& bytes, bool durable)
+std::string LinkTarget(const std::string& path)
+{
+    std::string current = path;
+    // A bounded walk, so a loop of links ends (the open then fails as it would for the system).
+    for (int hops = 0; hops < 40; ++hops) {
+        struct stat st;
+        if (::lstat(current.c_str(), &st) != 0 || !S_ISLNK(st.st_mode))
+            return current;
+        std::string target(static_cast<std::size_t>(st.st_size > 0 ? st.st_size : 4096) + 1, '\0');
+        ssize_t n = ::readlink(current.c_str(), target.data(), target.size());
+        if (n < 0 || static_cast<std::size_t>(n) >= target.size())
+            return current;
+        target.resize(static_cast<std::size_t>(n));
+        current = !target.empty() && target[0] == '/' ? target : Join(Parent(current), target);
+    }
+    return current;
+}
+
+bool IsWriteProtected(const std::string& path)
+{
+    const std::string target = LinkTarget(path);
+    struct stat st;
+    if (::stat(target.c_str(), &st) != 0)
+        return false;
+    // The administrator may write anything, but a file without any write bit was marked read-only on purpose.
+    return (st.st_mode & 0222) == 0 || ::access(target.c_str(), W_OK) != 0;
+}
+
+bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKind kind)
 {
     if (WriteBlocked(path) || IsFolder(path))
         return false;
-    std::string tmp = TempNameFor(path);
-    int fd = ::open(tmp.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
+    // A work file's name is the program's: a link planted there is replaced, never followed out of the folder.
+    const std::string target = kind == WriteKind::Kept ? LinkTarget(path) : path;
+    if (kind == WriteKind::Kept && (IsFolder(target) || IsWriteProtected(target)))
+        return false;
+    struct stat old;
+    const bool exists = ::lstat(target.c_str(), &old) == 0;
+    const bool hadFile = exists && S_ISREG(old.st_mode);
+    // A link to a device or a pipe (/dev/null) names no file to replace: never put one in its place.
+    if (kind == WriteKind::Kept && exists && !hadFile)
+        return false;
+    std::string tmp;
+    int fd = CreateTempFile(Parent(target), tmp);
     if (fd < 0)
         return false;
-    bool ok = WriteAll(fd, bytes) && (!durable || ::fsync(fd) == 0);
+    if (hadFile) {
+        // The replacement is the same file to its owner: same owner where we may set it, same permissions.
+        [[maybe_unused]] int ignored = ::fchown(fd, old.st_uid, old.st_gid);
+        ::fchmod(fd, old.st_mode & 07777);
+    }
+    bool ok = WriteAll(fd, bytes) && (kind == WriteKind::Work || ::fsync(fd) == 0);
     ok = (::close(fd) == 0) && ok;
-    if (ok && ::rename(tmp.c_str(), path.c_str()) == 0)
+    if (ok && ::rename(tmp.c_str(), target.c_str()) == 0)
         return true;
     ::unlink(tmp.c_str());
     return false;
@@ -195,7 +271,7 @@ bool AppendBytes(const std::string& path, const std::string& bytes)
 {
     if (WriteBlocked(path) || IsFolder(path))
         return false;
-    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_CLOEXEC, 0644);
+    int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_APPEND | O_NOFOLLOW | O_CLOEXEC, 0644);
     if (fd < 0)
         return false;
     bool ok = WriteAll(fd, bytes);

@@ -9,12 +9,14 @@ namespace pado::fs {
 bool Exists(const std::string& path); // file or folder
 bool IsFile(const std::string& path);
 bool IsFolder(const std::string& path);
+bool IsLink(const std::string& path); // a symbolic link itself, whatever it points to
 // These return false (never throw) so that callers decide what the user is told.
 bool CreateFolder(const std::string& path);
 bool DeleteTree(const std::string& path); // a folder with its contents; true when nothing is left
 bool DeleteFile(const std::string& path); // true when the file is gone (also when it never existed)
 bool Rename(const std::string& from, const std::string& to);
 // Copies to a temporary name beside the target and renames it, so the target is never half-written.
+// A link at the target is replaced by the copy: an input file is the program's, never a file elsewhere.
 bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable = true);
 // Sub-folders of a folder as full paths, sorted by name so every run visits them in the same order.
 std::vector<std::string> SubFolders(const std::string& path);
@@ -23,10 +25,25 @@ std::string Parent(const std::string& path);
 std::string FileName(const std::string& path);
 // Whole file as bytes; false when it cannot be read.
 bool ReadBytes(const std::string& path, std::string& bytes);
-// Writes bytes to a temporary file in the same folder and renames it over path, so a reader never
-// sees half a file. durable also flushes the file to the disk first (memos, settings, copied input
-// files: what must survive a power cut); work files skip that, as the assist writes them by the hundred.
-bool WriteBytesAtomic(const std::string& path, const std::string& bytes, bool durable = false);
+// How a file is replaced.
+enum class WriteKind {
+    Work, // a work file: not flushed, as the assist writes them by the hundred; a link there is replaced
+    Durable, // flushed to the disk before it takes the name (copied input files); a link there is replaced
+    // The user's own file (memo, settings): flushed; a link's target is replaced rather than the link,
+    // and a file the user may not write is left alone (the write fails).
+    Kept,
+};
+// Writes bytes to a temporary file and renames it over path, so a reader never sees half a file.
+// The temporary file has an unpredictable name and is created only when nothing (no file, no link)
+// has that name, in the folder of the file it replaces; the file keeps its permission bits.
+bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKind kind = WriteKind::Work);
+// The file a kept file's write replaces: path with its symbolic links followed (also to a target
+// that does not exist yet); path itself when it is no link.
+std::string LinkTarget(const std::string& path);
+// Whether the user may not write the existing file at path (links followed): no write permission,
+// or marked read-only (no write bit at all, which holds even for the administrator).
+bool IsWriteProtected(const std::string& path);
+// Appends to the file itself; a link at path makes it fail rather than write elsewhere.
 bool AppendBytes(const std::string& path, const std::string& bytes);
 // A test seam for fault injection: when set, every write through this layer fails for paths it accepts.
 void SetWriteFailureForTests(bool (*failsFor)(const std::string& path));

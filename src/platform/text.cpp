@@ -143,6 +143,8 @@ std::string ToUtf8(const Text& s)
     for (char32_t c : s) {
         if (c < 0x80) {
             out += static_cast<char>(c);
+        } else if (c >= kEscapedByteFirst && c <= kEscapedByteLast) {
+            out += static_cast<char>(c - 0xDC00); // a byte FromUtf8 could not decode goes back as it was
         } else if (c < 0x800) {
             out += static_cast<char>(0xC0 | (c >> 6));
             out += static_cast<char>(0x80 | (c & 0x3F));
@@ -162,31 +164,27 @@ std::string ToUtf8(const Text& s)
 
 Text FromUtf8(std::string_view s)
 {
-    // File names and messages only: malformed bytes become U+FFFD rather than stopping the caller.
+    // File names and messages. A path is only bytes: a folder named in another encoding must come
+    // back from ToUtf8 as the same bytes, or the program would look for a folder that is not there.
+    // So a byte that starts no valid sequence becomes one reserved character that ToUtf8 turns back
+    // into that byte; overlong forms and encoded surrogates count as invalid, as they would not
+    // come back byte for byte.
     Text out;
     out.reserve(s.size());
     for (std::size_t i = 0; i < s.size();) {
         auto b = static_cast<unsigned char>(s[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
-        if (extra < 0 || i + static_cast<std::size_t>(extra) >= s.size() + (extra == 0 ? 1 : 0)) {
-            if (extra != 0) {
-                out += U'\uFFFD';
-                ++i;
-                continue;
-            }
-        }
-        char32_t c = extra == 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
-        bool ok = true;
-        for (int k = 1; k <= extra; ++k) {
+        bool ok = extra >= 0 && i + static_cast<std::size_t>(extra) < s.size();
+        char32_t c = extra <= 0 ? b : extra == 1 ? (b & 0x1F) : extra == 2 ? (b & 0x0F) : (b & 0x07);
+        for (int k = 1; ok && k <= extra; ++k) {
             auto cb = static_cast<unsigned char>(s[i + static_cast<std::size_t>(k)]);
-            if ((cb & 0xC0) != 0x80) {
-                ok = false;
-                break;
-            }
+            ok = (cb & 0xC0) == 0x80;
             c = (c << 6) | (cb & 0x3F);
         }
+        static constexpr char32_t kLeast[] = { 0, 0x80, 0x800, 0x10000 };
+        ok = ok && (extra == 0 || (c >= kLeast[extra] && c <= 0x10FFFF && (c < 0xD800 || c > 0xDFFF)));
         if (!ok) {
-            out += U'\uFFFD';
+            out += static_cast<char32_t>(0xDC00 + b);
             ++i;
             continue;
         }

@@ -38,6 +38,10 @@ Text TrimSpaces(const Text& s);
 Text PadRight(const Text& s, std::size_t n);
 
 Text ToText(long long n); // decimal, no padding
+// UTF-8 both ways, losslessly for any bytes: a byte FromUtf8 cannot decode becomes the character
+// U+DC00 + byte (U+DC80 .. U+DCFF, never a real character), which ToUtf8 writes back as that byte.
+inline constexpr char32_t kEscapedByteFirst = 0xDC80;
+inline constexpr char32_t kEscapedByteLast = 0xDCFF;
 std::string ToUtf8(const Text& s);
 Text FromUtf8(std::string_view s);
 

@@ -17,15 +17,18 @@ Text NameOf(const std::string& path)
 }
 
 // Japanese text saved as UTF-8 is often also a valid CP932 byte sequence (of nonsense characters),
-// so the decoder alone cannot tell. A file that is valid UTF-8 with at least one multi-byte sequence,
-// or starts with a byte-order mark, or holds NUL bytes (UTF-16), is not a CP932 race file.
+// so the decoder alone cannot tell. A file that starts with a byte-order mark or holds NUL bytes
+// (UTF-16) is not a CP932 race file, nor is one that is valid UTF-8 with at least one sequence of
+// three or four bytes: every kana and kanji takes three bytes in UTF-8. Two-byte sequences alone
+// are no evidence, since half-width katakana next to each other or to kana in CP932 ("ﾏｲﾅｰ")
+// form exactly such sequences.
 bool LooksLikeOtherEncoding(const std::string& bytes)
 {
     if (bytes.find('\0') != std::string::npos)
         return true;
     if (bytes.rfind("\xEF\xBB\xBF", 0) == 0)
         return true;
-    bool multibyte = false;
+    bool longSequence = false;
     for (std::size_t i = 0; i < bytes.size();) {
         auto b = static_cast<unsigned char>(bytes[i]);
         int extra = b < 0x80 ? 0 : (b >> 5) == 6 ? 1 : (b >> 4) == 14 ? 2 : (b >> 3) == 30 ? 3 : -1;
@@ -34,26 +37,29 @@ bool LooksLikeOtherEncoding(const std::string& bytes)
         for (int k = 1; k <= extra; ++k)
             if ((static_cast<unsigned char>(bytes[i + static_cast<std::size_t>(k)]) & 0xC0) != 0x80)
                 return false;
-        multibyte = multibyte || extra > 0;
+        longSequence = longSequence || extra >= 2;
         i += static_cast<std::size_t>(extra) + 1;
     }
-    return multibyte;
+    return longSequence;
 }
 
-} // namespace
-
-Text UnencodableMessage(char32_t c)
+// Whether every line of bytes ends in CR LF, the last one too: how this program writes every text file.
+bool EndsEveryLineWithCrLf(const std::string& bytes)
 {
-    char code[16];
-    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
-    return U"「" + Text(1, c) + U"」(" + FromUtf8(code)
-        + U")はShift-JIS(CP932)で保存できない文字です。\n"
-          U"この文字を別の文字に置き換えてください。";
+    if (bytes.size() < 2 || bytes.compare(bytes.size() - 2, 2, "\r\n") != 0)
+        return false;
+    for (std::size_t p = bytes.find('\n'); p != std::string::npos; p = bytes.find('\n', p + 1))
+        if (p == 0 || bytes[p - 1] != '\r')
+            return false;
+    return true;
 }
 
-Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages)
+Lines DecodeLines(const std::string& bytes, const std::string& nameForMessages, bool savedByUs)
 {
-    auto text = LooksLikeOtherEncoding(bytes) ? std::nullopt : DecodeCp932(bytes);
+    // A file this program saved is CP932 by construction; its bytes may still happen to be valid
+    // UTF-8 (a level-2 kanji followed by kana can), and refusing it would lock the user out of it.
+    const bool other = LooksLikeOtherEncoding(bytes) && !(savedByUs && EndsEveryLineWithCrLf(bytes));
+    auto text = other ? std::nullopt : DecodeCp932(bytes);
     if (!text)
         throw UserError(U"ファイル(" + FromUtf8(nameForMessages)
             + U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
@@ -71,6 +77,39 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
     if (begin < t.size())
         lines.push_back(t.substr(begin));
     return lines;
+}
+
+} // namespace
+
+Text WriteProtectedMessage(const std::string& path)
+{
+    return U"ファイル(" + NameOf(path)
+        + U")は書き込みが許可されていないため保存できません。\n"
+          U"ファイルの書き込み権限(読み取り専用)を確認してください。";
+}
+
+Text UnencodableMessage(char32_t c)
+{
+    char code[16];
+    std::snprintf(code, sizeof code, "U+%04X", static_cast<unsigned>(c));
+    return U"「" + Text(1, c) + U"」(" + FromUtf8(code)
+        + U")はShift-JIS(CP932)で保存できない文字です。\n"
+          U"この文字を別の文字に置き換えてください。";
+}
+
+Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages)
+{
+    return DecodeLines(bytes, nameForMessages, false);
+}
+
+Lines ReadSavedTextFile(const std::string& path)
+{
+    std::string bytes;
+    if (!fs::IsFile(path))
+        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
+    if (!fs::ReadBytes(path, bytes))
+        throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
+    return DecodeLines(bytes, fs::FileName(path), true);
 }
 
 Lines ReadTextFile(const std::string& path)
@@ -108,7 +147,9 @@ void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
         return;
     std::string bytes = EncodeTextLines(lines);
     pressfiles::Forget(path);
-    if (!fs::WriteBytesAtomic(path, bytes, durable))
+    if (durable && fs::IsWriteProtected(path))
+        throw UserError(WriteProtectedMessage(path));
+    if (!fs::WriteBytesAtomic(path, bytes, durable ? fs::WriteKind::Kept : fs::WriteKind::Work))
         throw UserError(U"ファイル(" + NameOf(path)
             + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
 }

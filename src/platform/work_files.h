@@ -1,5 +1,6 @@
 #pragma once
 
+#include <algorithm>
 #include <array>
 #include <string_view>
 
@@ -17,7 +18,8 @@ inline constexpr const char* kJockeys = "kisyuE.txt"; // jockey statistics per v
 inline constexpr const char* kParameters = "repara.txt";
 
 // Work files: written and read by the presses, removed at close-all or shut-down.
-inline constexpr const char* kRaceFolderRecord = "nowfolder.txt"; // start-up: the race folder path; nothing reads it
+inline constexpr const char* kRaceFolderRecord
+    = "nowfolder.txt"; // start-up: the race folder path as far as CP932 holds it; nothing reads it
 inline constexpr const char* kEntrantList = "R11.txt"; // start-up: today's entrants; read by the ranking and pop-up
 inline constexpr const char* kPastRaceNames = "R10.txt"; // race detail: horse names of the looked-up race
 inline constexpr const char* kPastRaceRunners = "R13.txt"; // race detail: runner lines cols 1-37; the passes read it
@@ -35,12 +37,52 @@ inline constexpr const char* kMarkedMemo = "R2.txt"; // assist: the memo pad's t
 inline constexpr const char* kMarkingCopy = "R3.txt"; // assist: a copy while marking
 inline constexpr const char* kTimeOrderText = "R14.txt"; // dirt solo pass: the distance and time window's text
 
+// Held locked by the running program for its whole life, so a second one in the same folder stops
+// before it touches anything; removed at the end.
+inline constexpr const char* kProgramLock = ".pado-lock";
+
 // Every name above: a memo or a race must not take one of them (compared without regard to ASCII case), or a
 // later press would read it as race data or destroy it.
-inline constexpr std::array<std::string_view, 22> kAll = {
-    kRaceCard, kPastRuns, kRaceResults, kJockeys, kParameters, kRaceFolderRecord, kEntrantList, kPastRaceNames,
-    kPastRaceRunners, kCoRunners, kHolderRuns, kChallengerRuns, kNoRuns, kNoSurfaceRuns, kNoDistanceRuns,
-    kSelectedRuns, kPickedRunners, kRunBlock, kHorseRunBlock, kMarkedMemo, kMarkingCopy, kTimeOrderText,
+inline constexpr std::array<std::string_view, 23> kAll = {
+    kRaceCard,
+    kPastRuns,
+    kRaceResults,
+    kJockeys,
+    kParameters,
+    kRaceFolderRecord,
+    kEntrantList,
+    kPastRaceNames,
+    kPastRaceRunners,
+    kCoRunners,
+    kHolderRuns,
+    kChallengerRuns,
+    kNoRuns,
+    kNoSurfaceRuns,
+    kNoDistanceRuns,
+    kSelectedRuns,
+    kPickedRunners,
+    kRunBlock,
+    kHorseRunBlock,
+    kMarkedMemo,
+    kMarkingCopy,
+    kTimeOrderText,
+    kProgramLock,
 };
+
+// The program's own file name that name (a file name in the program folder) takes, compared without
+// regard to ASCII case; empty when it takes none.
+inline std::string_view ProgramFileNamed(std::string_view name)
+{
+    auto lower = [](char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; };
+    for (std::string_view file : kAll)
+        if (file.size() == name.size()
+            && std::equal(file.begin(), file.end(), name.begin(), [&](char a, char b) { return lower(a) == lower(b); }))
+            return file;
+    return {};
+}
+
+// Inside the race folder: the mark of a workspace this program built. Only a folder that holds it
+// is ever deleted as a workspace; a folder of the race's name without it is the user's.
+inline constexpr const char* kWorkspaceMark = ".pado-workspace";
 
 } // namespace pado::files

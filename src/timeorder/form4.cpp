@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "formats/run_line.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "timeorder/run_listing.h"
 
 namespace pado {
@@ -35,7 +36,7 @@ void Form4::ShowListing(const Text& listing)
 void Form4::Image1_Click()
 {
     Text listing;
-    for (const Text& line : TimeOrderListing(ReadTextFile(GetApp().FilePath("R1.txt"))))
+    for (const Text& line : TimeOrderListing(ReadTextFile(GetApp().FilePath(files::kRaceCard))))
         listing += line + U"\n";
     ShowListing(listing);
 }

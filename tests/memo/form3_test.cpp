@@ -1,3 +1,5 @@
+#include <sys/stat.h>
+
 #include "memo/form3.h"
 #include "support/companions_fixture.h"
 
@@ -147,4 +149,48 @@ TEST_F(MemoPad, ClosingWithUnsavedTextAsksFirst)
     std::size_t boxes = shell.boxes.size();
     EXPECT_TRUE(app().Close(pad()));
     EXPECT_EQ(shell.boxes.size(), boxes);
+}
+
+TEST_F(MemoPad, AMemoOfHalfWidthKatakanaOpensAgain)
+{
+    // Its CP932 bytes are valid UTF-8 as well; the program saved it, so it must open.
+    const Text saved = U"ﾏｲﾅｰ\nﾀﾞｰﾄ ｺｰｽ";
+    Type(saved);
+    pad().Click("Image2");
+    Type(U"ﾏｲﾅｰ");
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image1");
+    EXPECT_EQ(pad().Text1.GetText(), saved);
+}
+
+TEST_F(MemoPad, AReadOnlyMemoIsRefusedBeforeTheOverwriteQuestion)
+{
+    Write(Path("メモ.txt"), { U"残す" });
+    ASSERT_EQ(::chmod(Path("メモ.txt").c_str(), 0444), 0);
+    Type(U"メモ\n新しい");
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image2");
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_EQ(shell.LastText(),
+        U"ファイル(メモ.txt)は書き込みが許可されていないため保存できません。\n"
+        U"ファイルの書き込み権限(読み取り専用)を確認してください。");
+    EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"残す" }));
+    EXPECT_TRUE(pad().Changed());
+}
+
+TEST_F(MemoPad, AMemoThatIsALinkKeepsReceivingTheSaves)
+{
+    const std::string target = root_ + "/本当のメモ.txt";
+    Write(target, { U"古い" });
+    ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
+    std::filesystem::create_symlink(target, Path("メモ.txt"));
+    Type(U"メモ\n新しい");
+    shell.answers = { MsgAnswer::Yes };
+    pad().Click("Image2");
+    EXPECT_EQ(shell.LastText(), U"上書き保存しました。");
+    EXPECT_TRUE(fs::IsLink(Path("メモ.txt")));
+    EXPECT_EQ(Bytes(target), Cp932({ U"メモ", U"新しい" }));
+    struct stat st;
+    ASSERT_EQ(::stat(target.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0600u);
 }

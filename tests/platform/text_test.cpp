@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <random>
 
 #include "platform/number.h"
 #include "platform/text.h"
@@ -74,8 +75,27 @@ TEST(Utf8, RoundTripsAndSurvivesMalformedBytes)
 {
     const Text t = U"有馬記念 ①Ⅱ";
     EXPECT_EQ(FromUtf8(ToUtf8(t)), t);
+    // A byte that starts no character stands for itself, so a path in another encoding comes back whole.
+    auto escaped = [](std::initializer_list<unsigned> bytes) {
+        Text t;
+        for (unsigned b : bytes)
+            t += static_cast<char32_t>(0xDC00 + b);
+        return t;
+    };
     EXPECT_EQ(FromUtf8("a\xff"
                        "b"),
-        U"a\uFFFDb");
-    EXPECT_EQ(FromUtf8("\xe6\x9c"), U"\uFFFD\uFFFD");
+        U"a" + escaped({ 0xFF }) + U"b");
+    EXPECT_EQ(FromUtf8("\xe6\x9c"), escaped({ 0xE6, 0x9C }));
+    // Overlong forms and encoded surrogates would not come back as the same bytes: they are bytes too.
+    EXPECT_EQ(FromUtf8("\xc0\xaf"), escaped({ 0xC0, 0xAF }));
+    EXPECT_EQ(FromUtf8("\xed\xb2\x80"), escaped({ 0xED, 0xB2, 0x80 }));
+    // Any bytes at all come back unchanged (a Latin-1 folder name, cut UTF-8, random bytes).
+    std::mt19937 random(13);
+    for (int i = 0; i < 2000; ++i) {
+        std::string bytes(random() % 12, '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(random() % 4 ? 0x80 + random() % 0x80 : random() % 0x80);
+        ASSERT_EQ(ToUtf8(FromUtf8(bytes)), bytes);
+    }
+    EXPECT_EQ(ToUtf8(FromUtf8("caf\xe9/PADO")), "caf\xe9/PADO");
 }
