@@ -53,5 +53,8 @@ void ResetAssistParameters(App& app);
 void LoadAssistParameters(App& app);
 // A value as the dialog shows it: the shortest text that reads back as the same value (0.2, 300).
 Text ParameterText(float value);
+// The decimal number that text stands for (0.7 for 0.7f, which is 0.699999988), for sums that
+// must meet a limit exactly.
+double ParameterDecimal(float value);
 
 } // namespace pado

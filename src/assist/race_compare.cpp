@@ -35,22 +35,43 @@ Text SlotHorse(const Text& slot)
     return Right(slot, 9);
 }
 
-float RaceTimeSeconds(const Text& time)
+double RaceTimeSeconds(const Text& time)
 {
-    return static_cast<float>(LeadingNumber(Left(time, 1)) * 60 + LeadingNumber(Right(time, 4)));
+    return LeadingNumber(Left(time, 1)) * 60 + LeadingNumber(Right(time, 4));
 }
 
-float R13Time(const Text& r13Line)
+double R13Time(const Text& r13Line)
 {
     return RaceTimeSeconds(Right(r13Line, 6));
 }
 
-const Text* FindR13Line(const Lines& r13, const Text& horse)
+float TimeGap(double time, double reference)
 {
-    for (const Text& line : r13)
-        if (Cols(line, 7, 15) == horse)
-            return &line;
-    return nullptr;
+    return static_cast<float>(time - reference);
+}
+
+R13Lines::R13Lines(Lines lines)
+    : lines_(std::move(lines))
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        auto [it, added] = byHorse_.try_emplace(Cols(lines_[i], 7, 15));
+        if (added)
+            it->second.first = i;
+        it->second.times.push_back(R13Time(lines_[i]));
+    }
+}
+
+const Text* R13Lines::First(const Text& horse) const
+{
+    auto it = byHorse_.find(horse);
+    return it == byHorse_.end() ? nullptr : &lines_[it->second.first];
+}
+
+const std::vector<double>& R13Lines::TimesOf(const Text& horse) const
+{
+    static const std::vector<double> none;
+    auto it = byHorse_.find(horse);
+    return it == byHorse_.end() ? none : it->second.times;
 }
 
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)

@@ -24,20 +24,17 @@ void ScoreTurfRace(AssistRun& run)
     }
 
     if (c >= 1 && SlotHorse(slots[c]) == s.currentEntrant) {
-        const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
-        if (const Text* own = FindR13Line(r13, s.currentEntrant)) {
-            const float t0 = R13Time(*own);
+        const R13Lines r13(ReadTextFile(run.app.FilePath("R13.txt")));
+        if (const Text* own = r13.First(s.currentEntrant)) {
+            const double t0 = R13Time(*own);
             const float limit = TurfGapLimit(run, s.pastDistance);
             for (int i = 1; i <= c - 1; ++i) {
                 int p = SlotPosition(slots[i]);
                 if (p < 2 || p > 9)
                     continue;
                 const Text horse = SlotHorse(slots[i]);
-                for (const Text& line : r13) {
-                    if (Cols(line, 7, 15) != horse)
-                        continue;
-                    float gap = R13Time(line) - t0;
-                    if (gap > limit) {
+                for (const double time : r13.TimesOf(horse)) {
+                    if (TimeGap(time, t0) > limit) {
                         s.otherEntrant = horse;
                         MarkEntrantDash(memo, horse);
                     }
