@@ -4,6 +4,7 @@
 #include "assist/assist_button.h"
 #include "passing/horse_passing.h"
 #include "platform/fs.h"
+#include "platform/textfile.h"
 #include "views/career_lines.h"
 #include "views/entrant_popup.h"
 #include "views/race_detail.h"
@@ -66,7 +67,7 @@ bool Form1::TakeHorseSelection()
 void Form1::Image4_Click()
 {
     Text1.Clear();
-    fs::DeleteFile(GetApp().FilePath("R10.txt"));
+    DeleteTextFile(GetApp().FilePath("R10.txt"));
 }
 
 void Form1::Image7_Click()

@@ -160,7 +160,7 @@ void Form1::Form_Unload()
     if (!raceFolder_.empty())
         fs::DeleteTree(raceFolder_);
     for (const char* name : { "R10.txt", "himoto.txt", "hisaki.txt", "R11.txt", "nowfolder.txt" })
-        fs::DeleteFile(app.FilePath(name));
+        DeleteTextFile(app.FilePath(name));
 }
 
 } // namespace pado

@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -22,7 +23,7 @@ void ScoreDirtRace(AssistRun& run)
         WriteMemoWorkFile(run, memo);
         return;
     }
-    const R13Lines r13(ReadTextFile(run.app.FilePath("R13.txt")));
+    const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
     const Text* own = r13.First(s.currentEntrant);
     if (!own) {
         LoadMemoFromWorkFile(run, memo);
@@ -50,14 +51,14 @@ void ScoreDirtSolo(AssistRun& run)
     MainAssistState& s = run.f.state;
     const Module1& m = run.app.module1;
     MemoWork memo = SaveMemoToWorkFile(run);
-    const R13Lines r13(ReadTextFile(run.app.FilePath("R13.txt")));
+    const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
     const Text* own = r13.First(s.currentEntrant);
     // The window's text goes through R14.txt only to be read back line by line; reading the pane
     // itself gives the same lines, and the file is gone again when the pass ends either way. The
     // window lists its runs fastest first, so the first line under the past race's conditions holds
     // the best time.
     const Text* best = own ? run.FirstWindowLine(s.venue, s.surface, s.pastDistance, s.trackCondition) : nullptr;
-    fs::DeleteFile(run.app.FilePath("R14.txt"));
+    DeleteTextFile(run.app.FilePath(files::kTimeOrderText));
     if (!own || !best) {
         WriteMemoWorkFile(run, memo);
         return;

@@ -5,6 +5,7 @@
 
 #include "app/module1.h"
 #include "platform/text.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -38,7 +39,7 @@ enum AssistParam {
 };
 
 // The settings file: a bare name, so it is looked up in the current directory of the process.
-inline constexpr const char* kParameterFile = "repara.txt";
+inline constexpr const char* kParameterFile = files::kParameters;
 
 const std::array<float, assistParamCount>& DefaultAssistParameters();
 inline float Param(const Module1& m, AssistParam p)

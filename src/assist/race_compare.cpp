@@ -8,6 +8,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -22,7 +23,8 @@ std::vector<Text> CoRunnerTable(const Lines& r12, int coRunnerCount)
 
 std::vector<Text> ReadCoRunnerTable(AssistRun& run)
 {
-    return CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), static_cast<int>(run.f.state.coRunnerCount));
+    return CoRunnerTable(
+        ReadTextFile(run.app.FilePath(files::kCoRunners)), static_cast<int>(run.f.state.coRunnerCount));
 }
 
 int SlotPosition(const Text& slot)
@@ -78,16 +80,16 @@ Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)
 {
     const AssistRun::HorseRuns& horse = run.F3RunsOf(otherEntrant);
     const Lines& runs = horse.runs;
-    const std::string f31 = run.app.FilePath("F31.txt");
+    const std::string f31 = run.app.FilePath(files::kHorseRunBlock);
     // The past race is its only run: nothing to excuse it. The horse's one line stays in F31.txt.
     if (runs.size() == 1) {
         WriteTextFile(f31, runs);
         return U"-";
     }
-    fs::DeleteFile(f31);
+    DeleteTextFile(f31);
 
     const Module1& m = run.app.module1;
-    const auto match = horse.firstByStart.find(Left(Right(run.f.selectedFolder, 62), 21));
+    const auto match = horse.firstByStart.find(Left(Right(run.pastRunFolder, 62), 21));
     if (match == horse.firstByStart.end())
         return U"";
     const std::size_t i = match->second;

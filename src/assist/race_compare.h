@@ -46,9 +46,9 @@ private:
     std::unordered_map<Text, Horse> byHorse_;
 };
 
-// Whether a horse that finished badly in the past race being visited (the run of run.f's selected
-// folder) is still discounted: "-", or empty when its next run after a debut was good enough or it
-// came back from a long rest. Reads the horse's lines of F3.txt.
+// Whether a horse that finished badly in the past race being visited (run.pastRunFolder) is still discounted: "-", or
+// empty when its next run after a debut was good enough or it came back from a long rest. Reads the horse's lines of
+// F3.txt.
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant);
 
 // The past race's time-gap limit in seconds for its distance (turf passes).

@@ -6,6 +6,7 @@
 #include "assist/memo_marks.h"
 #include "assist/race_compare.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -24,7 +25,7 @@ void ScoreTurfRace(AssistRun& run)
     }
 
     if (c >= 1 && SlotHorse(slots[c]) == s.currentEntrant) {
-        const R13Lines r13(ReadTextFile(run.app.FilePath("R13.txt")));
+        const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
         if (const Text* own = r13.First(s.currentEntrant)) {
             const double t0 = R13Time(*own);
             const float limit = TurfGapLimit(run, s.pastDistance);

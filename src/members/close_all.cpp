@@ -5,6 +5,7 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
+#include "platform/textfile.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -13,7 +14,7 @@ void CloseAllWindows(Form2& f)
 {
     App& app = f.GetApp();
     for (const char* name : { "R12.txt", "R13.txt", "F3.txt", "R2.txt" })
-        fs::DeleteFile(app.FilePath(name));
+        DeleteTextFile(app.FilePath(name));
     // In front, since it may ask about unsaved text.
     app.Show(app.form3());
     // A memo pad that is told to stay keeps running on its own; the others close regardless.

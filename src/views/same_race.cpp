@@ -4,6 +4,8 @@
 #include "app/form1.h"
 #include "formats/run_line.h"
 #include "platform/fs.h"
+#include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -29,7 +31,7 @@ void ShowEntrantsInPastSameRace(Form1& f)
     // each race are kept in memory; what is left on disk afterwards is the same.
     const Lines runs = RunsOf(rall, f.selectedHorseName);
     if (runs.empty()) {
-        fs::DeleteFile(app.FilePath("Sentaku.txt"));
+        DeleteTextFile(app.FilePath(files::kSelectedRuns));
         app.Message(f.selectedHorseName + U" にはＪＲＡでの出走記録がありません。");
         return;
     }
@@ -53,8 +55,8 @@ void ShowEntrantsInPastSameRace(Form1& f)
             block += U"  " + item + U"\n";
         f.Text1.InsertAtCaret(block);
     }
-    fs::DeleteFile(app.FilePath("Sentaku.txt"));
-    fs::DeleteFile(app.FilePath("Pickdoji.txt"));
+    DeleteTextFile(app.FilePath(files::kSelectedRuns));
+    DeleteTextFile(app.FilePath(files::kPickedRunners));
 }
 
 } // namespace pado

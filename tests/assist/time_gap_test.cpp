@@ -59,7 +59,7 @@ protected:
             { RunLine(U"260901", U"中山", U"ダ", 1400, 3, kB), RunLine(U"261004", U"中山", U"芝", 1600, 4, kB),
                 RunLine(U"260901", U"中山", U"ダ", 1400, 3, kC), RunLine(U"261004", U"中山", U"芝", 1600, 2, kC),
                 RunLine(U"261004", U"中山", U"芝", 1600, 1, kA) });
-        f().selectedFolder = U"/x/PADO/テスト記念/" + kA + U"/" + Left(race, 29) + U"." + Mid(race, 31, 32);
+        visited = U"/x/PADO/テスト記念/" + kA + U"/" + Left(race, 29) + U"." + Mid(race, 31, 32);
         f().state.currentEntrant = kA;
     }
 
@@ -74,7 +74,7 @@ protected:
                 R13Line(3, kC, U'4', TimeText(t0 + limit + 1)) });
         f().state.coRunnerCount = 3;
         f().state.pastDistance = distance;
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         pass(run);
         const Lines rows = SplitLines(Memo());
         return { Mid(rows[1], 13), Mid(rows[2], 13) };
@@ -123,7 +123,7 @@ protected:
         s.surface = U"ダ";
         s.trackCondition = U"良";
         s.raceKeyLine = U"◎" + raceDate + U"中山11";
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         ScoreDirtSolo(run);
         return EndsWith(Memo(), U"-\n");
     }

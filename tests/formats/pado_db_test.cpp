@@ -31,7 +31,7 @@ Text RunOf(int i)
 Text BodyOf(const RaceDatabase& db, const Text& run)
 {
     auto body = db.FindBody(run);
-    return body && *body < db.LineCount() ? db.GetLines()[*body] : U"<none>";
+    return body && *body < db.LineCount() ? db.Line(*body) : U"<none>";
 }
 
 } // namespace
