@@ -31,18 +31,18 @@ void ScoreDirtRace(AssistRun& run)
     }
     const double t0 = R13Time(*own);
     const float limit = Param(run.app.module1, dirtGap);
+    TwoDigitExceptions exceptions(run);
     for (int i = 1; i <= c - 1; ++i) {
         if (SlotPosition(slots[i]) < 2)
             continue;
         const Text horse = SlotHorse(slots[i]);
-        for (const double time : r13.TimesOf(horse)) {
-            if (TimeGap(time, t0) > limit) {
-                s.otherEntrant = horse;
-                if (CheckTwoDigitException(run, horse) == U"-")
-                    MarkEntrantDash(memo, horse);
-            }
+        if (r13.AnyBehindBy(horse, t0, limit)) {
+            s.otherEntrant = horse;
+            if (exceptions.Check(horse) == U"-")
+                MarkEntrantDash(memo, horse);
         }
     }
+    exceptions.Finish();
     LoadMemoFromWorkFile(run, memo);
 }
 

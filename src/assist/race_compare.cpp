@@ -1,5 +1,7 @@
 #include "assist/race_compare.h"
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/form1.h"
 #include "assist/assist_run.h"
@@ -57,9 +59,11 @@ R13Lines::R13Lines(Lines lines)
 {
     for (std::size_t i = 0; i < lines_.size(); ++i) {
         auto [it, added] = byHorse_.try_emplace(Cols(lines_[i], 7, 15));
+        const double time = R13Time(lines_[i]);
         if (added)
-            it->second.first = i;
-        it->second.times.push_back(R13Time(lines_[i]));
+            it->second = Horse { i, time };
+        else
+            it->second.slowest = std::max(it->second.slowest, time);
     }
 }
 
@@ -69,11 +73,27 @@ const Text* R13Lines::First(const Text& horse) const
     return it == byHorse_.end() ? nullptr : &lines_[it->second.first];
 }
 
-const std::vector<double>& R13Lines::TimesOf(const Text& horse) const
+bool R13Lines::AnyBehindBy(const Text& horse, double reference, float limit) const
 {
-    static const std::vector<double> none;
     auto it = byHorse_.find(horse);
-    return it == byHorse_.end() ? none : it->second.times;
+    return it != byHorse_.end() && TimeGap(it->second.slowest, reference) > limit;
+}
+
+Text TwoDigitExceptions::Check(const Text& otherEntrant)
+{
+    lastAsked_ = otherEntrant;
+    auto [it, fresh] = answers_.try_emplace(otherEntrant);
+    if (fresh) {
+        it->second = CheckTwoDigitException(run_, otherEntrant);
+        lastRun_ = otherEntrant;
+    }
+    return it->second;
+}
+
+void TwoDigitExceptions::Finish()
+{
+    if (lastAsked_ != lastRun_)
+        CheckTwoDigitException(run_, lastAsked_);
 }
 
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)

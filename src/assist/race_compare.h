@@ -34,13 +34,14 @@ public:
     explicit R13Lines(Lines lines);
     // The horse's first line; nullptr when the horse is not there.
     const Text* First(const Text& horse) const;
-    // The times of every line of the horse, in file order.
-    const std::vector<double>& TimesOf(const Text& horse) const;
+    // Whether any line of the horse is more than limit behind the reference time. The gap grows
+    // with the time, so the slowest line answers for all of them.
+    bool AnyBehindBy(const Text& horse, double reference, float limit) const;
 
 private:
     struct Horse {
         std::size_t first = 0;
-        std::vector<double> times;
+        double slowest = 0;
     };
     Lines lines_;
     std::unordered_map<Text, Horse> byHorse_;
@@ -50,6 +51,24 @@ private:
 // empty when its next run after a debut was good enough or it came back from a long rest. Reads the horse's lines of
 // F3.txt.
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant);
+
+// CheckTwoDigitException for one pass over one past race, asked once per horse: a record that
+// repeats its runners would ask it for every repeat. Finish leaves F31.txt as the last question
+// would have left it.
+class TwoDigitExceptions {
+public:
+    explicit TwoDigitExceptions(AssistRun& run)
+        : run_(run)
+    {
+    }
+    Text Check(const Text& otherEntrant);
+    void Finish();
+
+private:
+    AssistRun& run_;
+    std::unordered_map<Text, Text> answers_;
+    Text lastAsked_, lastRun_;
+};
 
 // The past race's time-gap limit in seconds for its distance (turf passes).
 float TurfGapLimit(AssistRun& run, int distance);

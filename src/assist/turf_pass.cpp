@@ -17,12 +17,14 @@ void ScoreTurfRace(AssistRun& run)
     const int c = static_cast<int>(s.coRunnerCount);
     const std::vector<Text> slots = ReadCoRunnerTable(run);
 
+    TwoDigitExceptions exceptions(run);
     for (int i = 1; i <= c; ++i) {
         s.otherEntrant = SlotHorse(slots[i]);
         if (SlotPosition(slots[i]) >= 10 && s.otherEntrant != s.currentEntrant
-            && CheckTwoDigitException(run, s.otherEntrant) == U"-")
+            && exceptions.Check(s.otherEntrant) == U"-")
             MarkEntrantDash(memo, s.otherEntrant);
     }
+    exceptions.Finish();
 
     if (c >= 1 && SlotHorse(slots[c]) == s.currentEntrant) {
         const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
@@ -34,11 +36,9 @@ void ScoreTurfRace(AssistRun& run)
                 if (p < 2 || p > 9)
                     continue;
                 const Text horse = SlotHorse(slots[i]);
-                for (const double time : r13.TimesOf(horse)) {
-                    if (TimeGap(time, t0) > limit) {
-                        s.otherEntrant = horse;
-                        MarkEntrantDash(memo, horse);
-                    }
+                if (r13.AnyBehindBy(horse, t0, limit)) {
+                    s.otherEntrant = horse;
+                    MarkEntrantDash(memo, horse);
                 }
             }
         }

@@ -154,5 +154,24 @@ TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
     EXPECT_FALSE(app.form5().IsLoaded());
 }
 
+TEST_F(TwoDigitException, AskedOncePerHorseLeavesTheWorkFileOfTheLastQuestion)
+{
+    // A record that repeats its runners asks for the same horses again and again.
+    const Text twice = PadRight(U"ツーラン", 9);
+    Text only = RunLine(U"090601", U"東京", U"芝", 1600, 12, other);
+    Write("F3.txt",
+        { only, RunLine(U"080101", U"中山", U"芝", 1600, 3, twice),
+            RunLine(U"090601", U"東京", U"芝", 1600, 11, twice) });
+    Visit(only);
+    AssistRun run(f(), visited);
+    TwoDigitExceptions exceptions(run);
+    EXPECT_EQ(exceptions.Check(other), U"-"); // its only run: F31.txt holds it
+    EXPECT_EQ(exceptions.Check(twice), U""); // back after a long rest: F31.txt goes
+    EXPECT_FALSE(fs::Exists(Path("F31.txt")));
+    EXPECT_EQ(exceptions.Check(other), U"-");
+    exceptions.Finish();
+    EXPECT_EQ(Read("F31.txt"), Lines { only });
+}
+
 } // namespace
 } // namespace pado::testing

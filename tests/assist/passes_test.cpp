@@ -95,6 +95,23 @@ TEST_F(PassTest, DirtGapAgainstTheBestPlaced)
     EXPECT_EQ(Marks(3), U""); // 0.2 s behind
 }
 
+TEST_F(PassTest, ARecordRepeatingItsRunnersMarksAsTheRecordDoesOnce)
+{
+    Write("F3.txt",
+        { RunLine(U"260901", U"中山", U"ダ", 1400, 3, kB), RunLine(U"261004", U"中山", U"芝", 1600, 4, kB),
+            RunLine(U"260901", U"中山", U"ダ", 1400, 3, kC), RunLine(U"261004", U"中山", U"芝", 1600, 2, kC) });
+    std::vector<std::tuple<int, Text, char32_t, Text>> runners;
+    for (int copy = 0; copy < 50; ++copy)
+        for (auto [pos, horse, time] :
+            { std::tuple { 1, kA, U"1.25.0" }, std::tuple { 2, kC, U"1.25.2" }, std::tuple { 4, kB, U"1.25.3" } })
+            runners.emplace_back(pos + 3 * copy, horse, U'4', time);
+    PastRace(1400, runners);
+    AssistRun run(f(), visited);
+    ScoreDirtRace(run);
+    EXPECT_EQ(Marks(2), U"-");
+    EXPECT_EQ(Marks(3), U"");
+}
+
 class DirtSolo : public PassTest {
 protected:
     void Run(const Text& raceDate, char32_t age, const Text& time)
