@@ -73,8 +73,6 @@ void Form::RunGuarded(const std::function<void()>& work)
     } catch (const std::bad_alloc&) {
         message = U"メモリーが足りないため、この操作を最後まで行えませんでした。\n"
                   U"大きすぎるファイルがないか確認してください。";
-    } catch (const std::exception& e) {
-        message = U"思いがけないエラーのため、この操作を最後まで行えませんでした。\n" + FromUtf8(e.what());
     } catch (...) {
         message = U"思いがけないエラーのため、この操作を最後まで行えませんでした。";
     }
