@@ -1,5 +1,8 @@
 // Any pado.txt: every lookup ends (the displacement's cyclic count included), and reading a record's
 // corners never runs past the file or into another record's numbers out of range.
+#include <cstdlib>
+#include <string>
+
 #include "formats/pado_db.h"
 #include "fuzz_input.h"
 #include "passing/run_corners.h"
@@ -11,7 +14,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Lines lines;
     if (!FuzzLines(data, size, lines))
         return 0;
-    RaceDatabase db(lines);
+    // The database as the program holds it: the file's bytes, split and decoded line by line.
+    const auto held = RaceDatabase::FromCp932(std::string(reinterpret_cast<const char*>(data), size));
+    const RaceDatabase& db = *held;
+    if (db.LineCount() != lines.size())
+        std::abort();
     std::size_t lookups = 0;
     for (const auto& line : lines) {
         if (!RaceDatabase::IsHeader(line) || ++lookups > 64)

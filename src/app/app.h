@@ -8,6 +8,7 @@
 
 #include "app/module1.h"
 #include "platform/clock.h"
+#include "platform/press_files.h"
 #include "platform/shell.h"
 #include "platform/text.h"
 
@@ -34,6 +35,8 @@ public:
     Shell& shell;
     Clock& clock;
     Module1 module1;
+    // The text files of the press that runs, written to disk when it ends (every click and key).
+    PressFiles pressFiles;
     // Today's date for the assist's month and season rules; tests fix it.
     std::function<Date()> today = SystemToday;
 

@@ -1,5 +1,8 @@
 #include "app/form.h"
 
+#include <new>
+#include <stdexcept>
+
 #include "app/app.h"
 #include "platform/errors.h"
 #include "platform/press_files.h"
@@ -41,9 +44,9 @@ bool Form::Click(const std::string& control)
     auto it = clicks_.find(control);
     if (it == clicks_.end())
         return false;
-    PressFiles files;
+    PressFiles::Press press(app_.pressFiles);
     RunGuarded(it->second);
-    RunGuarded([&] { files.Flush(); });
+    RunGuarded([&] { press.Flush(); });
     return true;
 }
 
@@ -52,18 +55,31 @@ bool Form::KeyPress(const std::string& control, int keyAscii)
     auto it = keys_.find(control);
     if (it == keys_.end())
         return false;
-    PressFiles files;
+    PressFiles::Press press(app_.pressFiles);
     RunGuarded([&] { it->second(keyAscii); });
-    RunGuarded([&] { files.Flush(); });
+    RunGuarded([&] { press.Flush(); });
     return true;
 }
 
 void Form::RunGuarded(const std::function<void()>& work)
 {
+    // Nothing may end the program from inside a press: the memo pad may hold unsaved text.
+    Text message;
     try {
         work();
+        return;
     } catch (const UserError& e) {
-        app_.Message(e.Message());
+        message = e.Message();
+    } catch (const std::bad_alloc&) {
+        message = U"メモリーが足りないため、この操作を最後まで行えませんでした。\n"
+                  U"大きすぎるファイルがないか確認してください。";
+    } catch (...) {
+        message = U"思いがけないエラーのため、この操作を最後まで行えませんでした。";
+    }
+    try {
+        app_.Message(message);
+    } catch (...) {
+        // Not even the message box could be shown; the program still goes on.
     }
 }
 

@@ -49,7 +49,8 @@ public:
     // The window's own delay routine: waits, pumping window events, and returns the clock reading.
     double WaitTimer(float seconds);
 
-    // Runs one event's work; a UserError from anywhere below shows its message and ends the work.
+    // Runs one event's work; a UserError from anywhere below shows its message and ends the work,
+    // and so does any other failure (lack of memory included), in general words.
     void RunGuarded(const std::function<void()>& work);
 
 protected:

@@ -6,6 +6,7 @@
 #include "platform/fs.h"
 #include "shape/form7.h"
 #include "platform/work_files.h"
+#include "platform/textfile.h"
 #include "views/career_lines.h"
 #include "views/entrant_popup.h"
 #include "views/race_detail.h"
@@ -70,7 +71,7 @@ bool Form1::TakeHorseSelection()
 void Form1::Image4_Click()
 {
     Text1.Clear();
-    fs::DeleteFile(GetApp().FilePath(files::kPastRaceNames));
+    DeleteTextFile(GetApp().FilePath(files::kPastRaceNames));
 }
 
 void Form1::Image7_Click()

@@ -118,7 +118,7 @@ void Form1::Form_Unload()
         fs::DeleteTree(raceFolder_);
     for (const char* name : { files::kPastRaceNames, files::kHolderRuns, files::kChallengerRuns, files::kEntrantList,
              files::kRaceFolderRecord })
-        fs::DeleteFile(app.FilePath(name));
+        DeleteTextFile(app.FilePath(name));
 }
 
 } // namespace pado

@@ -4,7 +4,14 @@
 #include "app/form1.h"
 #include "assist/form5.h"
 #include "assist/run_assist.h"
+#include "formats/pado_db.h"
 #include "memo/form3.h"
+#include "passing/folder_levels.h"
+#include "platform/cp932.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -21,43 +28,70 @@ struct BusyCursor {
     Shell& shell;
 };
 
+// The highlighted folder must be the race folder; the others are named so the user sees why not.
+bool RaceFolderSelected(Form1& f)
+{
+    App& app = f.GetApp();
+    f.TakeSelection();
+    const FolderLevels levels(app, f.selectedFolder);
+    const Text chooseRace = U"レース名のフォルダーを選択してください。";
+    if (levels.OutsideWorkspace()) {
+        app.Message(chooseRace);
+        return false;
+    }
+    if (levels.ProgramFolderAt(3)) {
+        app.Message(U"レース結果のフォルダーが選択されています。\n" + chooseRace);
+        return false;
+    }
+    if (levels.ProgramFolderAt(2)) {
+        app.Message(U"馬名フォルダーが選択されています。\n" + chooseRace);
+        return false;
+    }
+    return levels.ProgramFolderAt(1);
+}
+
+// What would let the run end with nothing marked and a word that it finished: checked before the
+// first mark.
+void CheckInputs(App& app, const Text& raceFolder, AssistMode mode)
+{
+    if (!fs::IsFolder(ToUtf8(raceFolder)))
+        throw UserError(U"フォルダー(" + FromUtf8(fs::FileName(ToUtf8(raceFolder))) + U")がありません。");
+    // The factor pass reads the runs of the race card only.
+    if (mode != AssistMode::Factors)
+        RaceDatabase::Open(app.FilePath(files::kRaceResults)); // throws the missing or unreadable message
+    // The marked memo goes through R2.txt, which holds Shift-JIS only.
+    if (auto c = EncodeCp932(app.form3().Text1.GetText()).unencodable)
+        throw UserError(U"メモ帳の文字を R2.txt に書き込めないため、アシストできません。\n" + UnencodableMessage(*c));
+}
+
 } // namespace
 
 void StartAssist(Form1& f)
 {
     App& app = f.GetApp();
-    f.TakeSelection();
-    const std::vector<Text> parts = SplitAt(f.selectedFolder, U'/');
-    const std::size_t n = parts.size() - 1;
-    const Text chooseRace = U"レース名のフォルダーを選択してください。";
-    if (parts[n] == U"PADO" || !Contains(f.selectedFolder, U"PADO") || n < 2) {
-        app.Message(chooseRace);
+    if (!RaceFolderSelected(f))
         return;
-    }
-    if (n >= 3 && parts[n - 3] == U"PADO") {
-        app.Message(U"レース結果のフォルダーが選択されています。\n" + chooseRace);
-        return;
-    }
-    if (parts[n - 2] == U"PADO") {
-        app.Message(U"馬名フォルダーが選択されています。\n" + chooseRace);
-        return;
-    }
-    if (parts[n - 1] != U"PADO")
-        return;
+    const Text raceFolder = f.selectedFolder;
 
     app.module1.assistOk = false;
     app.module1.assistMode = 0;
     app.ShowModal(app.form5());
     if (!app.module1.assistOk)
         return;
+    const AssistMode mode = AssistModeOf(app.module1.assistMode);
+    CheckInputs(app, raceFolder, mode);
     app.Show(app.form3());
+    AssistSummary summary;
     {
         BusyCursor busy(app.shell);
-        // The driver takes the race folder from Dir1 again; the selection is still this one.
-        RunAssist(f);
+        summary = RunAssist(f, raceFolder, mode);
     }
     app.module1.assistOk = false;
-    app.shell.Popup(U"アシストおわりました。", U"PADO", 5);
+    Text closing = U"アシストおわりました。";
+    if (mode != AssistMode::Factors && summary.notFound > 0)
+        closing += U"\n過去レース" + ToText(summary.pastRaces) + U"件のうち" + ToText(summary.notFound)
+            + U"件は pado.txt に見つかりませんでした。";
+    app.shell.Popup(closing, U"PADO", 5);
 }
 
 } // namespace pado

@@ -5,20 +5,22 @@
 #include "formats/run_line.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "timeorder/form4.h"
 
 namespace pado {
 
-AssistRun::AssistRun(Form1& form)
+AssistRun::AssistRun(Form1& form, Text visited)
     : f(form)
     , app(form.GetApp())
+    , pastRunFolder(std::move(visited))
 {
 }
 
 const Lines& AssistRun::F3()
 {
     if (!f3_)
-        f3_ = ReadTextFile(app.FilePath("F3.txt"));
+        f3_ = ReadTextFile(app.FilePath(files::kRunBlock));
     return *f3_;
 }
 

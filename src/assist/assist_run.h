@@ -14,10 +14,12 @@ class Form1;
 // the input files read once for the whole press (the assist never writes them).
 class AssistRun {
 public:
-    explicit AssistRun(Form1& form);
+    explicit AssistRun(Form1& form, Text pastRunFolder = {});
 
     Form1& f;
     App& app;
+    // The past-run folder being visited (its name is the past run's line).
+    Text pastRunFolder;
 
     const Lines& F3(); // the race card's run block, as the members window copied it
     const Lines& Rall(); // every past run of every entrant

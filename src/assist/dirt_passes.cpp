@@ -9,6 +9,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -22,29 +23,26 @@ void ScoreDirtRace(AssistRun& run)
         WriteMemoWorkFile(run, memo);
         return;
     }
-    const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
-    const Text* own = FindR13Line(r13, s.currentEntrant);
+    const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
+    const Text* own = r13.First(s.currentEntrant);
     if (!own) {
         LoadMemoFromWorkFile(run, memo);
         return;
     }
-    const float t0 = R13Time(*own);
+    const double t0 = R13Time(*own);
     const float limit = Param(run.app.module1, dirtGap);
+    TwoDigitExceptions exceptions(run);
     for (int i = 1; i <= c - 1; ++i) {
         if (SlotPosition(slots[i]) < 2)
             continue;
         const Text horse = SlotHorse(slots[i]);
-        for (const Text& line : r13) {
-            if (Cols(line, 7, 15) != horse)
-                continue;
-            float gap = R13Time(line) - t0;
-            if (gap > limit) {
-                s.otherEntrant = horse;
-                if (CheckTwoDigitException(run, horse) == U"-")
-                    MarkEntrantDash(memo, horse);
-            }
+        if (r13.AnyBehindBy(horse, t0, limit)) {
+            s.otherEntrant = horse;
+            if (exceptions.Check(horse) == U"-")
+                MarkEntrantDash(memo, horse);
         }
     }
+    exceptions.Finish();
     LoadMemoFromWorkFile(run, memo);
 }
 
@@ -53,26 +51,29 @@ void ScoreDirtSolo(AssistRun& run)
     MainAssistState& s = run.f.state;
     const Module1& m = run.app.module1;
     MemoWork memo = SaveMemoToWorkFile(run);
-    const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
-    const Text* own = FindR13Line(r13, s.currentEntrant);
+    const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
+    const Text* own = r13.First(s.currentEntrant);
     // The window's text goes through R14.txt only to be read back line by line; reading the pane
     // itself gives the same lines, and the file is gone again when the pass ends either way. The
     // window lists its runs fastest first, so the first line under the past race's conditions holds
     // the best time.
     const Text* best = own ? run.FirstWindowLine(s.venue, s.surface, s.pastDistance, s.trackCondition) : nullptr;
-    fs::DeleteFile(run.app.FilePath("R14.txt"));
+    DeleteTextFile(run.app.FilePath(files::kTimeOrderText));
     if (!own || !best) {
         WriteMemoWorkFile(run, memo);
         return;
     }
     s.otherEntrant = s.currentEntrant;
 
-    float gap = R13Time(*own) - RaceTimeSeconds(Cols(*best, 29, 34));
+    // The allowance is taken off as the decimal the user set, before the one rounding to single
+    // precision: 4.8f - 1.5f is 3.3000002, above a 3.3 limit it exactly meets.
+    double allowance = 0;
     const char32_t age = CharAt(*own, 18);
     if (age == U'2')
-        gap -= Param(m, dirtAllowanceAge2);
+        allowance = ParameterDecimal(Param(m, dirtAllowanceAge2));
     else if (age == U'3')
-        gap -= Param(m, dirtAllowanceAge3);
+        allowance = ParameterDecimal(Param(m, dirtAllowanceAge3));
+    const float gap = TimeGap(R13Time(*own) - allowance, RaceTimeSeconds(Cols(*best, 29, 34)));
 
     const Date today = run.app.today();
     const long monthsBack = ((today.year % 100) * 12L + today.month)

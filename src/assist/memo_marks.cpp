@@ -5,6 +5,7 @@
 #include "memo/form3.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -47,9 +48,9 @@ void MarkCurrentEntrant(MemoWork& memo, const Text& currentEntrant, const Text& 
 
 void WriteMemoWorkFile(AssistRun& run, const MemoWork& memo)
 {
-    WriteTextFile(run.app.FilePath("R2.txt"), memo.lines);
+    WriteTextFile(run.app.FilePath(files::kMarkedMemo), memo.lines);
     if (memo.marked)
-        fs::DeleteFile(run.app.FilePath("R3.txt"));
+        DeleteTextFile(run.app.FilePath(files::kMarkingCopy));
 }
 
 void LoadMemoFromWorkFile(AssistRun& run, const MemoWork& memo)

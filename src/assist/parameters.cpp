@@ -39,3 +39,16 @@ Text ParameterText(float value)
 }
 
 } // namespace pado
+
+namespace pado {
+
+double ParameterDecimal(float value)
+{
+    char buf[64];
+    auto r = std::to_chars(buf, buf + sizeof buf, value);
+    double decimal = value;
+    std::from_chars(buf, r.ptr, decimal);
+    return decimal;
+}
+
+} // namespace pado

@@ -5,6 +5,7 @@
 
 #include "app/module1.h"
 #include "platform/text.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -38,7 +39,7 @@ enum AssistParam {
 };
 
 // The settings file: a bare name, so it is looked up in the current directory of the process.
-inline constexpr const char* kParameterFile = "repara.txt";
+inline constexpr const char* kParameterFile = files::kParameters;
 
 const std::array<float, assistParamCount>& DefaultAssistParameters();
 inline float Param(const Module1& m, AssistParam p)
@@ -53,5 +54,8 @@ void ResetAssistParameters(App& app);
 void LoadAssistParameters(App& app);
 // A value as the dialog shows it: the shortest text that reads back as the same value (0.2, 300).
 Text ParameterText(float value);
+// The decimal number that text stands for (0.7 for 0.7f, which is 0.699999988), for sums that
+// must meet a limit exactly.
+double ParameterDecimal(float value);
 
 } // namespace pado

@@ -1,5 +1,7 @@
 #include "assist/race_compare.h"
 
+#include <algorithm>
+
 #include "app/app.h"
 #include "app/form1.h"
 #include "assist/assist_run.h"
@@ -8,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -22,7 +25,8 @@ std::vector<Text> CoRunnerTable(const Lines& r12, int coRunnerCount)
 
 std::vector<Text> ReadCoRunnerTable(AssistRun& run)
 {
-    return CoRunnerTable(ReadTextFile(run.app.FilePath("R12.txt")), static_cast<int>(run.f.state.coRunnerCount));
+    return CoRunnerTable(
+        ReadTextFile(run.app.FilePath(files::kCoRunners)), static_cast<int>(run.f.state.coRunnerCount));
 }
 
 int SlotPosition(const Text& slot)
@@ -35,38 +39,77 @@ Text SlotHorse(const Text& slot)
     return Right(slot, 9);
 }
 
-float RaceTimeSeconds(const Text& time)
+double RaceTimeSeconds(const Text& time)
 {
-    return static_cast<float>(LeadingNumber(Left(time, 1)) * 60 + LeadingNumber(Right(time, 4)));
+    return LeadingNumber(Left(time, 1)) * 60 + LeadingNumber(Right(time, 4));
 }
 
-float R13Time(const Text& r13Line)
+double R13Time(const Text& r13Line)
 {
     return RaceTimeSeconds(Right(r13Line, 6));
 }
 
-const Text* FindR13Line(const Lines& r13, const Text& horse)
+float TimeGap(double time, double reference)
 {
-    for (const Text& line : r13)
-        if (Cols(line, 7, 15) == horse)
-            return &line;
-    return nullptr;
+    return static_cast<float>(time - reference);
+}
+
+R13Lines::R13Lines(Lines lines)
+    : lines_(std::move(lines))
+{
+    for (std::size_t i = 0; i < lines_.size(); ++i) {
+        auto [it, added] = byHorse_.try_emplace(Cols(lines_[i], 7, 15));
+        const double time = R13Time(lines_[i]);
+        if (added)
+            it->second = Horse { i, time };
+        else
+            it->second.slowest = std::max(it->second.slowest, time);
+    }
+}
+
+const Text* R13Lines::First(const Text& horse) const
+{
+    auto it = byHorse_.find(horse);
+    return it == byHorse_.end() ? nullptr : &lines_[it->second.first];
+}
+
+bool R13Lines::AnyBehindBy(const Text& horse, double reference, float limit) const
+{
+    auto it = byHorse_.find(horse);
+    return it != byHorse_.end() && TimeGap(it->second.slowest, reference) > limit;
+}
+
+Text TwoDigitExceptions::Check(const Text& otherEntrant)
+{
+    lastAsked_ = otherEntrant;
+    auto [it, fresh] = answers_.try_emplace(otherEntrant);
+    if (fresh) {
+        it->second = CheckTwoDigitException(run_, otherEntrant);
+        lastRun_ = otherEntrant;
+    }
+    return it->second;
+}
+
+void TwoDigitExceptions::Finish()
+{
+    if (lastAsked_ != lastRun_)
+        CheckTwoDigitException(run_, lastAsked_);
 }
 
 Text CheckTwoDigitException(AssistRun& run, const Text& otherEntrant)
 {
     const AssistRun::HorseRuns& horse = run.F3RunsOf(otherEntrant);
     const Lines& runs = horse.runs;
-    const std::string f31 = run.app.FilePath("F31.txt");
+    const std::string f31 = run.app.FilePath(files::kHorseRunBlock);
     // The past race is its only run: nothing to excuse it. The horse's one line stays in F31.txt.
     if (runs.size() == 1) {
         WriteTextFile(f31, runs);
         return U"-";
     }
-    fs::DeleteFile(f31);
+    DeleteTextFile(f31);
 
     const Module1& m = run.app.module1;
-    const auto match = horse.firstByStart.find(Left(Right(run.f.selectedFolder, 62), 21));
+    const auto match = horse.firstByStart.find(Left(Right(run.pastRunFolder, 62), 21));
     if (match == horse.firstByStart.end())
         return U"";
     const std::size_t i = match->second;

@@ -12,45 +12,50 @@
 
 namespace pado {
 
-void RunAssist(Form1& f)
+AssistMode AssistModeOf(int dialogChoice)
+{
+    return dialogChoice >= 1 && dialogChoice <= 4 ? static_cast<AssistMode>(dialogChoice) : AssistMode::None;
+}
+
+AssistSummary RunAssist(Form1& f, const Text& raceFolder, AssistMode mode)
 {
     AssistRun run(f);
     MainAssistState& s = f.state;
-    const int mode = run.app.module1.assistMode;
-    f.TakeSelection();
-    const std::string raceFolder = ToUtf8(f.selectedFolder);
-    for (const std::string& entrant : fs::SubFolders(raceFolder)) {
-        f.selectedFolder = FromUtf8(entrant);
-        s.currentEntrant = Right(f.selectedFolder, 9);
+    AssistSummary summary;
+    for (const std::string& entrant : fs::SubFolders(ToUtf8(raceFolder))) {
+        s.currentEntrant = Right(FromUtf8(entrant), 9);
         for (const std::string& pastRun : fs::SubFolders(entrant)) {
-            f.selectedFolder = FromUtf8(pastRun);
+            run.pastRunFolder = FromUtf8(pastRun);
             s.gradedFlag = 0;
-            s.displayFlag = 0;
+            ++summary.pastRaces;
             // A race missing from pado.txt would leave the previous race's work files behind;
             // judging this run by them would mark the wrong horses.
             // The factor pass does not look at the past race, so it runs all the same.
-            if (ShowRaceDetail(f)) {
+            if (ShowRaceDetail(f, run.pastRunFolder, RaceDisplay::Silent)) {
                 FindEntrantsInRace(f);
                 s.popupText.clear();
-            } else if (mode != 4) {
-                continue;
+            } else {
+                ++summary.notFound;
+                if (mode != AssistMode::Factors)
+                    continue;
             }
             const float c = s.coRunnerCount;
-            if (mode == 1 && c > 1 && s.gradedFlag != 0)
+            if (mode == AssistMode::TurfGraded && c > 1 && s.gradedFlag != 0)
                 ScoreTurfRace(run);
-            else if (mode == 2 && c > 1)
+            else if (mode == AssistMode::TurfAll && c > 1)
                 ScoreTurfRace(run);
-            else if (mode == 3 && c > 1)
+            else if (mode == AssistMode::Dirt && c > 1)
                 ScoreDirtRace(run);
-            else if (mode == 3 && c == 1)
+            else if (mode == AssistMode::Dirt && c == 1)
                 ScoreDirtSolo(run);
-            else if (mode == 4) {
+            else if (mode == AssistMode::Factors) {
                 ScoreFactors(run);
                 break;
             }
         }
         f.Text1.Clear();
     }
+    return summary;
 }
 
 } // namespace pado

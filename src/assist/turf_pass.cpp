@@ -6,6 +6,7 @@
 #include "assist/memo_marks.h"
 #include "assist/race_compare.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -16,31 +17,28 @@ void ScoreTurfRace(AssistRun& run)
     const int c = static_cast<int>(s.coRunnerCount);
     const std::vector<Text> slots = ReadCoRunnerTable(run);
 
+    TwoDigitExceptions exceptions(run);
     for (int i = 1; i <= c; ++i) {
         s.otherEntrant = SlotHorse(slots[i]);
         if (SlotPosition(slots[i]) >= 10 && s.otherEntrant != s.currentEntrant
-            && CheckTwoDigitException(run, s.otherEntrant) == U"-")
+            && exceptions.Check(s.otherEntrant) == U"-")
             MarkEntrantDash(memo, s.otherEntrant);
     }
+    exceptions.Finish();
 
     if (c >= 1 && SlotHorse(slots[c]) == s.currentEntrant) {
-        const Lines r13 = ReadTextFile(run.app.FilePath("R13.txt"));
-        if (const Text* own = FindR13Line(r13, s.currentEntrant)) {
-            const float t0 = R13Time(*own);
+        const R13Lines r13(ReadTextFile(run.app.FilePath(files::kPastRaceRunners)));
+        if (const Text* own = r13.First(s.currentEntrant)) {
+            const double t0 = R13Time(*own);
             const float limit = TurfGapLimit(run, s.pastDistance);
             for (int i = 1; i <= c - 1; ++i) {
                 int p = SlotPosition(slots[i]);
                 if (p < 2 || p > 9)
                     continue;
                 const Text horse = SlotHorse(slots[i]);
-                for (const Text& line : r13) {
-                    if (Cols(line, 7, 15) != horse)
-                        continue;
-                    float gap = R13Time(line) - t0;
-                    if (gap > limit) {
-                        s.otherEntrant = horse;
-                        MarkEntrantDash(memo, horse);
-                    }
+                if (r13.AnyBehindBy(horse, t0, limit)) {
+                    s.otherEntrant = horse;
+                    MarkEntrantDash(memo, horse);
                 }
             }
         }

@@ -3,6 +3,7 @@
 #include <map>
 #include <sys/stat.h>
 
+#include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
 
@@ -35,11 +36,20 @@ struct CacheEntry {
     std::shared_ptr<const RaceDatabase> db;
 };
 
-std::map<std::string, CacheEntry>& Cache()
+// One database: a program folder has one pado.txt, and each is as large as the file.
+struct Cached {
+    std::string path;
+    CacheEntry entry;
+};
+
+std::optional<Cached>& Cache()
 {
-    static std::map<std::string, CacheEntry> cache;
+    static std::optional<Cached> cache;
     return cache;
 }
+
+// "◎" in CP932.
+constexpr char kHeaderMark[] = "\x81\x9D";
 
 // Each race key stands in the header of many runs; more than this many headers moves every
 // lookup to the record 30 headers further on.
@@ -50,32 +60,61 @@ constexpr std::size_t kDisplacement = 30;
 std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
 {
     FileStamp stamp;
-    if (!StampOf(path, stamp)) {
-        Cache().erase(path);
-        return std::make_shared<const RaceDatabase>(ReadTextFile(path)); // throws the missing-file message
-    }
-    auto it = Cache().find(path);
-    if (it != Cache().end() && it->second.stamp == stamp)
-        return it->second.db;
-    auto db = std::make_shared<const RaceDatabase>(ReadTextFile(path));
+    std::optional<Cached>& cache = Cache();
+    const bool stamped = StampOf(path, stamp);
+    if (stamped && cache && cache->path == path && cache->entry.stamp == stamp)
+        return cache->entry.db;
+    // The old database goes before the new one is read, so the two are never held together by
+    // the cache (a press that still holds the old one keeps it alive until it ends).
+    cache.reset();
+    auto db = FromCp932(ReadCp932File(path)); // throws the missing-file message when not stamped
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
-    if (StampOf(path, after) && after == stamp)
-        Cache()[path] = { stamp, db };
-    else
-        Cache().erase(path);
+    if (stamped && StampOf(path, after) && after == stamp)
+        cache = Cached { path, { stamp, db } };
     return db;
 }
 
-RaceDatabase::RaceDatabase(Lines lines)
-    : lines_(std::move(lines))
+std::shared_ptr<const RaceDatabase> RaceDatabase::FromCp932(std::string bytes)
 {
-    for (std::size_t i = 0; i < lines_.size(); ++i) {
-        if (!IsHeader(lines_[i]))
+    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Bytes {}, std::move(bytes)));
+}
+
+RaceDatabase::RaceDatabase(const Lines& lines)
+    : RaceDatabase(Bytes {}, EncodeTextLines(lines))
+{
+}
+
+RaceDatabase::RaceDatabase(Bytes, std::string bytes)
+    : bytes_(std::move(bytes))
+{
+    for (std::size_t begin = 0; begin < bytes_.size();) {
+        lineStarts_.push_back(begin);
+        const std::size_t nl = bytes_.find('\n', begin);
+        begin = nl == std::string::npos ? bytes_.size() : nl + 1;
+    }
+    lineStarts_.shrink_to_fit();
+    for (std::size_t i = 0; i < lineStarts_.size(); ++i) {
+        if (bytes_.compare(lineStarts_[i], 2, kHeaderMark) != 0)
             continue;
-        headerOrdinal_.emplace(lines_[i], headers_.size()); // the first of equal headers wins
+        headerOrdinal_.emplace(Line(i), headers_.size()); // the first of equal headers wins
         headers_.push_back(i);
     }
+}
+
+Text RaceDatabase::Line(std::size_t i) const
+{
+    if (i >= lineStarts_.size())
+        return {};
+    std::size_t begin = lineStarts_[i];
+    std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : bytes_.size();
+    if (end > begin && bytes_[end - 1] == '\n') {
+        --end;
+        if (end > begin && bytes_[end - 1] == '\r')
+            --end;
+    }
+    // The file was checked when it was read; a line that still fails decodes as nothing.
+    return DecodeCp932(std::string_view(bytes_).substr(begin, end - begin)).value_or(Text {});
 }
 
 Text RaceDatabase::HeaderFor(const Text& runKeyText)
@@ -94,7 +133,7 @@ std::optional<std::size_t> RaceDatabase::FindBody(const Text& runKeyText) const
     // Counting on past the last header continues with the first; the reread of the file
     // starts at its first line, so a header on the last line is followed by line 1.
     const std::size_t header = headers_[(ordinal + kDisplacement) % headers_.size()];
-    return (header + 1) % lines_.size();
+    return (header + 1) % LineCount();
 }
 
 } // namespace pado

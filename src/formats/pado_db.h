@@ -13,17 +13,25 @@ namespace pado {
 
 // The race results database pado.txt: one record per past race, each opened by a header line
 // "◎" + race key. Parsed once and shared by every lookup of a press and of later presses as long
-// as the file on disk stays the same; a file replaced between presses is read again.
+// as the file on disk stays the same; a file replaced between presses is read again. Only the
+// database last opened is kept.
+//
+// The file is kept as its CP932 bytes and a line is decoded when it is read: decoded, every
+// character takes four bytes and every line a string of its own, over four times the file.
 class RaceDatabase {
 public:
     // The database at path, from the cache when the file's identity, size and modification time
     // are unchanged. Throws UserError when the file is missing or is not CP932.
     static std::shared_ptr<const RaceDatabase> Open(const std::string& path);
-    // Parses lines already read (tests and callers that hold the text).
-    explicit RaceDatabase(Lines lines);
+    // Parses lines already read (tests and callers that hold the text). Throws UserError when a
+    // line holds a character CP932 cannot.
+    explicit RaceDatabase(const Lines& lines);
+    // Parses the bytes of a file already checked to be CP932.
+    static std::shared_ptr<const RaceDatabase> FromCp932(std::string bytes);
 
-    const Lines& GetLines() const { return lines_; }
-    std::size_t LineCount() const { return lines_.size(); }
+    // Line i (0-based), decoded.
+    Text Line(std::size_t i) const;
+    std::size_t LineCount() const { return lineStarts_.size(); }
     // H: every line whose first character is "◎", wherever it stands.
     std::size_t HeaderCount() const { return headers_.size(); }
 
@@ -38,24 +46,35 @@ public:
     std::optional<std::size_t> FindBody(const Text& runKeyText) const;
 
 private:
-    Lines lines_;
+    struct Bytes { };
+    RaceDatabase(Bytes, std::string bytes);
+    std::string bytes_;
+    std::vector<std::size_t> lineStarts_; // byte offset of every line
     std::vector<std::size_t> headers_; // line index of every header line
     std::unordered_map<Text, std::size_t> headerOrdinal_; // header text -> its first place in headers_
 };
 
 // Reads a record forward from a body index: the next line, or nothing at the end of the file.
+// The line stays valid until the next call.
 class RecordCursor {
 public:
     RecordCursor(const RaceDatabase& db, std::size_t next)
-        : lines_(db.GetLines())
+        : db_(db)
         , next_(next)
     {
     }
-    const Text* Next() { return next_ < lines_.size() ? &lines_[next_++] : nullptr; }
+    const Text* Next()
+    {
+        if (next_ >= db_.LineCount())
+            return nullptr;
+        line_ = db_.Line(next_++);
+        return &line_;
+    }
 
 private:
-    const Lines& lines_;
+    const RaceDatabase& db_;
     std::size_t next_;
+    Text line_;
 };
 
 } // namespace pado

@@ -1,6 +1,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QIcon>
+#include <QMessageBox>
+#include <new>
 #include <unistd.h>
 
 #include "app/app.h"
@@ -9,9 +11,50 @@
 #include "gui/qt_text.h"
 #include "platform/fs.h"
 
+namespace {
+
+void ReportFailure(const char* japanese)
+{
+    try {
+        QMessageBox::critical(nullptr, QStringLiteral("PADO"), QString::fromUtf8(japanese));
+    } catch (...) {
+        // Nothing more can be said; the windows stay as they are.
+    }
+}
+
+void ReportCurrentException()
+{
+    try {
+        throw;
+    } catch (const std::bad_alloc&) {
+        ReportFailure("メモリーが足りないため、この操作を最後まで行えませんでした。\n"
+                      "大きすぎるファイルがないか確認してください。");
+    } catch (...) {
+        ReportFailure("思いがけないエラーのため、この操作を最後まで行えませんでした。");
+    }
+}
+
+// The forms catch what their presses throw; this catches what the window code around them throws
+// (a pane given more text than memory holds), so an event never ends the program.
+class GuardedApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override
+    {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (...) {
+            ReportCurrentException();
+            return false;
+        }
+    }
+};
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    QApplication qapp(argc, argv);
+    GuardedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PADO"));
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
@@ -27,7 +70,12 @@ int main(int argc, char** argv)
         QDir::setCurrent(pado::gui::PathToQString(folder));
 
     pado::gui::GuiProgram program(folder);
-    program.Start();
+    try {
+        program.Start();
+    } catch (...) {
+        // The windows that did open stay usable.
+        ReportCurrentException();
+    }
     if (!program.GetApp().Running())
         return 0;
     return QApplication::exec();

@@ -7,6 +7,7 @@
 #include "platform/fs.h"
 #include "shape/form7.h"
 #include "platform/work_files.h"
+#include "platform/textfile.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -15,7 +16,7 @@ void CloseAllWindows(Form2& f)
 {
     App& app = f.GetApp();
     for (const char* name : { files::kCoRunners, files::kPastRaceRunners, files::kRunBlock, files::kMarkedMemo })
-        fs::DeleteFile(app.FilePath(name));
+        DeleteTextFile(app.FilePath(name));
     // In front, since it may ask about unsaved text.
     app.Show(app.form3());
     // A memo pad that is told to stay keeps running on its own; the others close regardless.

@@ -6,25 +6,22 @@
 namespace pado {
 
 FolderLevels::FolderLevels(App& app, const Text& selectedFolder)
-    : components_(SplitAt(selectedFolder, U'/'))
-    , programName_(FromUtf8(fs::FileName(app.ProgramFolder())))
 {
-    // The workbench is meant to run from a folder named PADO; a copy run from a folder of
-    // another name still finds its own workspace.
-    if (programName_.empty())
-        programName_ = U"PADO";
-    namesProgram_ = Contains(selectedFolder, programName_);
-}
-
-bool FolderLevels::OutsideWorkspace() const
-{
-    return components_.back() == programName_ || !namesProgram_;
-}
-
-bool FolderLevels::ProgramFolderAt(long back) const
-{
-    const long index = Last() - back;
-    return index >= 0 && components_[static_cast<std::size_t>(index)] == programName_;
+    const Text program = FromUtf8(app.ProgramFolder());
+    Text path = selectedFolder;
+    while (path.size() > 1 && path.back() == U'/')
+        path.pop_back();
+    if (path == program) {
+        level_ = 0;
+        return;
+    }
+    const Text prefix = program == U"/" ? program : program + U"/";
+    if (!StartsWith(path, prefix))
+        return;
+    level_ = 0;
+    for (const Text& part : SplitAt(path.substr(prefix.size()), U'/'))
+        if (!part.empty())
+            ++level_;
 }
 
 Text PastRunTextWithoutName(const Text& pastRunPath, const Text& horseName)

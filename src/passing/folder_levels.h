@@ -8,25 +8,22 @@ namespace pado {
 
 class App;
 
-// Where a highlighted folder stands below the program folder, judged by its path components the
-// way the passing-order buttons do: the component equal to the program folder's name counted
-// from the end.
+// Where a highlighted folder stands below the program folder: the race folder one level down,
+// the entrant folders two, the past-run folders three. Judged against the program folder itself,
+// so neither a program folder of another name nor a race or horse named like it misleads it.
+// The passing-order buttons and the assist share this one rule.
 class FolderLevels {
 public:
     FolderLevels(App& app, const Text& selectedFolder);
 
-    // The last component is the program folder, or the path never names it.
-    bool OutsideWorkspace() const;
-    // Component last - back equals the program folder's name; a place before the first
-    // component never does.
-    bool ProgramFolderAt(long back) const;
-    bool AtLeast(long components) const { return Last() >= components; }
+    // The program folder itself, or a folder outside it.
+    bool OutsideWorkspace() const { return level_ <= 0; }
+    // The folder stands this many levels below the program folder.
+    bool ProgramFolderAt(long level) const { return level_ == level; }
+    bool AtLeast(long level) const { return level_ >= level; }
 
 private:
-    long Last() const { return static_cast<long>(components_.size()) - 1; }
-    std::vector<Text> components_;
-    Text programName_;
-    bool namesProgram_;
+    long level_ = -1; // -1 outside the program folder
 };
 
 // The past-run folder name below an entrant folder's path: the text 10 characters after the

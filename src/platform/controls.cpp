@@ -72,6 +72,14 @@ void ListBox::AddItem(const Text& item)
     Notify();
 }
 
+void ListBox::SetItems(Lines items)
+{
+    if (sorted_)
+        std::stable_sort(items.begin(), items.end()); // equal items stay in the order they came
+    items_ = std::move(items);
+    Notify();
+}
+
 void DirList::SetPath(const std::string& folder)
 {
     path_ = folder;

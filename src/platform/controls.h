@@ -71,6 +71,9 @@ public:
     }
     void Clear();
     void AddItem(const Text& item); // a sorted list keeps its items in text order
+    // Replaces every item at once, as Clear and AddItem one by one would leave them, with one
+    // change notification instead of one per item.
+    void SetItems(Lines items);
     const Lines& Items() const { return items_; }
     bool Sorted() const { return sorted_; }
 

@@ -48,7 +48,6 @@ Converter& Encoder()
 std::optional<Text> DecodeCp932(std::string_view bytes)
 {
     Text out;
-    out.reserve(bytes.size());
     bool ascii = true;
     for (char b : bytes)
         if (static_cast<unsigned char>(b) >= 0x80) {
@@ -69,6 +68,21 @@ std::optional<Text> DecodeCp932(std::string_view bytes)
         return std::nullopt;
     buf.resize((buf.size() * sizeof(char32_t) - outLeft) / sizeof(char32_t));
     return buf;
+}
+
+bool IsCp932(std::string_view bytes)
+{
+    iconv_t cd = Decoder().Get();
+    char32_t buf[16384];
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    while (inLeft > 0) {
+        char* outp = reinterpret_cast<char*>(buf);
+        std::size_t outLeft = sizeof buf;
+        if (iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1) && errno != E2BIG)
+            return false;
+    }
+    return true;
 }
 
 EncodeResult EncodeCp932(const Text& text)

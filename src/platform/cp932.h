@@ -10,6 +10,8 @@ namespace pado {
 
 // Decodes CP932 bytes; nullopt when they are not valid CP932 (for example a UTF-8 file).
 std::optional<Text> DecodeCp932(std::string_view bytes);
+// Whether bytes are valid CP932, checked without holding their decoded text.
+bool IsCp932(std::string_view bytes);
 
 // Encodes to CP932. A character CP932 cannot hold is never replaced by '?': the result then names it.
 struct EncodeResult {

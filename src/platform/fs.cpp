@@ -78,16 +78,12 @@ void SetWriteFailureForTests(bool (*failsFor)(const std::string&))
 
 bool Exists(const std::string& path)
 {
-    if (auto w = pressfiles::WrittenOrDeleted(path))
-        return *w;
     std::error_code ec;
     return stdfs::exists(stdfs::symlink_status(path, ec)) && !ec;
 }
 
 bool IsFile(const std::string& path)
 {
-    if (auto w = pressfiles::WrittenOrDeleted(path))
-        return *w;
     std::error_code ec;
     return stdfs::is_regular_file(path, ec);
 }
@@ -125,10 +121,6 @@ bool DeleteTree(const std::string& path)
 
 bool DeleteFile(const std::string& path)
 {
-    if (auto w = pressfiles::WrittenOrDeleted(path); w || (pressfiles::Active() && IsFile(path))) {
-        pressfiles::TakeDelete(path);
-        return true;
-    }
     if (!Exists(path))
         return true;
     if (WriteBlocked(path) || IsFolder(path))
@@ -199,6 +191,10 @@ bool ReadBytes(const std::string& path, std::string& bytes)
     if (!f)
         return false;
     bytes.clear();
+    // Read into place: growing the string as it fills would hold up to twice the file for a moment.
+    std::error_code ec;
+    if (auto size = stdfs::file_size(path, ec); !ec)
+        bytes.reserve(static_cast<std::size_t>(size));
     char buf[65536];
     std::size_t n;
     while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)

@@ -1,7 +1,5 @@
 #include "platform/press_files.h"
 
-#include <map>
-
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -10,52 +8,48 @@ namespace pado {
 
 namespace {
 
-struct Entry {
-    enum class State { Read, Written, Deleted } state = State::Read;
-    Lines lines;
-};
+PressFiles* g_active = nullptr;
 
-struct Batch {
-    int depth = 0;
-    std::map<std::string, Entry> files;
-};
-
-Batch& Current()
-{
-    static Batch batch;
-    return batch;
-}
+// Larger reads are not kept: a second copy of a 100 MB input file is what runs a press out of memory.
+constexpr std::size_t kRememberedReadBytes = 4u << 20;
 
 } // namespace
 
-PressFiles::PressFiles()
+PressFiles* PressFiles::Active()
 {
-    ++Current().depth;
+    return g_active;
 }
 
-PressFiles::~PressFiles()
+PressFiles::Press::Press(PressFiles& files)
+    : files_(files)
+    , outer_(g_active)
 {
-    Batch& b = Current();
-    if (b.depth == 1) {
+    ++files_.depth_;
+    g_active = &files_;
+}
+
+PressFiles::Press::~Press()
+{
+    if (files_.depth_ == 1) {
         try {
             Flush();
-        } catch (const UserError&) {
+        } catch (const std::exception&) {
             // Flush was not called by the owner; the next press reads the disk again.
         }
     }
-    if (--b.depth == 0)
-        b.files.clear();
+    if (--files_.depth_ == 0)
+        files_.files_.clear();
+    g_active = outer_;
 }
 
-void PressFiles::Flush()
+void PressFiles::Press::Flush()
 {
-    Batch& b = Current();
-    if (b.depth != 1)
+    if (files_.depth_ != 1)
         return;
     std::map<std::string, Entry> files;
-    files.swap(b.files);
-    // Outside the press while writing, so the file functions below reach the disk itself.
-    b.depth = 0;
+    files.swap(files_.files_);
+    // Outside the press while writing, so the text file layer below reaches the disk itself.
+    g_active = nullptr;
     Text failed;
     for (auto& [path, e] : files) {
         if (e.state == Entry::State::Written) {
@@ -65,31 +59,22 @@ void PressFiles::Flush()
                         + U")を書き込めません。\n"
                           U"フォルダーの書き込み権限と空き容量を確認してください。";
             } catch (const UserError& unencodable) {
-                failed = unencodable.Message();
+                failed = U"ファイル(" + FromUtf8(fs::FileName(path)) + U")を書き込めません。\n" + unencodable.Message();
             }
         } else if (e.state == Entry::State::Deleted) {
             fs::DeleteFile(path);
         }
     }
-    b.depth = 1;
+    g_active = &files_;
     if (!failed.empty())
         throw UserError(failed);
 }
 
-namespace pressfiles {
-
-bool Active()
-{
-    return Current().depth > 0;
-}
-
-std::optional<Lines> Known(const std::string& path, bool& missing)
+std::optional<Lines> PressFiles::Known(const std::string& path, bool& missing) const
 {
     missing = false;
-    if (!Active())
-        return std::nullopt;
-    auto it = Current().files.find(path);
-    if (it == Current().files.end())
+    auto it = files_.find(path);
+    if (it == files_.end())
         return std::nullopt;
     if (it->second.state == Entry::State::Deleted) {
         missing = true;
@@ -98,44 +83,33 @@ std::optional<Lines> Known(const std::string& path, bool& missing)
     return it->second.lines;
 }
 
-void RememberRead(const std::string& path, const Lines& lines)
+void PressFiles::RememberRead(const std::string& path, const Lines& lines, std::size_t bytes)
 {
-    if (Active())
-        Current().files[path] = Entry { Entry::State::Read, lines };
+    if (bytes <= kRememberedReadBytes)
+        files_[path] = Entry { Entry::State::Read, lines };
 }
 
-bool TakeWrite(const std::string& path, const Lines& lines)
+void PressFiles::TakeWrite(const std::string& path, Lines lines)
 {
-    if (!Active())
-        return false;
-    Current().files[path] = Entry { Entry::State::Written, lines };
-    return true;
+    files_[path] = Entry { Entry::State::Written, std::move(lines) };
 }
 
-bool TakeDelete(const std::string& path)
+void PressFiles::TakeDelete(const std::string& path)
 {
-    if (!Active())
-        return false;
-    Current().files[path] = Entry { Entry::State::Deleted, {} };
-    return true;
+    files_[path] = Entry { Entry::State::Deleted, {} };
 }
 
-std::optional<bool> WrittenOrDeleted(const std::string& path)
+std::optional<bool> PressFiles::WrittenOrDeleted(const std::string& path) const
 {
-    if (!Active())
-        return std::nullopt;
-    auto it = Current().files.find(path);
-    if (it == Current().files.end() || it->second.state == Entry::State::Read)
+    auto it = files_.find(path);
+    if (it == files_.end() || it->second.state == Entry::State::Read)
         return std::nullopt;
     return it->second.state == Entry::State::Written;
 }
 
-void Forget(const std::string& path)
+void PressFiles::Forget(const std::string& path)
 {
-    if (Active())
-        Current().files.erase(path);
+    files_.erase(path);
 }
-
-} // namespace pressfiles
 
 } // namespace pado

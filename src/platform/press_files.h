@@ -1,5 +1,6 @@
 #pragma once
 
+#include <map>
 #include <optional>
 #include <string>
 
@@ -12,34 +13,55 @@ namespace pado {
 // each result on through work files (R10.txt, R12.txt, R13.txt, R2.txt ...); holding them here
 // makes each rewrite a memory copy and each re-read free, while the files on disk after the press
 // are exactly the ones the press wrote last. Files the user keeps (durable writes) bypass it.
+//
+// The program owns one; the text file layer (textfile.h) is the only reader of it, so the folder
+// and file functions of fs.h always answer from the disk.
 class PressFiles {
 public:
-    PressFiles(); // a press inside a press (a dialog's buttons) joins the outer one
-    ~PressFiles();
+    PressFiles() = default;
     PressFiles(const PressFiles&) = delete;
     PressFiles& operator=(const PressFiles&) = delete;
-    // Writes what the press left to disk (outermost press only). Throws UserError naming a file
-    // that cannot be written (or a character Shift-JIS cannot hold); the others are still written.
-    void Flush();
+
+    // One press: from here the text file layer works on this cache. A press inside a press (a
+    // dialog's buttons) joins the outer one; the outermost writes what the press left when it ends.
+    class Press {
+    public:
+        explicit Press(PressFiles& files);
+        ~Press();
+        Press(const Press&) = delete;
+        Press& operator=(const Press&) = delete;
+        // Writes what the press left to disk (outermost press only). Throws UserError naming a file
+        // that cannot be written (or a character Shift-JIS cannot hold); the others are still written.
+        void Flush();
+
+    private:
+        PressFiles& files_;
+        PressFiles* outer_;
+    };
+
+    // The cache of the press that runs now; nullptr between presses.
+    static PressFiles* Active();
+
+    // The lines the press knows for path (read or written during the press); nullopt when it knows
+    // none. Sets missing when the press deleted the file.
+    std::optional<Lines> Known(const std::string& path, bool& missing) const;
+    // Remembers a read, unless the file is too large to keep a second copy of (input files such as
+    // Rall.txt are read once per press; the work files re-read by the hundred are small).
+    void RememberRead(const std::string& path, const Lines& lines, std::size_t bytes);
+    void TakeWrite(const std::string& path, Lines lines);
+    void TakeDelete(const std::string& path);
+    // Whether the press wrote (true) or deleted (false) path; nullopt when it did neither.
+    std::optional<bool> WrittenOrDeleted(const std::string& path) const;
+    // A durable write went straight to disk: the press's copy is replaced by it.
+    void Forget(const std::string& path);
+
+private:
+    struct Entry {
+        enum class State { Read, Written, Deleted } state = State::Read;
+        Lines lines;
+    };
+    int depth_ = 0;
+    std::map<std::string, Entry> files_;
 };
-
-// The hooks of the text-file and folder functions; all do nothing while no press runs.
-namespace pressfiles {
-
-bool Active();
-// The lines the press knows for path (read or written during the press); nullopt when it knows none.
-// Sets missing when the press deleted the file.
-std::optional<Lines> Known(const std::string& path, bool& missing);
-void RememberRead(const std::string& path, const Lines& lines);
-// Takes a write of path; false when no press runs.
-bool TakeWrite(const std::string& path, const Lines& lines);
-// Takes a deletion of path; false when no press runs.
-bool TakeDelete(const std::string& path);
-// Whether the press wrote (true) or deleted (false) path; nullopt when it did neither.
-std::optional<bool> WrittenOrDeleted(const std::string& path);
-// A durable write went straight to disk: the press's copy is replaced by it.
-void Forget(const std::string& path);
-
-} // namespace pressfiles
 
 } // namespace pado

@@ -1,6 +1,8 @@
 #include "platform/textfile.h"
 
 #include <cstdio>
+#include <new>
+#include <stdexcept>
 
 #include "platform/cp932.h"
 #include "platform/errors.h"
@@ -54,31 +56,6 @@ bool EndsEveryLineWithCrLf(const std::string& bytes)
     return true;
 }
 
-Lines DecodeLines(const std::string& bytes, const std::string& nameForMessages, bool savedByUs)
-{
-    // A file this program saved is CP932 by construction; its bytes may still happen to be valid
-    // UTF-8 (a level-2 kanji followed by kana can), and refusing it would lock the user out of it.
-    const bool other = LooksLikeOtherEncoding(bytes) && !(savedByUs && EndsEveryLineWithCrLf(bytes));
-    auto text = other ? std::nullopt : DecodeCp932(bytes);
-    if (!text)
-        throw UserError(U"ファイル(" + FromUtf8(nameForMessages)
-            + U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
-              U"Shift-JISで保存し直してください。");
-    Lines lines;
-    const Text& t = *text;
-    std::size_t begin = 0;
-    for (std::size_t i = 0; i < t.size(); ++i) {
-        if (t[i] == U'\n') {
-            std::size_t end = (i > begin && t[i - 1] == U'\r') ? i - 1 : i;
-            lines.push_back(t.substr(begin, end - begin));
-            begin = i + 1;
-        }
-    }
-    if (begin < t.size())
-        lines.push_back(t.substr(begin));
-    return lines;
-}
-
 } // namespace
 
 Text WriteProtectedMessage(const std::string& path)
@@ -97,6 +74,73 @@ Text UnencodableMessage(char32_t c)
           U"この文字を別の文字に置き換えてください。";
 }
 
+namespace {
+
+[[noreturn]] void NotCp932(const std::string& nameForMessages)
+{
+    throw UserError(U"ファイル(" + FromUtf8(nameForMessages)
+        + U")はShift-JIS(CP932)の文字コードではないため読めません。\n"
+          U"Shift-JISで保存し直してください。");
+}
+
+// Runs what may fail for lack of memory or of the CP932 converter, and says which file it was.
+template <typename Work> auto NamingTheFile(const std::string& name, Work work)
+{
+    try {
+        return work();
+    } catch (const UserError&) {
+        throw;
+    } catch (const std::bad_alloc&) {
+        throw UserError(U"ファイル(" + FromUtf8(name) + U")が大きすぎて、メモリーに読み込めません。");
+    } catch (const std::exception&) {
+        throw UserError(U"ファイル(" + FromUtf8(name)
+            + U")を読めません。\nShift-JIS(CP932)の文字コード変換がこのシステムで使えません。");
+    }
+}
+
+// The CP932 bytes of a file the press has not deleted; throws the missing and unreadable messages.
+std::string ReadFileBytes(const std::string& path)
+{
+    bool deleted = false;
+    if (PressFiles* press = PressFiles::Active())
+        press->Known(path, deleted);
+    std::string bytes;
+    if (deleted || !fs::IsFile(path))
+        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
+    if (!NamingTheFile(fs::FileName(path), [&] { return fs::ReadBytes(path, bytes); }))
+        throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
+    return bytes;
+}
+
+Lines DecodeLines(const std::string& bytes, const std::string& nameForMessages, bool savedByUs)
+{
+    return NamingTheFile(nameForMessages, [&] {
+        // A file this program saved is CP932 by construction; its bytes may still happen to be valid
+        // UTF-8 (a level-2 kanji followed by kana can), and refusing it would lock the user out of it.
+        if (LooksLikeOtherEncoding(bytes) && !(savedByUs && EndsEveryLineWithCrLf(bytes)))
+            NotCp932(nameForMessages);
+        // Line by line: the decoded text of the whole file would be a third copy, four bytes a
+        // character. A line break byte never stands inside a CP932 character.
+        Lines lines;
+        std::size_t begin = 0;
+        while (begin < bytes.size()) {
+            std::size_t nl = bytes.find('\n', begin);
+            std::size_t next = nl == std::string::npos ? bytes.size() : nl + 1;
+            std::size_t end = nl == std::string::npos ? bytes.size() : nl;
+            if (nl != std::string::npos && end > begin && bytes[end - 1] == '\r')
+                --end;
+            auto line = DecodeCp932(std::string_view(bytes).substr(begin, end - begin));
+            if (!line)
+                NotCp932(nameForMessages);
+            lines.push_back(std::move(*line));
+            begin = next;
+        }
+        return lines;
+    });
+}
+
+} // namespace
+
 Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessages)
 {
     return DecodeLines(bytes, nameForMessages, false);
@@ -104,34 +148,63 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
 
 Lines ReadSavedTextFile(const std::string& path)
 {
-    std::string bytes;
-    if (!fs::IsFile(path))
-        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
-    if (!fs::ReadBytes(path, bytes))
-        throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
-    return DecodeLines(bytes, fs::FileName(path), true);
+    return DecodeLines(ReadFileBytes(path), fs::FileName(path), true);
 }
 
 Lines ReadTextFile(const std::string& path)
 {
-    bool deleted = false;
-    if (auto known = pressfiles::Known(path, deleted))
-        return *known;
-    std::string bytes;
-    if (deleted || !fs::IsFile(path))
-        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
-    if (!fs::ReadBytes(path, bytes))
-        throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
+    if (PressFiles* press = PressFiles::Active()) {
+        bool deleted = false;
+        if (auto known = press->Known(path, deleted))
+            return *known;
+    }
+    const std::string bytes = ReadFileBytes(path);
     Lines lines = DecodeTextLines(bytes, fs::FileName(path));
-    pressfiles::RememberRead(path, lines);
+    if (PressFiles* press = PressFiles::Active())
+        press->RememberRead(path, lines, bytes.size());
     return lines;
+}
+
+std::string ReadCp932File(const std::string& path)
+{
+    std::string bytes = ReadFileBytes(path);
+    const std::string name = fs::FileName(path);
+    NamingTheFile(name, [&] {
+        if (LooksLikeOtherEncoding(bytes) || !IsCp932(bytes))
+            NotCp932(name);
+        return 0;
+    });
+    return bytes;
+}
+
+bool TextFileExists(const std::string& path)
+{
+    if (PressFiles* press = PressFiles::Active())
+        if (auto w = press->WrittenOrDeleted(path))
+            return *w;
+    return fs::IsFile(path);
+}
+
+bool DeleteTextFile(const std::string& path)
+{
+    if (PressFiles* press = PressFiles::Active()) {
+        if (press->WrittenOrDeleted(path) || fs::IsFile(path))
+            press->TakeDelete(path);
+        return true;
+    }
+    return fs::DeleteFile(path);
 }
 
 std::string EncodeTextLines(const Lines& lines)
 {
     std::string out;
     for (const auto& line : lines) {
-        auto r = EncodeCp932(line);
+        EncodeResult r;
+        try {
+            r = EncodeCp932(line);
+        } catch (const std::runtime_error&) {
+            throw UserError(U"Shift-JIS(CP932)の文字コード変換がこのシステムで使えないため、書き込めません。");
+        }
         if (r.unencodable)
             throw UserError(UnencodableMessage(*r.unencodable));
         out += r.bytes;
@@ -143,10 +216,14 @@ std::string EncodeTextLines(const Lines& lines)
 void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 {
     // A press's work files are encoded once, when the press ends and writes them.
-    if (!durable && pressfiles::TakeWrite(path, lines))
+    PressFiles* press = PressFiles::Active();
+    if (!durable && press) {
+        press->TakeWrite(path, lines);
         return;
+    }
     std::string bytes = EncodeTextLines(lines);
-    pressfiles::Forget(path);
+    if (press)
+        press->Forget(path);
     if (durable && fs::IsWriteProtected(path))
         throw UserError(WriteProtectedMessage(path));
     if (!fs::WriteBytesAtomic(path, bytes, durable ? fs::WriteKind::Kept : fs::WriteKind::Work))
@@ -156,8 +233,8 @@ void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
 
 void AppendTextFile(const std::string& path, const Lines& lines)
 {
-    if (pressfiles::Active()) {
-        Lines all = fs::IsFile(path) ? ReadTextFile(path) : Lines {};
+    if (PressFiles::Active()) {
+        Lines all = TextFileExists(path) ? ReadTextFile(path) : Lines {};
         all.insert(all.end(), lines.begin(), lines.end());
         WriteTextFile(path, all);
         return;

@@ -15,6 +15,15 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
 // Reads a file this program saves (a memo) the same way, but every file it could have written opens
 // again: CP932 bytes that end each line in CR LF are taken as CP932 even when they are valid UTF-8 too.
 Lines ReadSavedTextFile(const std::string& path);
+// The bytes of a CP932 text file, checked as ReadTextFile checks them but not decoded: for a file
+// too large to hold four bytes a character (pado.txt). Throws the same messages.
+std::string ReadCp932File(const std::string& path);
+
+// Whether a text file is there, as the running press sees it (it may have written or deleted it
+// without the disk knowing yet). Outside a press, the disk.
+bool TextFileExists(const std::string& path);
+// Deletes a text file (when the press ends, inside a press); true when it is gone or never was.
+bool DeleteTextFile(const std::string& path);
 
 // The CP932 bytes of lines, each followed by CR LF. Throws UserError naming the first character
 // CP932 cannot hold; nothing is then written by the callers below.

@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -11,8 +12,8 @@ void FindEntrantsInRace(Form1& f)
 {
     App& app = f.GetApp();
     // Both inputs are read before R12.txt is replaced, so a missing file leaves the old list whole.
-    const Lines runners = ReadTextFile(app.FilePath("R10.txt"));
-    const Lines entrants = ReadTextFile(app.FilePath("R11.txt"));
+    const Lines runners = ReadTextFile(app.FilePath(files::kPastRaceNames));
+    const Lines entrants = ReadTextFile(app.FilePath(files::kEntrantList));
 
     Lines coRunners;
     Text popup;
@@ -26,7 +27,7 @@ void FindEntrantsInRace(Form1& f)
             coRunners.push_back(ToText(position) + U" " + runner);
         }
     }
-    WriteTextFile(app.FilePath("R12.txt"), coRunners);
+    WriteTextFile(app.FilePath(files::kCoRunners), coRunners);
     f.state.coRunnerCount = static_cast<float>(coRunners.size());
     f.state.popupText += popup;
 }
@@ -34,14 +35,14 @@ void FindEntrantsInRace(Form1& f)
 void ShowEntrantPopup(Form1& f)
 {
     App& app = f.GetApp();
-    if (!fs::IsFile(app.FilePath("R10.txt")))
+    if (!TextFileExists(app.FilePath(files::kPastRaceNames)))
         return;
     FindEntrantsInRace(f);
     // An empty box would leave the user wondering whether anything was checked.
     const Text text = f.state.popupText.empty() ? Text(U"このレースに出走した登録馬はいません。") : f.state.popupText;
     f.state.popupText.clear();
     app.shell.MsgBox(text, U"登録確認", MsgButtons::Ok, MsgIcon::None);
-    fs::DeleteFile(app.FilePath("R12.txt"));
+    DeleteTextFile(app.FilePath(files::kCoRunners));
 }
 
 } // namespace pado

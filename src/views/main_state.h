@@ -8,8 +8,7 @@ namespace pado {
 // marking targets of those passes. Lives in the main window; one explicit record instead of
 // loose window variables.
 struct MainAssistState {
-    // Race detail: 1 while the detail button shows the record, 0 when the assist looks a race up.
-    float displayFlag = 0;
+    // Race detail.
     float headerCount = 0;
     Text raceKeyLine;      // "◎" and the 10-character race key
     int gradedFlag = 0;    // set when the title line holds "ＧＩ"; the assist clears it

@@ -7,6 +7,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -28,11 +29,11 @@ void TakeAttributes(MainAssistState& state, const Text& line)
 
 // The race record that belongs to the selected past run, shown and written out; false when the
 // race is not in the database.
-bool ShowRecord(Form1& f, const RaceDatabase& db)
+bool ShowRecord(Form1& f, const RaceDatabase& db, const Text& pastRunFolder, RaceDisplay display)
 {
     MainAssistState& state = f.state;
     state.headerCount = static_cast<float>(db.HeaderCount());
-    const Text pastRunName = Right(f.selectedFolder, 62);
+    const Text pastRunName = Right(pastRunFolder, 62);
     state.raceKeyLine = RaceDatabase::HeaderFor(Left(pastRunName, 12));
     const auto body = db.FindBody(Left(pastRunName, 12));
     if (!body)
@@ -43,7 +44,7 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
     if (title && RaceDatabase::IsHeader(*title))
         title = nullptr; // the record is empty: the next header already follows
     // Without display (the assist, hundreds of times a run) the record is only read, not copied.
-    const bool display = state.displayFlag == 1;
+    const bool shows = display == RaceDisplay::Show;
     Text shown;
     Lines horseNames;
     Lines runnerHeads;
@@ -52,10 +53,10 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
             state.gradedFlag = 1;
         const long kai = InStr(*title, U"回");
         state.venue = kai > 0 ? Mid(*title, kai + 1, 2) : Text {};
-        if (display)
+        if (shows)
             shown += *title + U"\n";
         for (const Text* line = cursor.Next(); line && !RaceDatabase::IsHeader(*line); line = cursor.Next()) {
-            if (display)
+            if (shows)
                 shown += *line + U"\n";
             TakeAttributes(state, *line);
             if (Cols(*line, 24, 25) == U"kg") {
@@ -65,9 +66,9 @@ bool ShowRecord(Form1& f, const RaceDatabase& db)
         }
     }
     App& app = f.GetApp();
-    WriteTextFile(app.FilePath("R10.txt"), horseNames);
-    WriteTextFile(app.FilePath("R13.txt"), runnerHeads);
-    if (display)
+    WriteTextFile(app.FilePath(files::kPastRaceNames), horseNames);
+    WriteTextFile(app.FilePath(files::kPastRaceRunners), runnerHeads);
+    if (shows)
         f.Text1.InsertAtCaret(shown);
     f.Text1.SetCaret(0);
     return true;
@@ -85,33 +86,25 @@ bool IsPastRunFolder(Form1& f)
 void ShowSelectedRaceDetail(Form1& f)
 {
     App& app = f.GetApp();
-    const std::string padoPath = app.FilePath("pado.txt");
+    const std::string padoPath = app.FilePath(files::kRaceResults);
     if (!fs::IsFile(padoPath))
         throw UserError(U"ファイル(pado.txt)がありません。");
     f.TakeSelection();
     if (!IsPastRunFolder(f))
         throw UserError(U"レース結果のフォルダーを選択してください。");
-    struct DisplayOn {
-        float& flag;
-        explicit DisplayOn(float& fl)
-            : flag(fl)
-        {
-            flag = 1;
-        }
-        ~DisplayOn() { flag = 0; }
-    } display(f.state.displayFlag);
-    if (!ShowRaceDetail(f))
+    if (!ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Show))
         throw UserError(U"選択されたレースの結果は pado.txt にありません。");
 }
 
-bool ShowRaceDetail(Form1& f)
+bool ShowRaceDetail(Form1& f, const Text& pastRunFolder, RaceDisplay display)
 {
     f.Text1.SetCaret(0);
-    if (f.state.displayFlag == 1)
-        return ShowRecord(f, *RaceDatabase::Open(f.GetApp().FilePath("pado.txt")));
+    const std::string padoPath = f.GetApp().FilePath(files::kRaceResults);
+    if (display == RaceDisplay::Show)
+        return ShowRecord(f, *RaceDatabase::Open(padoPath), pastRunFolder, display);
     // The assist looks races up without a word: an unreadable database is a race not found.
     try {
-        return ShowRecord(f, *RaceDatabase::Open(f.GetApp().FilePath("pado.txt")));
+        return ShowRecord(f, *RaceDatabase::Open(padoPath), pastRunFolder, display);
     } catch (const UserError&) {
         return false;
     }

@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -37,7 +38,7 @@ struct WorkFile {
         if (lines)
             WriteTextFile(app.FilePath(name), *lines);
         else
-            fs::DeleteFile(app.FilePath(name));
+            DeleteTextFile(app.FilePath(name));
     }
 };
 
@@ -119,7 +120,7 @@ void ShowSameRaceRanking(Form1& f)
     const Text& surface = app.module1.raceSurface;
     const int distance = app.module1.raceDistance;
     // Both inputs are read before any work file is touched, so a missing one changes nothing.
-    const Lines entrants = ReadTextFile(app.FilePath("R11.txt"));
+    const Lines entrants = ReadTextFile(app.FilePath(files::kEntrantList));
     const Lines rall = ReadRall(app);
 
     Lines candidates, noRuns, noSurface, noDistance;
@@ -171,12 +172,12 @@ void ShowSameRaceRanking(Form1& f)
     out += U"\n出走はしてるけど" + surface + U"コース出走記録なしのため比較不可\n" + NameList(noSurface);
     out += U"\n比較はしてるけどこの距離は初めて\n" + NameList(noDistance);
 
-    WriteTextFile(app.FilePath("R12.txt"), candidates);
-    r13.Apply(app, "R13.txt");
-    himoto.Apply(app, "himoto.txt");
-    hisaki.Apply(app, "hisaki.txt");
-    for (const char* name : { "Nodata.txt", "Nokoo.txt", "Nokyo.txt" })
-        fs::DeleteFile(app.FilePath(name));
+    WriteTextFile(app.FilePath(files::kCoRunners), candidates);
+    r13.Apply(app, files::kPastRaceRunners);
+    himoto.Apply(app, files::kHolderRuns);
+    hisaki.Apply(app, files::kChallengerRuns);
+    for (const char* name : { files::kNoRuns, files::kNoSurfaceRuns, files::kNoDistanceRuns })
+        DeleteTextFile(app.FilePath(name));
     f.Text1.InsertAtCaret(out);
 }
 

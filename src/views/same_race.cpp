@@ -1,9 +1,14 @@
 #include "views/same_race.h"
 
+#include <algorithm>
+#include <unordered_map>
+
 #include "app/app.h"
 #include "app/form1.h"
 #include "formats/run_line.h"
 #include "platform/fs.h"
+#include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -29,32 +34,44 @@ void ShowEntrantsInPastSameRace(Form1& f)
     // each race are kept in memory; what is left on disk afterwards is the same.
     const Lines runs = RunsOf(rall, f.selectedHorseName);
     if (runs.empty()) {
-        fs::DeleteFile(app.FilePath("Sentaku.txt"));
+        DeleteTextFile(app.FilePath(files::kSelectedRuns));
         app.Message(f.selectedHorseName + U" にはＪＲＡでの出走記録がありません。");
         return;
     }
 
-    f.Text1.Clear();
+    // The horses of each of its races, gathered in one pass over Rall.txt and sorted once: a
+    // Rall.txt with every line repeated (a data tool that appends instead of replacing) would
+    // otherwise be rescanned for every run and each list sorted an item at a time.
+    std::unordered_map<Text, Lines> horsesByRace;
+    for (const Text& run : runs)
+        horsesByRace.try_emplace(runline::RaceKeyText(run));
+    for (const Text& line : rall) {
+        auto it = horsesByRace.find(runline::RaceKeyText(line));
+        if (it != horsesByRace.end())
+            it->second.push_back(runline::FinishField(line) + U" " + runline::HorseName(line));
+    }
+    for (auto& entry : horsesByRace)
+        std::stable_sort(entry.second.begin(), entry.second.end()); // finishing order, as the sorted list box
+
+    Text shown;
+    const Lines* lastListed = nullptr;
     for (const Text& run : runs) {
-        const Text key = runline::RaceKeyText(run);
-        Lines horses;
-        for (const Text& line : rall)
-            if (runline::RaceKeyText(line) == key)
-                horses.push_back(runline::FinishField(line) + U" " + runline::HorseName(line));
+        const Lines& horses = horsesByRace.at(runline::RaceKeyText(run));
         if (horses.size() <= 1)
             continue;
-
-        Text block = SameRaceHeading(run) + U"\n";
-        // The sorted list box puts the horses in finishing order.
-        f.List1.Clear();
+        shown += SameRaceHeading(run) + U"\n";
         for (const Text& h : horses)
-            f.List1.AddItem(h);
-        for (const Text& item : f.List1.Items())
-            block += U"  " + item + U"\n";
-        f.Text1.InsertAtCaret(block);
+            shown += U"  " + h + U"\n";
+        lastListed = &horses;
     }
-    fs::DeleteFile(app.FilePath("Sentaku.txt"));
-    fs::DeleteFile(app.FilePath("Pickdoji.txt"));
+    // The list box ends as the last race left it; the pane gets the whole view in one insert.
+    if (lastListed)
+        f.List1.SetItems(*lastListed);
+    f.Text1.Clear();
+    if (!shown.empty())
+        f.Text1.InsertAtCaret(shown);
+    DeleteTextFile(app.FilePath(files::kSelectedRuns));
+    DeleteTextFile(app.FilePath(files::kPickedRunners));
 }
 
 } // namespace pado

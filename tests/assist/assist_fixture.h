@@ -44,6 +44,7 @@ protected:
     void SetMemo(const Text& t) { app.form3().Text1.SetText(t); }
 
     std::string folder_;
+    Text visited; // the past-run folder the passes visit
     QueueShell shell;
     SteppingClock clock;
     App app;

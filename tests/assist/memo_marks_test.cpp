@@ -13,7 +13,7 @@ const Text kMemo = U"有馬記念\n2009年12月27日\n 9 アドマイヤテス�
 
 TEST_F(AssistTest, MemoComesBackExactlyWithOrWithoutFinalLineBreak)
 {
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     for (Text memo : { kMemo, kMemo.substr(0, kMemo.size() - 1), Text() }) {
         SetMemo(memo);
         MemoWork work = SaveMemoToWorkFile(run);
@@ -29,7 +29,7 @@ TEST_F(AssistTest, MemoComesBackExactlyWithOrWithoutFinalLineBreak)
 
 TEST_F(AssistTest, DashIsNeverDoubledButLettersFollowIt)
 {
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     SetMemo(kMemo);
     MemoWork work = SaveMemoToWorkFile(run);
     const Text horse = U"アドマイヤテスト ";
@@ -48,7 +48,7 @@ TEST_F(AssistTest, DashIsNeverDoubledButLettersFollowIt)
 
 TEST_F(AssistTest, MemoWithoutFirstRowIsLeftAlone)
 {
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     const Text memo = U"題\n 2 ヴィクトリー   牝4(55)\n";
     SetMemo(memo);
     MemoWork work = SaveMemoToWorkFile(run);
@@ -76,7 +76,7 @@ protected:
     // The past race being visited: 090601 東京 05, reached through the current entrant's folder.
     void Visit(const Text& raceLine)
     {
-        f().selectedFolder = U"/x/PADO/race/ホース      /" + Left(raceLine, 29) + U"." + Mid(raceLine, 31, 32);
+        visited = U"/x/PADO/race/ホース      /" + Left(raceLine, 29) + U"." + Mid(raceLine, 31, 32);
     }
     const Text other = PadRight(U"アザー", 9);
 };
@@ -89,7 +89,7 @@ TEST_F(TwoDigitException, DebutJudgedByNextRun)
             { RunLine(U"090101", U"中山", U"芝", 1600, 1, U"ホース"), debut,
                 RunLine(U"090701", U"東京", U"芝", 1600, next, other) });
         Visit(debut);
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         EXPECT_EQ(CheckTwoDigitException(run, other), Text(expected)) << next;
         EXPECT_FALSE(fs::Exists(Path("F31.txt")));
     }
@@ -97,11 +97,11 @@ TEST_F(TwoDigitException, DebutJudgedByNextRun)
 
 TEST_F(TwoDigitException, LaterRunJudgedByInterval)
 {
-    Text visited = RunLine(U"090601", U"東京", U"芝", 1600, 12, other);
+    Text race = RunLine(U"090601", U"東京", U"芝", 1600, 12, other);
     for (auto [before, expected] : { std::pair { U"090492", U"-" }, std::pair { U"090201", U"" } }) {
-        Write("F3.txt", { RunLine(before, U"中山", U"芝", 1600, 3, other), visited });
-        Visit(visited);
-        AssistRun run(f());
+        Write("F3.txt", { RunLine(before, U"中山", U"芝", 1600, 3, other), race });
+        Visit(race);
+        AssistRun run(f(), visited);
         EXPECT_EQ(CheckTwoDigitException(run, other), Text(expected)) << ToUtf8(before);
     }
 }
@@ -112,14 +112,14 @@ TEST_F(TwoDigitException, OnlyRunIsDiscountedAndUnknownRaceIsNot)
     Write("F3.txt", { only });
     Visit(only);
     {
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         EXPECT_EQ(CheckTwoDigitException(run, other), U"-");
     }
     EXPECT_EQ(Read("F31.txt"), Lines { only });
 
     Write("F3.txt",
         { RunLine(U"080101", U"中山", U"芝", 1600, 3, other), RunLine(U"080201", U"中山", U"芝", 1600, 3, other) });
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     EXPECT_EQ(CheckTwoDigitException(run, other), U"");
     EXPECT_FALSE(fs::Exists(Path("F31.txt")));
 }
@@ -139,16 +139,38 @@ TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
         ASSERT_EQ(shell.boxes.size(), 1u) << path;
         EXPECT_EQ(shell.boxes[0].text, U"レース名のフォルダーを選択してください。");
     }
-    // A folder without "PADO" asks for the race; one under a folder named otherwise does nothing.
+    // The program folder itself asks for the race; levels count from the program folder, whatever
+    // the folders below are named.
     f().Dir1.SetPath(folder_);
     shell.boxes.clear();
     StartAssist(f());
     EXPECT_EQ(shell.boxes.size(), 1u);
+    std::filesystem::create_directories(folder_ + "/PADOX/race");
     f().Dir1.SetPath(folder_ + "/PADOX/race");
     shell.boxes.clear();
     StartAssist(f());
-    EXPECT_TRUE(shell.boxes.empty());
+    ASSERT_EQ(shell.boxes.size(), 1u);
+    EXPECT_EQ(shell.boxes[0].text, U"馬名フォルダーが選択されています。\nレース名のフォルダーを選択してください。");
     EXPECT_FALSE(app.form5().IsLoaded());
+}
+
+TEST_F(TwoDigitException, AskedOncePerHorseLeavesTheWorkFileOfTheLastQuestion)
+{
+    // A record that repeats its runners asks for the same horses again and again.
+    const Text twice = PadRight(U"ツーラン", 9);
+    Text only = RunLine(U"090601", U"東京", U"芝", 1600, 12, other);
+    Write("F3.txt",
+        { only, RunLine(U"080101", U"中山", U"芝", 1600, 3, twice),
+            RunLine(U"090601", U"東京", U"芝", 1600, 11, twice) });
+    Visit(only);
+    AssistRun run(f(), visited);
+    TwoDigitExceptions exceptions(run);
+    EXPECT_EQ(exceptions.Check(other), U"-"); // its only run: F31.txt holds it
+    EXPECT_EQ(exceptions.Check(twice), U""); // back after a long rest: F31.txt goes
+    EXPECT_FALSE(fs::Exists(Path("F31.txt")));
+    EXPECT_EQ(exceptions.Check(other), U"-");
+    exceptions.Finish();
+    EXPECT_EQ(Read("F31.txt"), Lines { only });
 }
 
 } // namespace

@@ -18,7 +18,7 @@ protected:
     {
         SetMemo(U"テスト記念\n\n 1 " + kA + U"牡4(57)\n 2 " + kB + U"牝5(55)\n 3 " + kC + U"牡3(56)\n");
         f().state.currentEntrant = kA;
-        f().selectedFolder = U"/x/PADO/テスト記念/" + kA + U"/" + Left(race, 29) + U"." + Mid(race, 31, 32);
+        visited = U"/x/PADO/テスト記念/" + kA + U"/" + Left(race, 29) + U"." + Mid(race, 31, 32);
     }
     // R12.txt and R13.txt as the race lookup leaves them: {position, horse, age, time} per runner.
     void PastRace(int distance, std::vector<std::tuple<int, Text, char32_t, Text>> runners)
@@ -44,7 +44,7 @@ TEST_F(PassTest, TurfGapAtTheLimitKeepsAndAboveItMarks)
 {
     Write("F3.txt", { race });
     PastRace(1600, { { 1, kA, U'4', U"1.34.5" }, { 2, U"ソト", U'4', U"1.34.7" }, { 3, kB, U'5', U"1.35.0" } });
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     ScoreTurfRace(run);
     EXPECT_EQ(Marks(2), U"");
 
@@ -67,7 +67,7 @@ TEST_F(PassTest, TurfDoubleFiguresUseTheException)
         { race, RunLine(U"261004", U"中山", U"芝", 1600, 12, kB), RunLine(U"261101", U"東京", U"芝", 1600, 4, kB),
             RunLine(U"261004", U"中山", U"芝", 1600, 14, kC) });
     PastRace(1600, { { 1, kA, U'4', U"1.34.5" }, { 12, kB, U'5', U"1.36.5" }, { 14, kC, U'3', U"1.37.0" } });
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     ScoreTurfRace(run);
     EXPECT_EQ(Marks(2), U"");
     EXPECT_EQ(Marks(3), U"-");
@@ -77,7 +77,7 @@ TEST_F(PassTest, TurfDoubleFiguresUseTheException)
     PastRace(1600, { { 11, kB, U'5', U"1.36.5" }, { 12, kA, U'4', U"1.36.6" } });
     Write("F3.txt",
         { RunLine(U"261004", U"中山", U"芝", 1600, 12, kA), RunLine(U"261004", U"中山", U"芝", 1600, 11, kB) });
-    AssistRun fresh(f());
+    AssistRun fresh(f(), visited);
     ScoreTurfRace(fresh);
     EXPECT_EQ(Memo(), U" 1 " + kA + U"\n 2 " + kB + U"-\n");
 }
@@ -89,10 +89,27 @@ TEST_F(PassTest, DirtGapAgainstTheBestPlaced)
         { RunLine(U"260901", U"中山", U"ダ", 1400, 3, kB), RunLine(U"261004", U"中山", U"芝", 1600, 4, kB),
             RunLine(U"260901", U"中山", U"ダ", 1400, 3, kC), RunLine(U"261004", U"中山", U"芝", 1600, 2, kC) });
     PastRace(1400, { { 1, kA, U'4', U"1.25.0" }, { 2, kC, U'3', U"1.25.2" }, { 4, kB, U'5', U"1.25.3" } });
-    AssistRun run(f());
+    AssistRun run(f(), visited);
     ScoreDirtRace(run);
     EXPECT_EQ(Marks(2), U"-"); // 0.3 s behind
     EXPECT_EQ(Marks(3), U""); // 0.2 s behind
+}
+
+TEST_F(PassTest, ARecordRepeatingItsRunnersMarksAsTheRecordDoesOnce)
+{
+    Write("F3.txt",
+        { RunLine(U"260901", U"中山", U"ダ", 1400, 3, kB), RunLine(U"261004", U"中山", U"芝", 1600, 4, kB),
+            RunLine(U"260901", U"中山", U"ダ", 1400, 3, kC), RunLine(U"261004", U"中山", U"芝", 1600, 2, kC) });
+    std::vector<std::tuple<int, Text, char32_t, Text>> runners;
+    for (int copy = 0; copy < 50; ++copy)
+        for (auto [pos, horse, time] :
+            { std::tuple { 1, kA, U"1.25.0" }, std::tuple { 2, kC, U"1.25.2" }, std::tuple { 4, kB, U"1.25.3" } })
+            runners.emplace_back(pos + 3 * copy, horse, U'4', time);
+    PastRace(1400, runners);
+    AssistRun run(f(), visited);
+    ScoreDirtRace(run);
+    EXPECT_EQ(Marks(2), U"-");
+    EXPECT_EQ(Marks(3), U"");
 }
 
 class DirtSolo : public PassTest {
@@ -106,7 +123,7 @@ protected:
         s.surface = U"ダ";
         s.trackCondition = U"良";
         s.raceKeyLine = U"◎" + raceDate + U"中山11";
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         ScoreDirtSolo(run);
     }
 };
@@ -148,7 +165,7 @@ protected:
     {
         Write("Rall.txt", rall);
         SetMemo(U" 1 " + kA + U"\n");
-        AssistRun run(f());
+        AssistRun run(f(), visited);
         ScoreFactors(run);
         return Mid(SplitLines(Memo())[0], 13);
     }

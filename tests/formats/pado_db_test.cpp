@@ -31,7 +31,7 @@ Text RunOf(int i)
 Text BodyOf(const RaceDatabase& db, const Text& run)
 {
     auto body = db.FindBody(run);
-    return body && *body < db.LineCount() ? db.GetLines()[*body] : U"<none>";
+    return body && *body < db.LineCount() ? db.Line(*body) : U"<none>";
 }
 
 } // namespace
@@ -109,4 +109,35 @@ TEST(RaceDatabase, OpenReusesTheParsedFileUntilItIsReplaced)
     EXPECT_THROW(RaceDatabase::Open(path), UserError);
     fs::WriteBytesAtomic(path, "\x82");
     EXPECT_THROW(RaceDatabase::Open(path), UserError);
+}
+
+TEST(RaceDatabase, OnlyTheDatabaseOpenedLastIsKept)
+{
+    TempDir dir;
+    const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
+    WriteTextFile(a, Numbered(2));
+    WriteTextFile(b, Numbered(3));
+    std::weak_ptr<const RaceDatabase> first = RaceDatabase::Open(a);
+    EXPECT_FALSE(first.expired());
+    auto second = RaceDatabase::Open(b);
+    EXPECT_TRUE(first.expired()); // nobody holds it, and the cache let it go
+    EXPECT_EQ(RaceDatabase::Open(b), second);
+}
+
+TEST(RaceDatabase, LinesReadBackAsWrittenWhateverTheirBreaks)
+{
+    TempDir dir;
+    const std::string path = dir.File("pado.txt");
+    fs::WriteBytesAtomic(path,
+        "\x81\x9D"
+        "100105\x92\x86\x8E\x52"
+        "11\r\nbody\nlast");
+    auto db = RaceDatabase::Open(path);
+    ASSERT_EQ(db->LineCount(), 3u);
+    EXPECT_EQ(db->Line(0), U"◎100105中山11");
+    EXPECT_EQ(db->Line(1), U"body");
+    EXPECT_EQ(db->Line(2), U"last");
+    EXPECT_EQ(db->Line(3), U"");
+    EXPECT_EQ(db->HeaderCount(), 1u);
+    EXPECT_EQ(BodyOf(*db, U"100105 中山 11 芝"), U"body");
 }

@@ -60,7 +60,7 @@ TEST_F(RaceDetail, WithoutDisplayRecordsTheRaceAndItsRunnersSilently)
         U"天候：晴　芝：稍重", U"着 馬 馬名", kRunner1, U"短い行", kRunner2, U"◎100105中山12", U"次のレース" });
     f.Text1.SetText(U"前の表示");
     f.selectedFolder = PastRun(U"100105 中山 11");
-    ASSERT_TRUE(ShowRaceDetail(f));
+    ASSERT_TRUE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
     EXPECT_EQ(f.Text1.GetText(), U"前の表示");
     EXPECT_EQ(f.Text1.Caret(), 0u);
     EXPECT_EQ(f.state.raceKeyLine, U"◎100105中山11");
@@ -78,19 +78,19 @@ TEST_F(RaceDetail, WithoutDisplayRecordsTheRaceAndItsRunnersSilently)
 TEST_F(RaceDetail, AMissingRaceOrDatabaseKeepsEverythingAsItWas)
 {
     f.selectedFolder = PastRun(U"100105 中山 11");
-    EXPECT_FALSE(ShowRaceDetail(f)); // no pado.txt at all
+    EXPECT_FALSE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent)); // no pado.txt at all
 
     Database({ U"◎100105中山11", U"第1回東京1日目", U"1600ｍ・ダ・左", kRunner1 });
-    ASSERT_TRUE(ShowRaceDetail(f));
+    ASSERT_TRUE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
     f.state.gradedFlag = 0;
     f.selectedFolder = PastRun(U"100105 中山 12");
-    EXPECT_FALSE(ShowRaceDetail(f));
+    EXPECT_FALSE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
     EXPECT_EQ(f.state.venue, U"東京");
     EXPECT_EQ(f.state.surface, U"ダ");
     EXPECT_EQ(File("R10.txt"), (Lines { U"アルファ     " }));
 
     fs::WriteBytesAtomic(dir.File("pado.txt"), "\x82"); // not Shift-JIS
-    EXPECT_FALSE(ShowRaceDetail(f));
+    EXPECT_FALSE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
     EXPECT_EQ(shell.boxes, 0);
 }
 
@@ -98,14 +98,11 @@ TEST_F(RaceDetail, ARecordWithoutRunnersEmptiesTheWorkFilesAndNeverShowsTheNextR
 {
     WriteTextFile(dir.File("R10.txt"), { U"古い行" });
     Database({ U"◎100105中山11", U"◎100105中山12", U"第5回中山2日目", kRunner1, U"◎100105中山13", U"第5回中山3日目" });
-    f.state.displayFlag = 1;
-    f.selectedFolder = PastRun(U"100105 中山 11");
-    ASSERT_TRUE(ShowRaceDetail(f));
+    ASSERT_TRUE(ShowRaceDetail(f, PastRun(U"100105 中山 11"), RaceDisplay::Show));
     EXPECT_EQ(f.Text1.GetText(), U"");
     EXPECT_TRUE(File("R10.txt").empty());
 
-    f.selectedFolder = PastRun(U"100105 中山 13");
-    ASSERT_TRUE(ShowRaceDetail(f));
+    ASSERT_TRUE(ShowRaceDetail(f, PastRun(U"100105 中山 13"), RaceDisplay::Show));
     EXPECT_EQ(f.Text1.GetText(), U"第5回中山3日目\n");
     EXPECT_TRUE(File("R13.txt").empty());
 }

@@ -109,5 +109,42 @@ TEST_F(SameRaceView, EntrantWithoutRunsIsToldByNameAndThePaneStays)
     EXPECT_EQ(h.shell.boxes.back().text, U"馬名のフォルダーを選択してください。");
 }
 
+TEST_F(SameRaceView, RepeatedRallLinesRepeatEachRaceAndEachHorseInOrder)
+{
+    // A data tool that appended Rall.txt to itself: every run twice, so every shared race is shown
+    // twice with each horse twice, still in finishing order, the list box as the last one left it.
+    Add(U"090405", c, U"12");
+    Add(U"090405", a, U" 3");
+    Add(U"090601", b, U" 2", U"オープン 第1回 テレビ東京杯 x");
+    Add(U"090601", a, U" 1", U"オープン 第1回 テレビ東京杯 x");
+    Lines twice = rall;
+    twice.insert(twice.end(), rall.begin(), rall.end());
+    h.Put("Rall.txt", twice);
+    h.SelectHorse(a);
+    h.Run([&] { ShowEntrantsInPastSameRace(h.form()); });
+
+    const Text first = U"090405 阪神 11 芝1600m 良 ＧＩ 桜花賞\n   3 " + a + U"\n   3 " + a + U"\n  12 " + c
+        + U"\n  12 " + c + U"\n";
+    const Text second
+        = U"090601 阪神 11 芝1600m 良 Ｏp x\n   1 " + a + U"\n   1 " + a + U"\n   2 " + b + U"\n   2 " + b + U"\n";
+    EXPECT_EQ(h.form().Text1.GetText(), first + second + first + second);
+    EXPECT_EQ(h.form().List1.Items(), (Lines { U" 1 " + a, U" 1 " + a, U" 2 " + b, U" 2 " + b }));
+}
+
+TEST(ListBoxItems, SettingAllAtOnceLeavesWhatAddingOneByOneLeaves)
+{
+    const Lines items { U"12 c", U" 3 a", U"10 b", U" 3 a", U"" };
+    for (bool sorted : { true, false }) {
+        ListBox one(sorted), all(sorted);
+        for (const Text& t : items)
+            one.AddItem(t);
+        int notified = 0;
+        all.Subscribe([&] { ++notified; });
+        all.SetItems(items);
+        EXPECT_EQ(all.Items(), one.Items()) << sorted;
+        EXPECT_EQ(notified, 1);
+    }
+}
+
 } // namespace
 } // namespace pado::viewstest
