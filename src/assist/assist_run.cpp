@@ -5,6 +5,7 @@
 #include "formats/run_line.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "timeorder/form4.h"
 
 namespace pado {
@@ -25,7 +26,7 @@ const Lines& AssistRun::F3()
 const Lines& AssistRun::Rall()
 {
     if (!rall_)
-        rall_ = ReadRall(app);
+        rall_ = ReadRall(app.FilePath(files::kPastRuns));
     return *rall_;
 }
 

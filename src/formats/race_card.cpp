@@ -1,14 +1,13 @@
 #include "formats/race_card.h"
 
-#include "app/app.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
 
 namespace pado {
 
-Lines ReadRaceCard(App& app)
+Lines ReadRaceCard(const std::string& path)
 {
-    return ReadTextFile(app.FilePath("R1.txt"));
+    return ReadTextFile(path);
 }
 
 CardCursor::Section CardCursor::ReadSection()

@@ -1,13 +1,12 @@
 #include "formats/run_line.h"
 
-#include "app/app.h"
 #include "platform/textfile.h"
 
 namespace pado {
 
-Lines ReadRall(App& app)
+Lines ReadRall(const std::string& path)
 {
-    return ReadTextFile(app.FilePath("Rall.txt"));
+    return ReadTextFile(path);
 }
 
 Lines RunsOf(const Lines& rall, const Text& horseName)

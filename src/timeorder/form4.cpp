@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "formats/run_line.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "timeorder/run_listing.h"
 
 namespace pado {
@@ -42,12 +43,12 @@ void Form4::Image1_Click()
 
 void Form4::Image2_Click()
 {
-    ShowListing(FullRunListing(ReadRall(GetApp())));
+    ShowListing(FullRunListing(ReadRall(GetApp().FilePath(files::kPastRuns))));
 }
 
 void Form4::Image3_Click()
 {
-    ShowListing(ShortRunListing(ReadRall(GetApp())));
+    ShowListing(ShortRunListing(ReadRall(GetApp().FilePath(files::kPastRuns))));
 }
 
 } // namespace pado

@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -120,7 +121,7 @@ void ShowSameRaceRanking(Form1& f)
     const int distance = app.module1.raceDistance;
     // Both inputs are read before any work file is touched, so a missing one changes nothing.
     const Lines entrants = ReadTextFile(app.FilePath("R11.txt"));
-    const Lines rall = ReadRall(app);
+    const Lines rall = ReadRall(app.FilePath(files::kPastRuns));
 
     Lines candidates, noRuns, noSurface, noDistance;
     for (const Text& name : entrants) {

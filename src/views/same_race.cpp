@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "formats/run_line.h"
 #include "platform/fs.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -21,7 +22,7 @@ Text SameRaceHeading(const Text& runLine)
 void ShowEntrantsInPastSameRace(Form1& f)
 {
     App& app = f.GetApp();
-    const Lines rall = ReadRall(app);
+    const Lines rall = ReadRall(app.FilePath(files::kPastRuns));
     if (!f.TakeHorseSelection())
         return;
 
