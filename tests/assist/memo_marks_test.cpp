@@ -140,15 +140,15 @@ TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
         EXPECT_EQ(shell.boxes[0].text, U"レース名のフォルダーを選択してください。");
     }
     // A folder without "PADO" asks for the race; one under a folder named otherwise does nothing.
-    f().Dir1.SetPath(folder_);
+    f().Dir1.SetPath(root);
     shell.boxes.clear();
     StartAssist(f());
     EXPECT_EQ(shell.boxes.size(), 1u);
-    f().Dir1.SetPath(folder_ + "/PADOX/race");
+    f().Dir1.SetPath(root + "/PADOX/race");
     shell.boxes.clear();
     StartAssist(f());
     EXPECT_TRUE(shell.boxes.empty());
-    EXPECT_FALSE(app.form5().IsLoaded());
+    EXPECT_FALSE(app().form5().IsLoaded());
 }
 
 } // namespace
