@@ -1,5 +1,4 @@
 #include "platform/fs.h"
-#include "platform/press_files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,6 +6,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+
+#include "platform/press_files.h"
 
 namespace pado::fs {
 

@@ -37,10 +37,9 @@ inline constexpr const char* kTimeOrderText = "R14.txt"; // dirt solo pass: the 
 
 // Every name above: a memo or a race must not take one of them (compared without regard to ASCII case), or a
 // later press would read it as race data or destroy it.
-inline constexpr std::array<std::string_view, 22> kAll = {
-    kRaceCard, kPastRuns, kRaceResults, kJockeys, kParameters, kRaceFolderRecord, kEntrantList, kPastRaceNames,
-    kPastRaceRunners, kCoRunners, kHolderRuns, kChallengerRuns, kNoRuns, kNoSurfaceRuns, kNoDistanceRuns,
-    kSelectedRuns, kPickedRunners, kRunBlock, kHorseRunBlock, kMarkedMemo, kMarkingCopy, kTimeOrderText,
-};
+inline constexpr std::array<std::string_view, 22> kAll
+    = { kRaceCard, kPastRuns, kRaceResults, kJockeys, kParameters, kRaceFolderRecord, kEntrantList, kPastRaceNames,
+          kPastRaceRunners, kCoRunners, kHolderRuns, kChallengerRuns, kNoRuns, kNoSurfaceRuns, kNoDistanceRuns,
+          kSelectedRuns, kPickedRunners, kRunBlock, kHorseRunBlock, kMarkedMemo, kMarkingCopy, kTimeOrderText };
 
 } // namespace pado::files
