@@ -18,7 +18,17 @@ public:
     DirList Dir1;
     ListBox List1 { true }; // sorted, so each race's horses come out in finishing order
     TextPane Text1;
-    ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8, Image9, Image10, Image11;
+    ImageButton Image1; // the highlighted entrant's career, one shortened line per run
+    ImageButton Image2; // the result table of the highlighted past run's race
+    ImageButton Image3; // pop-up: which of today's entrants ran in that past race
+    ImageButton Image4; // clears the lower pane
+    ImageButton Image5; // the highlighted entrant's passing orders, run by run
+    ImageButton Image6; // the assist: marks the entrants' rows on the memo pad
+    ImageButton Image7; // opens the manual page in the browser
+    ImageButton Image8; // the highlighted entrant's career, one full line per run
+    ImageButton Image9; // past races in which the entrant met other entrants, with their finishes
+    ImageButton Image10; // picks No.1 to No.3 from head-to-head meetings in past races
+    ImageButton Image11; // 展開図: each entrant's running style and the field at the first corner and the final turn
 
     // The folder the views work on: the highlighted Dir1 entry (the open folder when none is).
     Text selectedFolder;

@@ -27,7 +27,7 @@ const Lines& AssistRun::F3()
 const Lines& AssistRun::Rall()
 {
     if (!rall_)
-        rall_ = ReadRall(app);
+        rall_ = ReadRall(app.FilePath(files::kPastRuns));
     return *rall_;
 }
 

@@ -1,15 +1,14 @@
 #include "formats/race_card.h"
 
-#include "app/app.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
 #include "platform/work_files.h"
 
 namespace pado {
 
-Lines ReadRaceCard(App& app)
+Lines ReadRaceCard(const std::string& path)
 {
-    return ReadTextFile(app.FilePath(files::kRaceCard));
+    return ReadTextFile(path);
 }
 
 CardCursor::Section CardCursor::ReadSection()

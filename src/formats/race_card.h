@@ -8,10 +8,8 @@
 
 namespace pado {
 
-class App;
-
-// R1.txt of the program folder, every line; throws UserError when it is missing or not CP932.
-Lines ReadRaceCard(App& app);
+// Every line of a race card (R1.txt); throws UserError when it is missing or not CP932.
+Lines ReadRaceCard(const std::string& path);
 
 // Reads the race card line by line, the way its sections are delimited: a section goes on while
 // the line just read is not blank and the file has more lines, so the last line of the file ends a

@@ -1,14 +1,13 @@
 #include "formats/run_line.h"
 
-#include "app/app.h"
 #include "platform/textfile.h"
 #include "platform/work_files.h"
 
 namespace pado {
 
-Lines ReadRall(App& app)
+Lines ReadRall(const std::string& path)
 {
-    return ReadTextFile(app.FilePath(files::kPastRuns));
+    return ReadTextFile(path);
 }
 
 Lines RunsOf(const Lines& rall, const Text& horseName)

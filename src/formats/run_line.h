@@ -6,8 +6,6 @@
 
 namespace pado {
 
-class App;
-
 // Fields of a run line: the fixed-column line of one past run, shared by Rall.txt, the race
 // card's run block and past-run section, and several work files. Short lines read as empty fields.
 namespace runline {
@@ -64,8 +62,8 @@ inline Text WithoutName(const Text& l)
 
 } // namespace runline
 
-// Rall.txt of the program folder, every line; throws UserError when it is missing or not CP932.
-Lines ReadRall(App& app);
+// Every line of a past-runs file (Rall.txt); throws UserError when it is missing or not CP932.
+Lines ReadRall(const std::string& path);
 // The lines of one horse (columns 48 to 56 equal to the 9-character name), in file order.
 Lines RunsOf(const Lines& rall, const Text& horseName);
 

@@ -1,6 +1,7 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
+#include <stdexcept>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -50,13 +51,13 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
 
 void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)
 {
-    QRect r;
-    if (auto it = layout_.controls.find(name); it != layout_.controls.end()) {
-        r = it->second;
-    } else {
-        r = QRect(nextFreeLeft_, 0, 32, 32);
-        nextFreeLeft_ += 40;
+    auto it = layout_.controls.find(name);
+    if (it == layout_.controls.end()) {
+        // Put anywhere, a new control would cover another or fall outside the window; the window
+        // refuses instead, so the first run after adding a control without its layout entry says so.
+        throw std::logic_error("no layout entry for " + form_.Name() + "." + name);
     }
+    const QRect r = it->second;
     placed_[w] = { r, stretch };
     w->setGeometry(r);
 }

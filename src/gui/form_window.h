@@ -19,8 +19,8 @@ class ListView;
 class PaneView;
 
 // A top-level window bound to one form: it builds a view for every control the form registers,
-// places each by the window's layout (controls the layout does not know go in a row at the top),
-// and hands closing to the form.
+// places each by the window's layout (a control the layout does not know is a programming error:
+// std::logic_error), and hands closing to the form.
 class FormWindow : public QWidget {
     Q_OBJECT
 public:
@@ -52,7 +52,6 @@ private:
     ListView* list_ = nullptr;
     std::map<QWidget*, std::pair<QRect, bool>> placed_; // each view's layout rectangle, stretched?
     bool closing_ = false;
-    int nextFreeLeft_ = 8;
 };
 
 } // namespace pado::gui

@@ -7,4 +7,4 @@ class Form2;
 // Removes the shared work files and closes every window; the program ends with the last one.
 void CloseAllWindows(Form2& f);
 
-}  // namespace pado
+} // namespace pado

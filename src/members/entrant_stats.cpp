@@ -5,14 +5,15 @@
 #include "formats/run_line.h"
 #include "members/form2.h"
 #include "platform/number.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
 void RunEntrantStatsPass(Form2& f, EntrantStatsView& view)
 {
     App& app = f.GetApp();
-    CardCursor card(ReadRaceCard(app));
-    const Lines rall = ReadRall(app);
+    CardCursor card(ReadRaceCard(app.FilePath(files::kRaceCard)));
+    const Lines rall = ReadRall(app.FilePath(files::kPastRuns));
 
     Text pane;
     Text raceYear;

@@ -112,7 +112,7 @@ void Form2::Form_Load()
     Text1.Clear();
     Lines lines;
     try {
-        lines = ReadRaceCard(app);
+        lines = ReadRaceCard(app.FilePath(files::kRaceCard));
     } catch (const UserError&) {
         return; // the main window's start-up has reported the race card already
     }
@@ -143,7 +143,7 @@ void Form2::Form_Load()
 
 void Form2::Image6_Click()
 {
-    CardCursor card(ReadRaceCard(GetApp()));
+    CardCursor card(ReadRaceCard(GetApp().FilePath(files::kRaceCard)));
     Text1.SetText(FirstDisplay(card, [](const Text&) {}));
     Text1.SetCaret(0);
 }

@@ -12,7 +12,14 @@ public:
     void Form_Load() override;
 
     TextPane Text1;
-    ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8;
+    ImageButton Image1; // each entrant's finishing counts on turf, dirt and jump races
+    ImageButton Image2; // transfers a race's files from the staging folder into the program folder
+    ImageButton Image3; // closes every window and ends the program
+    ImageButton Image4; // the passing-order table of today's entrants
+    ImageButton Image5; // each entrant's overall counts and its jockey's record at today's venue
+    ImageButton Image6; // back to the pane's first display
+    ImageButton Image7; // each entrant's record at today's venue and distance
+    ImageButton Image8; // each entrant's record on today's surface, on good and on other going
 
 private:
     void Image6_Click(); // restores the first display of the pane

@@ -13,7 +13,8 @@ public:
     void Form_Unload() override;
 
     TextPane Text1;
-    ImageButton Image1, Image2;
+    ImageButton Image1; // opens the memo named by the first line
+    ImageButton Image2; // saves the text under the name of its first line
 
     // True when the text changed since it was last saved or opened (also by the members window
     // and the assist, which write into the pad).

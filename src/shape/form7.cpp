@@ -4,6 +4,7 @@
 #include "app/form1.h"
 #include "formats/pado_db.h"
 #include "formats/race_card.h"
+#include "platform/work_files.h"
 #include "shape/field_styles.h"
 
 namespace pado {
@@ -18,7 +19,7 @@ void ShowRaceShape(Form1& f)
 {
     App& app = f.GetApp();
     // Both files are read before anything changes: a missing one leaves the window as it was.
-    const Lines card = ReadRaceCard(app);
+    const Lines card = ReadRaceCard(app.FilePath(files::kRaceCard));
     const auto db = RaceDatabase::Open(app.FilePath("pado.txt"));
     const std::vector<EntrantStyle> field = StylesOfField(*db, CardEntrants(card));
     Form7& w = app.form7();

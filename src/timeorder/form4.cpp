@@ -43,12 +43,12 @@ void Form4::Image1_Click()
 
 void Form4::Image2_Click()
 {
-    ShowListing(FullRunListing(ReadRall(GetApp())));
+    ShowListing(FullRunListing(ReadRall(GetApp().FilePath(files::kPastRuns))));
 }
 
 void Form4::Image3_Click()
 {
-    ShowListing(ShortRunListing(ReadRall(GetApp())));
+    ShowListing(ShortRunListing(ReadRall(GetApp().FilePath(files::kPastRuns))));
 }
 
 } // namespace pado

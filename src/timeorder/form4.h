@@ -10,7 +10,9 @@ public:
     explicit Form4(App& app);
 
     TextPane Text1;
-    ImageButton Image1, Image2, Image3;
+    ImageButton Image1; // the race card's distance and time order listing
+    ImageButton Image2; // every run of every entrant, one full line each
+    ImageButton Image3; // every run of every entrant, shortened
 
 private:
     void Image1_Click(); // the race card's distance and time order listing

@@ -1,8 +1,10 @@
 #include "views/career_lines.h"
 
+#include "app/app.h"
 #include "app/form1.h"
 #include "formats/run_line.h"
 #include "platform/number.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -31,7 +33,7 @@ Text AbbreviatedCareerLine(const Text& runLine)
 
 void ShowCareerLines(Form1& f, bool abbreviated)
 {
-    const Lines rall = ReadRall(f.GetApp());
+    const Lines rall = ReadRall(f.GetApp().FilePath(files::kPastRuns));
     if (!f.TakeHorseSelection())
         return;
 

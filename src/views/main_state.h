@@ -10,21 +10,21 @@ namespace pado {
 struct MainAssistState {
     // Race detail.
     float headerCount = 0;
-    Text raceKeyLine;      // "◎" and the 10-character race key
-    int gradedFlag = 0;    // set when the title line holds "ＧＩ"; the assist clears it
-    Text venue;            // 2 characters after the first "回" of the title line
-    int pastDistance = 0;  // metres
-    Text surface;          // 1 character
-    Text trackCondition;   // 1 character
+    Text raceKeyLine; // "◎" and the 10-character race key
+    int gradedFlag = 0; // set when the title line holds "ＧＩ"; the assist clears it
+    Text venue; // 2 characters after the first "回" of the title line
+    int pastDistance = 0; // metres
+    Text surface; // 1 character
+    Text trackCondition; // 1 character
 
     // Entrant pop-up.
     float coRunnerCount = 0;
     Text popupText;
 
     // Marking.
-    Text currentEntrant;  // 9-character horse name of the entrant being visited
-    Text otherEntrant;    // target of the dash mark and the two-digit exception
-    Text markText;        // the letter the current entrant's row gets
+    Text currentEntrant; // 9-character horse name of the entrant being visited
+    Text otherEntrant; // target of the dash mark and the two-digit exception
+    Text markText; // the letter the current entrant's row gets
 };
 
-}  // namespace pado
+} // namespace pado

@@ -121,7 +121,7 @@ void ShowSameRaceRanking(Form1& f)
     const int distance = app.module1.raceDistance;
     // Both inputs are read before any work file is touched, so a missing one changes nothing.
     const Lines entrants = ReadTextFile(app.FilePath(files::kEntrantList));
-    const Lines rall = ReadRall(app);
+    const Lines rall = ReadRall(app.FilePath(files::kPastRuns));
 
     Lines candidates, noRuns, noSurface, noDistance;
     for (const Text& name : entrants) {

@@ -26,7 +26,7 @@ Text SameRaceHeading(const Text& runLine)
 void ShowEntrantsInPastSameRace(Form1& f)
 {
     App& app = f.GetApp();
-    const Lines rall = ReadRall(app);
+    const Lines rall = ReadRall(app.FilePath(files::kPastRuns));
     if (!f.TakeHorseSelection())
         return;
 

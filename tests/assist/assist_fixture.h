@@ -1,6 +1,5 @@
 #pragma once
 
-#include <filesystem>
 #include <gtest/gtest.h>
 #include <string>
 #include <vector>
@@ -13,41 +12,25 @@
 #include "platform/shell.h"
 #include "platform/text.h"
 #include "platform/textfile.h"
-#include "support/queue_shell.h"
+#include "support/program_folder.h"
 #include "timeorder/form4.h"
 
 namespace pado::testing {
 
 // A program folder of its own for each test, with the main window's assist state at hand.
-class AssistTest : public ::testing::Test {
+class AssistTest : public ProgramFolderTest {
 protected:
     AssistTest()
-        : folder_(MakeFolder())
-        , app(folder_, shell, clock)
     {
-        app.today = [] { return Date { 2026, 12, 7 }; };
-        app.module1.params = { 0.2f, 0.3f, 0.5f, 0.6f, 0.7f, 0.8f, 0.2f, 1.5f, 0.7f, 3.3f, 1.9f, 1.2f, 6.0f, 300.f,
+        app().today = [] { return Date { 2026, 12, 7 }; };
+        app().module1.params = { 0.2f, 0.3f, 0.5f, 0.6f, 0.7f, 0.8f, 0.2f, 1.5f, 0.7f, 3.3f, 1.9f, 1.2f, 6.0f, 300.f,
             10.f, 4.f, 7.f, 2.f, 7.f, 2.f, 7.f, 2.f };
     }
-    ~AssistTest() override { std::filesystem::remove_all(folder_); }
+    Form1& f() { return app().form1(); }
+    Text Memo() { return app().form3().Text1.GetText(); }
+    void SetMemo(const Text& t) { app().form3().Text1.SetText(t); }
 
-    static std::string MakeFolder()
-    {
-        std::string tmpl = (std::filesystem::temp_directory_path() / "pado-assist-XXXXXX").string();
-        return mkdtemp(tmpl.data());
-    }
-    std::string Path(const std::string& name) const { return app.FilePath(name); }
-    void Write(const std::string& name, const Lines& lines) { WriteTextFile(Path(name), lines); }
-    Lines Read(const std::string& name) { return ReadTextFile(Path(name)); }
-    Form1& f() { return app.form1(); }
-    Text Memo() { return app.form3().Text1.GetText(); }
-    void SetMemo(const Text& t) { app.form3().Text1.SetText(t); }
-
-    std::string folder_;
     Text visited; // the past-run folder the passes visit
-    QueueShell shell;
-    SteppingClock clock;
-    App app;
 };
 
 // A run line in the layout of Rall.txt and the race card (date yymmdd, venue, surface 芝/ダ,

@@ -141,17 +141,17 @@ TEST_F(AssistTest, FolderNamedLikeProgramFolderButTooShallowAsksForTheRace)
     }
     // The program folder itself asks for the race; levels count from the program folder, whatever
     // the folders below are named.
-    f().Dir1.SetPath(folder_);
+    f().Dir1.SetPath(folder);
     shell.boxes.clear();
     StartAssist(f());
     EXPECT_EQ(shell.boxes.size(), 1u);
-    std::filesystem::create_directories(folder_ + "/PADOX/race");
-    f().Dir1.SetPath(folder_ + "/PADOX/race");
+    std::filesystem::create_directories(folder + "/PADOX/race");
+    f().Dir1.SetPath(folder + "/PADOX/race");
     shell.boxes.clear();
     StartAssist(f());
     ASSERT_EQ(shell.boxes.size(), 1u);
     EXPECT_EQ(shell.boxes[0].text, U"馬名フォルダーが選択されています。\nレース名のフォルダーを選択してください。");
-    EXPECT_FALSE(app.form5().IsLoaded());
+    EXPECT_FALSE(app().form5().IsLoaded());
 }
 
 TEST_F(TwoDigitException, AskedOncePerHorseLeavesTheWorkFileOfTheLastQuestion)

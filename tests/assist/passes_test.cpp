@@ -93,6 +93,14 @@ TEST_F(PassTest, DirtGapAgainstTheBestPlaced)
     ScoreDirtRace(run);
     EXPECT_EQ(Marks(2), U"-"); // 0.3 s behind
     EXPECT_EQ(Marks(3), U""); // 0.2 s behind
+
+    // The same race seen from kC, which kA beat: gaps count from the best placed entrant only, so
+    // kB, a second behind kC, is left alone.
+    SetMemo(U" 1 " + kA + U"\n 2 " + kB + U"\n 3 " + kC + U"\n");
+    PastRace(1400, { { 1, kA, U'4', U"1.25.0" }, { 2, kC, U'3', U"1.25.2" }, { 4, kB, U'5', U"1.26.2" } });
+    f().state.currentEntrant = kC;
+    ScoreDirtRace(run);
+    EXPECT_EQ(Memo(), U" 1 " + kA + U"\n 2 " + kB + U"\n 3 " + kC + U"\n");
 }
 
 TEST_F(PassTest, ARecordRepeatingItsRunnersMarksAsTheRecordDoesOnce)
@@ -131,7 +139,7 @@ protected:
 TEST_F(DirtSolo, AgeAllowanceAndMonthsBack)
 {
     // The window's first line under the same conditions is the best time; the others do not match.
-    app.form4().Text1.SetText(RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, U"1.22.0", U"稍") + U"\n"
+    app().form4().Text1.SetText(RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, U"1.22.0", U"稍") + U"\n"
         + RunLine(U"250101", U"中山", U"ダ", 1200, 1, kB, U"1.10.0") + U"\n"
         + RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, U"1.23.0") + U"\n"
         + RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, U"1.23.5") + U"\n");
@@ -147,7 +155,7 @@ TEST_F(DirtSolo, AgeAllowanceAndMonthsBack)
     EXPECT_EQ(Memo(), U" 1 " + kA + U"\n");
     EXPECT_FALSE(fs::Exists(Path("R14.txt")));
 
-    app.form4().Text1.Clear();
+    app().form4().Text1.Clear();
     Run(U"261007", U'3', U"1.30.0");
     EXPECT_EQ(Memo(), U" 1 " + kA + U"\n");
 }
@@ -156,10 +164,10 @@ class Factors : public PassTest {
 protected:
     Factors()
     {
-        app.module1.raceSurface = U"芝";
-        app.module1.raceDistance = 2000;
-        app.module1.raceVenue = U"中山";
-        app.module1.raceMonth = 4;
+        app().module1.raceSurface = U"芝";
+        app().module1.raceDistance = 2000;
+        app().module1.raceVenue = U"中山";
+        app().module1.raceMonth = 4;
     }
     Text Score(const Lines& rall)
     {
@@ -198,7 +206,7 @@ TEST_F(Factors, TurfCheckOnRecentRuns)
     Lines old { Run(U"240101", U"芝", 5), Run(U"240201", U"芝", 5), Run(U"240301", U"芝", 5),
         Run(U"240401", U"芝", 5) };
     Lines allDirt = old;
-    for (const Text& d : { U"260301", U"260601", U"260901", U"261101" })
+    for (const char32_t* d : { U"260301", U"260601", U"260901", U"261101" })
         allDirt.push_back(Run(d, U"ダ", 5));
     EXPECT_EQ(Score(allDirt), U"-");
 
@@ -209,7 +217,7 @@ TEST_F(Factors, TurfCheckOnRecentRuns)
     EXPECT_EQ(Score(oneBadTurf), U"");
 
     // A dirt race has no turf check.
-    app.module1.raceSurface = U"ダ";
+    app().module1.raceSurface = U"ダ";
     EXPECT_EQ(Score(allDirt), U"");
 }
 

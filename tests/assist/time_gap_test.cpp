@@ -90,7 +90,7 @@ TEST_F(TimeGapLimits, TurfBandsMarkOnlyAboveTheLimit)
     for (auto [param, distance] : bands)
         for (long limit : LimitsInTenths(param))
             for (long t0 : ReferenceTimes()) {
-                app.module1.params[param] = Limit(limit);
+                app().module1.params[param] = Limit(limit);
                 auto [atLimit, above] = VisitRace(distance, t0, limit, ScoreTurfRace);
                 EXPECT_EQ(atLimit, U"") << "parameter " << param + 1 << " = " << limit << " tenths, T0 " << t0;
                 EXPECT_EQ(above, U"-") << "parameter " << param + 1 << " = " << limit << " tenths, T0 " << t0;
@@ -101,7 +101,7 @@ TEST_F(TimeGapLimits, DirtRaceMarksOnlyAboveTheLimit)
 {
     for (long limit : LimitsInTenths(dirtGap))
         for (long t0 : ReferenceTimes()) {
-            app.module1.params[dirtGap] = Limit(limit);
+            app().module1.params[dirtGap] = Limit(limit);
             auto [atLimit, above] = VisitRace(1400, t0, limit, ScoreDirtRace);
             EXPECT_EQ(atLimit, U"") << limit << " tenths, T0 " << t0;
             EXPECT_EQ(above, U"-") << limit << " tenths, T0 " << t0;
@@ -115,7 +115,7 @@ protected:
     bool Marked(const Text& raceDate, char32_t age, long best, long time)
     {
         SetMemo(U" 1 " + kA + U"\n");
-        app.form4().Text1.SetText(RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, TimeText(best)) + U"\n");
+        app().form4().Text1.SetText(RunLine(U"250101", U"中山", U"ダ", 1400, 1, kB, TimeText(best)) + U"\n");
         Write("R13.txt", { R13Line(3, kA, age, TimeText(time)) });
         auto& s = f().state;
         s.pastDistance = 1400;
@@ -140,9 +140,9 @@ TEST_F(SoloLimits, AllowanceAndLimitMeetExactly)
         for (long limit : LimitsInTenths(param))
             for (auto [age, allowance] : ages)
                 for (long best = 600; best <= 1800; best += 227) {
-                    app.module1.params[param] = Limit(limit);
-                    app.module1.params[dirtAllowanceAge2] = age == U'2' ? Limit(allowance) : 1.5f;
-                    app.module1.params[dirtAllowanceAge3] = age == U'3' ? Limit(allowance) : 0.7f;
+                    app().module1.params[param] = Limit(limit);
+                    app().module1.params[dirtAllowanceAge2] = age == U'2' ? Limit(allowance) : 1.5f;
+                    app().module1.params[dirtAllowanceAge3] = age == U'3' ? Limit(allowance) : 0.7f;
                     const long atLimit = best + limit + allowance;
                     EXPECT_FALSE(Marked(date, age, best, atLimit))
                         << "parameter " << param + 1 << " = " << limit << ", age " << static_cast<char>(age)

@@ -22,10 +22,10 @@ TEST(PaneFont, FullWidthCharactersAreExactlyTwoHalfWidthCells)
     const QFontMetricsF m(font);
     const qreal half = m.horizontalAdvance(QStringLiteral("A"));
     ASSERT_GT(half, 0);
-    for (const QString full : { QStringLiteral("あ"), QStringLiteral("馬"), QStringLiteral("Ａ"), QStringLiteral("　"),
+    for (const QString& full : { QStringLiteral("あ"), QStringLiteral("馬"), QStringLiteral("Ａ"), QStringLiteral("　"),
              QStringLiteral("１") })
         EXPECT_DOUBLE_EQ(m.horizontalAdvance(full), 2 * half) << full.toStdString();
-    for (const QString narrow :
+    for (const QString& narrow :
         { QStringLiteral(" "), QStringLiteral("1"), QStringLiteral("."), QStringLiteral("m"), QStringLiteral("ｱ") })
         EXPECT_DOUBLE_EQ(m.horizontalAdvance(narrow), half) << narrow.toStdString();
     // Along a line the cells add up without drift: 20 full-width characters end where 40
@@ -38,7 +38,7 @@ TEST(PaneFont, DrawsJapaneseGlyphs)
 {
     const QFont font = PaneFont();
     const QFontMetricsF m(font);
-    for (const QString s : { QStringLiteral("有馬記念"), QStringLiteral("アドマイヤ"), QStringLiteral("芝ダ良稍重不"),
+    for (const QString& s : { QStringLiteral("有馬記念"), QStringLiteral("アドマイヤ"), QStringLiteral("芝ダ良稍重不"),
              QStringLiteral("Ⅰ①") })
         for (QChar c : s)
             EXPECT_TRUE(m.inFont(c)) << QString(c).toStdString();

@@ -2,7 +2,9 @@
 #include <QEvent>
 #include <QImage>
 #include <QTest>
+#include <map>
 #include <set>
+#include <stdexcept>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -15,6 +17,7 @@
 #include "gui/pane_view.h"
 #include "gui/qt_text.h"
 #include "gui_fixture.h"
+#include "memo/form3.h"
 
 namespace pado::gui::test {
 namespace {
@@ -57,24 +60,66 @@ TEST(StartPositions, MainWindowOnTheLeftCompanionsBesideItAllOnTheScreen)
     EXPECT_GE(wide[1].x(), sizes[0].width());
 }
 
-TEST_F(Windows, ControlsSitWhereTheLayoutsPutThem)
+// Every control of every window has a place of its own: a new button without its layout entry, or
+// one put over another, fails here rather than on the user's screen.
+TEST_F(Windows, EveryControlHasAPlaceInsideItsWindowOverlappingNoOther)
+{
+    const std::map<std::string, WindowLayout> layouts = { { "Form1", Form1Layout() }, { "Form2", Form2Layout() },
+        { "Form3", Form3Layout() }, { "Form4", Form4Layout() } };
+    for (const auto& [form, layout] : layouts) {
+        const Form& model = *app().FindForm(form);
+        std::vector<std::string> controls;
+        for (const ImageButton* b : model.Images())
+            controls.push_back(b->Name());
+        for (const auto& [name, pane] : model.Panes())
+            controls.push_back(name);
+        if (model.Dir())
+            controls.push_back("Dir1");
+        if (model.List())
+            controls.push_back("List1");
+        EXPECT_EQ(controls.size(), layout.controls.size()) << form << ": an entry for a control the form lacks";
+
+        const QRect client(QPoint(0, 0), layout.client);
+        for (const std::string& name : controls) {
+            auto it = layout.controls.find(name);
+            ASSERT_NE(it, layout.controls.end()) << form << "." << name << " has no layout entry";
+            const QRect r = it->second;
+            EXPECT_FALSE(r.isEmpty()) << form << "." << name;
+            EXPECT_TRUE(client.contains(r)) << form << "." << name << " reaches outside the window";
+            for (const std::string& other : controls) {
+                // The main window's holding list lies beneath its buttons by design: it is never read
+                // on the screen.
+                if (other == name || name == "List1" || other == "List1" || !layout.controls.count(other))
+                    continue;
+                EXPECT_FALSE(r.intersects(layout.controls.at(other))) << form << "." << name << " covers " << other;
+            }
+        }
+        // The window puts each control where its entry says.
+        FormWindow& w = Window(form);
+        for (const ImageButton* b : model.Images())
+            EXPECT_EQ(w.Button(b->Name())->geometry(), layout.controls.at(b->Name())) << form << "." << b->Name();
+        for (const auto& [name, pane] : model.Panes())
+            EXPECT_EQ(w.Pane(name)->geometry(), layout.controls.at(name)) << form << "." << name;
+    }
+}
+
+TEST_F(Windows, AControlWithoutALayoutEntryIsRefused)
+{
+    WindowLayout layout = Form3Layout();
+    layout.controls.erase("Image2");
+    EXPECT_THROW(FormWindow(app(), app().form3(), layout), std::logic_error);
+}
+
+// A bigger window gives the panes the room; the buttons stay put.
+TEST_F(Windows, ResizingGrowsThePanesAndLeavesTheButtons)
 {
     FormWindow& f1 = Window("Form1");
-    EXPECT_EQ(f1.Button("Image6")->geometry(), QRect(8, 0, 32, 32));
-    EXPECT_EQ(f1.Button("Image10")->geometry(), QRect(88, 32, 32, 32));
-    EXPECT_EQ(f1.Button("Image5")->geometry(), QRect(48, 96, 32, 32));
-    EXPECT_EQ(f1.Dir()->geometry(), QRect(128, 0, 649, 125));
-    EXPECT_EQ(f1.Pane("Text1")->geometry(), QRect(8, 128, 769, 537));
-    // The members window is laid out in twips: 600 twips between buttons is 40 pixels.
-    FormWindow& f2 = Window("Form2");
-    EXPECT_EQ(f2.Button("Image3")->geometry(), QRect(8, 0, 32, 32));
-    EXPECT_EQ(f2.Button("Image2")->geometry(), QRect(288, 0, 32, 32));
-    EXPECT_EQ(f2.Pane("Text1")->geometry(), QRect(8, 32, 753, 521));
-    // A bigger window gives the panes the room; the buttons stay put.
-    f1.resize(886, 773);
-    EXPECT_EQ(f1.Pane("Text1")->geometry(), QRect(8, 128, 869, 637));
-    EXPECT_EQ(f1.Dir()->geometry(), QRect(128, 0, 749, 125));
-    EXPECT_EQ(f1.Button("Image5")->geometry(), QRect(48, 96, 32, 32));
+    const QRect pane = f1.Pane("Text1")->geometry(), dir = f1.Dir()->geometry(),
+                button = f1.Button("Image5")->geometry();
+    f1.resize(f1.size() + QSize(100, 100));
+    EXPECT_EQ(f1.Pane("Text1")->geometry(), pane.adjusted(0, 0, 100, 100));
+    EXPECT_EQ(f1.Dir()->geometry(), dir.adjusted(0, 0, 100, 0)); // the upper list grows sideways only
+    EXPECT_EQ(f1.Button("Image5")->geometry(), button);
 }
 
 // Each button shows a picture of its own, with a pressed picture that differs from the normal one.

@@ -3,21 +3,21 @@
 #include "app/form1.h"
 #include "members/form2.h"
 #include "memo/form3.h"
-#include "support/companions_fixture.h"
+#include "support/program_folder.h"
 #include "timeorder/form4.h"
 
 using namespace pado;
 
 namespace {
 
-class CloseAll : public pado::testing::CompanionsTest {
+class CloseAll : public pado::testing::ProgramFolderTest {
 protected:
     void StartWithWorkFiles()
     {
-        std::filesystem::copy(std::string(PADO_TEST_DATA_DIR) + "/mini", program_);
+        std::filesystem::copy(std::string(PADO_TEST_DATA_DIR) + "/mini", folder);
         app().Start();
         for (const char* f : { "R12.txt", "R13.txt", "F3.txt", "R2.txt", "R14.txt" })
-            Write(Path(f), { U"work" });
+            Write(f, { U"work" });
         app().form3().Text1.SetText(U"有馬記念\n 1 アドマイヤ");
         shell.events.clear();
     }

@@ -1,21 +1,22 @@
 #include <filesystem>
 
 #include "members/form2.h"
-#include "support/companions_fixture.h"
+#include "support/program_folder.h"
+#include "support/write_failure.h"
 
 using namespace pado;
 
 namespace {
 
-class Transfer : public pado::testing::CompanionsTest {
+class Transfer : public pado::testing::ProgramFolderTest {
 protected:
-    std::string Staging() { return root_ + "/PADO-tdy"; }
+    std::string Staging() { return root + "/PADO-tdy"; }
     std::string Race(const std::string& name, std::initializer_list<const char*> files)
     {
         std::string folder = Staging() + "/" + name;
         std::filesystem::create_directories(folder);
         for (const char* f : files)
-            Write(folder + "/" + f, { FromUtf8(name + " " + f) });
+            WriteTextFile(folder + "/" + f, { FromUtf8(name + " " + f) });
         return folder;
     }
     void Press()
@@ -26,9 +27,8 @@ protected:
     void OldFiles()
     {
         for (const char* f : { "pado.txt", "R1.txt", "Rall.txt" })
-            Write(Path(f), { FromUtf8(std::string("old ") + f) });
+            Write(f, { FromUtf8(std::string("old ") + f) });
     }
-    Lines Read(const std::string& name) { return ReadTextFile(Path(name)); }
 };
 
 bool FailRall(const std::string& path)
@@ -48,7 +48,7 @@ TEST_F(Transfer, CopiesTheThreeFilesOfThePickedRace)
     EXPECT_EQ(Read("R1.txt"), Lines { U"有馬記念 R1.txt" });
     EXPECT_EQ(Read("pado.txt"), Lines { U"有馬記念 pado.txt" });
     EXPECT_EQ(Read("Rall.txt"), Lines { U"有馬記念 Rall.txt" });
-    for (const auto& name : Entries(program_))
+    for (const auto& name : Entries(folder))
         EXPECT_NE(name[0], '.') << name; // no temporary file left behind
 }
 
@@ -75,14 +75,14 @@ TEST_F(Transfer, AFailedCopyNamesTheFileAndLeavesNoHalfWrittenFile)
 {
     OldFiles();
     shell.folders = { Race("有馬記念", { "pado.txt", "R1.txt", "Rall.txt" }) };
-    fs::SetWriteFailureForTests(FailRall);
+    pado::testing::WriteFailure failing(FailRall);
     Press();
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_EQ(shell.LastText(),
         U"ファイル(Rall.txt)をコピーできませんでした。転送を中止します。\n"
         U"(pado.txt/R1.txt はコピー済みです。)");
     EXPECT_EQ(Read("R1.txt"), Lines { U"有馬記念 R1.txt" });
     EXPECT_EQ(Read("Rall.txt"), Lines { U"old Rall.txt" });
-    for (const auto& name : Entries(program_))
+    for (const auto& name : Entries(folder))
         EXPECT_NE(name[0], '.') << name;
 }

@@ -1,14 +1,15 @@
 #include <sys/stat.h>
 
 #include "memo/form3.h"
-#include "support/companions_fixture.h"
+#include "support/program_folder.h"
+#include "support/write_failure.h"
 
 using namespace pado;
-using pado::testing::CompanionsTest;
+using pado::testing::ProgramFolderTest;
 
 namespace {
 
-class MemoPad : public CompanionsTest {
+class MemoPad : public ProgramFolderTest {
 protected:
     Form3& pad() { return app().form3(); }
     void Type(const Text& t)
@@ -48,7 +49,7 @@ TEST_F(MemoPad, SavesTheTextWithOneLineBreakAndReportsTheName)
 
 TEST_F(MemoPad, OverwriteAsksAndNoKeepsTheOldFileAndTheFlag)
 {
-    Write(Path("メモ.txt"), { U"古い" });
+    Write("メモ.txt", { U"古い" });
     Type(U"メモ\n新しい");
     shell.answers = { MsgAnswer::No };
     pad().Click("Image2");
@@ -66,19 +67,19 @@ TEST_F(MemoPad, OverwriteAsksAndNoKeepsTheOldFileAndTheFlag)
 
 TEST_F(MemoPad, RefusedSavesWriteNothingAndKeepTheFlag)
 {
-    Write(Path("R1.txt"), { U"出馬表" });
+    Write("R1.txt", { U"出馬表" });
     for (const Text& text : { Text(U"r1\n上書き禁止"), Text(U"../外\n"), Text(U"\n名前なし") }) {
         Type(text);
         pad().Click("Image2");
         EXPECT_TRUE(pad().Changed());
     }
     EXPECT_EQ(Bytes(Path("R1.txt")), Cp932({ U"出馬表" }));
-    EXPECT_EQ(Entries(program_), std::vector<std::string> { "R1.txt" });
-    EXPECT_EQ(Entries(root_), std::vector<std::string> { "PADO" });
+    EXPECT_EQ(Entries(folder), std::vector<std::string> { "R1.txt" });
+    EXPECT_EQ(Entries(root), std::vector<std::string> { "PADO" });
     EXPECT_EQ(shell.LastText(), U"メモのファイル名がありません。\n1行目にファイル名を入力してください。");
 
     // A character Shift-JIS cannot hold is named, and the old memo stays whole.
-    Write(Path("メモ.txt"), { U"古い" });
+    Write("メモ.txt", { U"古い" });
     Type(U"メモ\n😀");
     shell.answers = { MsgAnswer::Yes };
     pad().Click("Image2");
@@ -87,12 +88,12 @@ TEST_F(MemoPad, RefusedSavesWriteNothingAndKeepTheFlag)
 
     // So does a write that fails, without leaving a temporary file behind.
     Type(U"メモ\n新しい");
-    fs::SetWriteFailureForTests(FailEverything);
+    pado::testing::WriteFailure failing(FailEverything);
     shell.answers = { MsgAnswer::Yes };
     pad().Click("Image2");
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
-    EXPECT_EQ(Entries(program_), (std::vector<std::string> { "R1.txt", "メモ.txt" }));
+    EXPECT_EQ(Entries(folder), (std::vector<std::string> { "R1.txt", "メモ.txt" }));
     EXPECT_TRUE(pad().Changed());
 }
 
@@ -118,7 +119,7 @@ TEST_F(MemoPad, OpenBringsTheSavedTextBackExactly)
 
 TEST_F(MemoPad, OpenAsksAboutUnsavedTextAndNoKeepsEverything)
 {
-    Write(Path("メモ.txt"), { U"メモ", U"保存済み" });
+    Write("メモ.txt", { U"メモ", U"保存済み" });
     Type(U"メモ\n書きかけ");
     shell.answers = { MsgAnswer::No };
     pad().Click("Image1");
@@ -165,7 +166,7 @@ TEST_F(MemoPad, AMemoOfHalfWidthKatakanaOpensAgain)
 
 TEST_F(MemoPad, AReadOnlyMemoIsRefusedBeforeTheOverwriteQuestion)
 {
-    Write(Path("メモ.txt"), { U"残す" });
+    Write("メモ.txt", { U"残す" });
     ASSERT_EQ(::chmod(Path("メモ.txt").c_str(), 0444), 0);
     Type(U"メモ\n新しい");
     shell.answers = { MsgAnswer::Yes };
@@ -180,8 +181,8 @@ TEST_F(MemoPad, AReadOnlyMemoIsRefusedBeforeTheOverwriteQuestion)
 
 TEST_F(MemoPad, AMemoThatIsALinkKeepsReceivingTheSaves)
 {
-    const std::string target = root_ + "/本当のメモ.txt";
-    Write(target, { U"古い" });
+    const std::string target = root + "/本当のメモ.txt";
+    WriteTextFile(target, { U"古い" });
     ASSERT_EQ(::chmod(target.c_str(), 0600), 0);
     std::filesystem::create_symlink(target, Path("メモ.txt"));
     Type(U"メモ\n新しい");

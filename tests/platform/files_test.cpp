@@ -5,6 +5,7 @@
 #include "platform/fs.h"
 #include "platform/textfile.h"
 #include "support/temp_dir.h"
+#include "support/write_failure.h"
 
 using namespace pado;
 
@@ -78,9 +79,9 @@ TEST(TextFiles, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_THROW(WriteTextFile(memo, { U"新しい", U"😀" }), UserError);
     EXPECT_EQ(ReadTextFile(memo), Lines { U"古いメモ" });
     // A write the file system refuses: the old content stays, no temporary file is left behind.
-    fs::SetWriteFailureForTests([](const std::string&) { return true; });
+    pado::testing::WriteFailure failing([](const std::string&) { return true; });
     EXPECT_THROW(WriteTextFile(memo, { U"新しい" }), UserError);
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_EQ(ReadTextFile(memo), Lines { U"古いメモ" });
     WriteTextFile(memo, { U"新しい" });
     std::string bytes;

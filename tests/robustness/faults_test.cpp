@@ -7,13 +7,14 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/cp932.h"
-#include "support/companions_fixture.h"
+#include "support/program_folder.h"
+#include "support/write_failure.h"
 
 using namespace pado;
 
 namespace {
 
-class Faults : public pado::testing::CompanionsTest {
+class Faults : public pado::testing::ProgramFolderTest {
 protected:
     void CopyMiniRace()
     {
@@ -62,9 +63,9 @@ TEST_F(Faults, AReadOnlyProgramFolderBuildsNothingAndTellsTheUser)
 {
     CopyMiniRace();
     const std::string r1 = Bytes(Path("R1.txt"));
-    fs::SetWriteFailureForTests(Everything);
+    pado::testing::WriteFailure failing(Everything);
     app().Start();
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     ASSERT_FALSE(shell.boxes.empty());
     EXPECT_TRUE(ShownContaining(U"を書き込めません。"));
     EXPECT_FALSE(fs::Exists(Path("有馬記念")));
@@ -74,17 +75,17 @@ TEST_F(Faults, AReadOnlyProgramFolderBuildsNothingAndTellsTheUser)
 
 TEST_F(Faults, AFullDiskWhileSavingKeepsTheOldMemoAndItsUnsavedMark)
 {
-    Write(Path("有馬記念.txt"), { U"有馬記念", U"古いメモ" });
+    Write("有馬記念.txt", { U"有馬記念", U"古いメモ" });
     const std::string old = Bytes(Path("有馬記念.txt"));
     app().Show(app().form3());
     app().form3().Text1.SetText(U"有馬記念\n新しいメモ");
     shell.answers = { MsgAnswer::Yes }; // overwrite
-    fs::SetWriteFailureForTests(MemoOnly);
+    pado::testing::WriteFailure failing(MemoOnly);
     app().form3().Click("Image2");
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_TRUE(ShownContaining(U"有馬記念.txt"));
     EXPECT_EQ(Bytes(Path("有馬記念.txt")), old);
-    EXPECT_FALSE(AnyTemporaryFileIn(program_));
+    EXPECT_FALSE(AnyTemporaryFileIn(folder));
     // Still unsaved: closing asks first.
     shell.answers = { MsgAnswer::No };
     EXPECT_FALSE(app().Close(app().form3()));
@@ -92,7 +93,7 @@ TEST_F(Faults, AFullDiskWhileSavingKeepsTheOldMemoAndItsUnsavedMark)
 
 TEST_F(Faults, AMemoReplacedByAFolderWhileTheQuestionIsOpenIsLeftAlone)
 {
-    Write(Path("有馬記念.txt"), { U"有馬記念" });
+    Write("有馬記念.txt", { U"有馬記念" });
     app().Show(app().form3());
     app().form3().Text1.SetText(U"有馬記念\n本文");
     // The user (or another program) puts a folder where the memo was while we ask.
@@ -110,28 +111,28 @@ TEST_F(Faults, AMemoReplacedByAFolderWhileTheQuestionIsOpenIsLeftAlone)
         }
     } swapping;
     swapping.memo = Path("有馬記念.txt");
-    App other(program_, swapping, clock);
+    App other(folder, swapping, clock);
     other.Show(other.form3());
     other.form3().Text1.SetText(U"有馬記念\n本文");
     other.form3().Click("Image2");
     ASSERT_GE(swapping.boxes.size(), 2u);
     EXPECT_NE(swapping.boxes.back().text.find(U"有馬記念.txt"), Text::npos);
     EXPECT_TRUE(fs::IsFolder(Path("有馬記念.txt") + "/中身"));
-    EXPECT_FALSE(AnyTemporaryFileIn(program_));
+    EXPECT_FALSE(AnyTemporaryFileIn(folder));
 }
 
 TEST_F(Faults, SettingsThatCannotBeWrittenKeepTheOldFileAndTheNewValuesInMemory)
 {
     // repara.txt is opened by its bare name, in the current directory.
     const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(program_);
+    std::filesystem::current_path(folder);
     Write("repara.txt", Lines(22, U"0.5"));
     const std::string old = Bytes("repara.txt");
     app().Show(app().form6());
     app().form6().Text[0].SetText(U"0.25");
-    fs::SetWriteFailureForTests(ParameterFile);
+    pado::testing::WriteFailure failing(ParameterFile);
     app().form6().Click("Command1");
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_TRUE(ShownContaining(U"repara.txt"));
     EXPECT_EQ(Bytes("repara.txt"), old);
     EXPECT_EQ(app().module1.params[0], 0.25f);
@@ -141,43 +142,43 @@ TEST_F(Faults, SettingsThatCannotBeWrittenKeepTheOldFileAndTheNewValuesInMemory)
 TEST_F(Faults, AStagingFolderThatDisappearsMidTransferLeavesEachFileWholeAndNamesTheFailure)
 {
     static std::string staging;
-    staging = root_ + "/PADO-tdy";
+    staging = root + "/PADO-tdy";
     std::filesystem::create_directories(staging + "/有馬記念");
     for (const char* f : { "pado.txt", "R1.txt", "Rall.txt" }) {
-        Write(staging + "/有馬記念/" + f, { FromUtf8(std::string("new ") + f) });
-        Write(Path(f), { FromUtf8(std::string("old ") + f) });
+        WriteTextFile(staging + "/有馬記念/" + f, { FromUtf8(std::string("new ") + f) });
+        Write(f, { FromUtf8(std::string("old ") + f) });
     }
     shell.folders = { staging + "/有馬記念" };
     // The staging folder vanishes (a network drive drops, the user deletes it) after the first copy.
-    fs::SetWriteFailureForTests([](const std::string& path) {
+    pado::testing::WriteFailure failing([](const std::string& path) {
         if (path.ends_with("/pado.txt"))
             std::filesystem::remove_all(staging);
         return false;
     });
     app().Show(app().form2());
     app().form2().Click("Image2");
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_TRUE(ShownContaining(U"R1.txt"));
     EXPECT_EQ(ReadTextFile(Path("pado.txt")), Lines { U"new pado.txt" });
     EXPECT_EQ(ReadTextFile(Path("R1.txt")), Lines { U"old R1.txt" });
     EXPECT_EQ(ReadTextFile(Path("Rall.txt")), Lines { U"old Rall.txt" });
-    EXPECT_FALSE(AnyTemporaryFileIn(program_));
+    EXPECT_FALSE(AnyTemporaryFileIn(folder));
 }
 
 TEST_F(Faults, AWorkFileThatCannotBeWrittenAtTheEndOfAPressIsReportedAndLeftOld)
 {
     CopyMiniRace();
     app().Start();
-    Write(Path("R12.txt"), { U"前回の候補" });
+    Write("R12.txt", { U"前回の候補" });
     app().module1.raceSurface = U"芝";
     app().module1.raceDistance = 2500;
     shell.boxes.clear();
-    fs::SetWriteFailureForTests(RankingFiles);
+    pado::testing::WriteFailure failing(RankingFiles);
     app().form1().Click("Image10");
-    fs::SetWriteFailureForTests(nullptr);
+    failing.Off();
     EXPECT_TRUE(ShownContaining(U"R12.txt"));
     EXPECT_EQ(ReadTextFile(Path("R12.txt")), Lines { U"前回の候補" });
-    EXPECT_FALSE(AnyTemporaryFileIn(program_));
+    EXPECT_FALSE(AnyTemporaryFileIn(folder));
     // The picks were still shown: only the file for the other views could not be kept.
     EXPECT_NE(app().form1().Text1.GetText().find(U"勝馬予想No.1"), Text::npos);
 }

@@ -16,15 +16,15 @@ protected:
     {
         char buf[4096];
         old_ = getcwd(buf, sizeof buf);
-        EXPECT_EQ(chdir(folder_.c_str()), 0);
+        EXPECT_EQ(chdir(folder.c_str()), 0);
     }
     ~SettingsFile() override { EXPECT_EQ(chdir(old_.c_str()), 0); }
     void SaveSecondValue(const Text& value)
     {
-        LoadAssistParameters(app);
-        app.ShowModal(app.form6());
-        app.form6().Text[1].SetText(value);
-        app.form6().Click("Command1");
+        LoadAssistParameters(app());
+        app().ShowModal(app().form6());
+        app().form6().Text[1].SetText(value);
+        app().form6().Click("Command1");
     }
     std::string old_;
 };
@@ -34,7 +34,7 @@ TEST_F(SettingsFile, AReadOnlySettingsFileIsLeftAsItWasAndTheUserIsTold)
     Write("repara.txt", Lines(22, U"9"));
     ASSERT_EQ(::chmod(Path("repara.txt").c_str(), 0444), 0);
     SaveSecondValue(U"0.4");
-    EXPECT_EQ(app.module1.params[1], 0.4f); // the values are still taken for this run
+    EXPECT_EQ(app().module1.params[1], 0.4f); // the values are still taken for this run
     ASSERT_EQ(shell.boxes.size(), 1u);
     EXPECT_EQ(shell.boxes[0].text.find(U"ファイル(repara.txt)は書き込みが許可されていないため保存できません。\n"), 0u);
     EXPECT_EQ(Read("repara.txt"), Lines(22, U"9"));

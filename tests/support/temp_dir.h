@@ -3,10 +3,10 @@
 #include <string>
 
 // A fresh folder under the system's temporary folder, removed with everything in it at the end of
-// the test. Named "PADO" inside a unique parent when asked, since some views check that name.
+// the test. A program folder with an App over it is ProgramFolder (support/program_folder.h).
 class TempDir {
 public:
-    explicit TempDir(bool programFolderName = false);
+    TempDir();
     ~TempDir();
     TempDir(const TempDir&) = delete;
     TempDir& operator=(const TempDir&) = delete;
@@ -14,6 +14,5 @@ public:
     std::string File(const std::string& name) const { return path_ + "/" + name; }
 
 private:
-    std::string root_;
     std::string path_;
 };

@@ -1,41 +1,15 @@
 #include "support/views_harness.h"
 
-#include <cstdlib>
-
 #include "platform/fs.h"
 #include "platform/textfile.h"
 
 namespace pado::viewstest {
-
-ViewsHarness::ViewsHarness()
-{
-    char tmpl[] = "/tmp/pado-views-XXXXXX";
-    folder = fs::Join(mkdtemp(tmpl), "PADO");
-    fs::CreateFolder(folder);
-    app = std::make_unique<App>(folder, shell, clock);
-}
-
-ViewsHarness::~ViewsHarness()
-{
-    app.reset();
-    fs::DeleteTree(fs::Parent(folder));
-}
-
-void ViewsHarness::Put(const std::string& name, const Lines& lines)
-{
-    WriteTextFile(fs::Join(folder, name), lines);
-}
 
 std::optional<Lines> ViewsHarness::Get(const std::string& name)
 {
     if (!fs::IsFile(fs::Join(folder, name)))
         return std::nullopt;
     return ReadTextFile(fs::Join(folder, name));
-}
-
-bool ViewsHarness::Has(const std::string& name)
-{
-    return fs::Exists(fs::Join(folder, name));
 }
 
 void ViewsHarness::SelectHorse(const Text& horseName)

@@ -1,35 +1,22 @@
 #pragma once
 
-#include <memory>
+#include <functional>
+#include <optional>
 #include <string>
 #include <vector>
 
 #include "app/app.h"
 #include "app/form1.h"
-#include "platform/clock.h"
-#include "platform/shell.h"
-#include "support/queue_shell.h"
+#include "support/program_folder.h"
 
 namespace pado::viewstest {
 
-// A fresh program folder in a temporary place with an App on it, without start-up: each test puts
-// in the files it needs.
-class ViewsHarness {
+// The main window of a program folder without start-up: each test puts in the files it needs.
+class ViewsHarness : public pado::testing::ProgramFolder {
 public:
-    ViewsHarness();
-    ~ViewsHarness();
-
-    pado::testing::QueueShell shell;
-    SteppingClock clock;
-    std::unique_ptr<App> app;
-    std::string folder;
-
-    Form1& form() { return app->form1(); }
-    // Writes a work or input file of the program folder (CP932, CR LF).
-    void Put(const std::string& name, const Lines& lines);
+    Form1& form() { return app().form1(); }
     // The lines of a program-folder file; nullopt when it does not exist.
     std::optional<Lines> Get(const std::string& name);
-    bool Has(const std::string& name);
     // Creates race/<horse> and highlights it in Dir1, as a user's click on an entrant folder does.
     void SelectHorse(const Text& horseName);
     // Highlights the race folder itself (not an entrant folder).

@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "support/companions_fixture.h"
+#include "support/program_folder.h"
 #include "timeorder/form4.h"
 #include "timeorder/run_listing.h"
 
@@ -75,7 +75,7 @@ TEST(SimpleRunLine, AbbreviatesEveryOccurrenceInTableOrder)
         U"090405 阪神 芝1600m  301 480 牡3 武豊 ＧＩＧＩ ＲoＣ(G2)(G1)");
 }
 
-class DistanceTimeWindow : public pado::testing::CompanionsTest { };
+class DistanceTimeWindow : public pado::testing::ProgramFolderTest { };
 
 TEST_F(DistanceTimeWindow, MissingFileLeavesTheListingPaneEmpty)
 {
@@ -88,7 +88,7 @@ TEST_F(DistanceTimeWindow, MissingFileLeavesTheListingPaneEmpty)
     f.Click("Image1");
     EXPECT_EQ(shell.LastText(), U"ファイル(R1.txt)がありません。");
 
-    Write(Path("R1.txt"), { U"R", U"◆", U"h", U"◆", U"L1", U"L2" });
+    Write("R1.txt", { U"R", U"◆", U"h", U"◆", U"L1", U"L2" });
     f.Click("Image1");
     EXPECT_EQ(f.Text1.GetText(), U"L1\nL2\n");
     EXPECT_EQ(f.Text1.Caret(), 0u); // the pane shows its first line

@@ -69,7 +69,7 @@ struct CareerLinesView : ::testing::Test {
         r.finish = U"11";
         r.tail = U"ＧＩ";
         rall.push_back(r.line());
-        h.Put("Rall.txt", rall);
+        h.Write("Rall.txt", rall);
         h.form().Text1.SetText(U"前\n");
     }
 };

@@ -13,8 +13,8 @@ struct EntrantPopup : ::testing::Test {
     {
         for (int i = 1; i <= 12; ++i)
             runners.push_back(PadRight(U"ウマ" + ToText(i), 9));
-        h.Put("R10.txt", runners);
-        h.Put("R11.txt", { runners[9], PadRight(U"ヨソ", 9), runners[2], runners[6] });
+        h.Write("R10.txt", runners);
+        h.Write("R11.txt", { runners[9], PadRight(U"ヨソ", 9), runners[2], runners[6] });
     }
 };
 
@@ -41,7 +41,7 @@ TEST_F(EntrantPopup, ButtonShowsTheBoxAndRemovesTheList)
 
 TEST_F(EntrantPopup, RaceWithoutTodaysEntrantsSaysSo)
 {
-    h.Put("R11.txt", { PadRight(U"ヨソ", 9) });
+    h.Write("R11.txt", { PadRight(U"ヨソ", 9) });
     FindEntrantsInRace(h.form());
     EXPECT_EQ(*h.Get("R12.txt"), Lines {});
     EXPECT_EQ(h.form().state.coRunnerCount, 0.0f);
@@ -56,7 +56,7 @@ TEST_F(EntrantPopup, RaceWithoutTodaysEntrantsSaysSo)
 TEST_F(EntrantPopup, NothingHappensWithoutALookedUpRace)
 {
     std::remove((h.folder + "/R10.txt").c_str());
-    h.Put("R12.txt", { U"1 前の表" });
+    h.Write("R12.txt", { U"1 前の表" });
     h.Run([&] { ShowEntrantPopup(h.form()); });
     EXPECT_TRUE(h.shell.boxes.empty());
     EXPECT_TRUE(h.Has("R12.txt"));

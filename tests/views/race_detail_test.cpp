@@ -2,34 +2,14 @@
 
 #include "app/app.h"
 #include "app/form1.h"
-#include "platform/clock.h"
 #include "platform/fs.h"
-#include "platform/shell.h"
 #include "platform/textfile.h"
-#include "support/temp_dir.h"
+#include "support/program_folder.h"
 #include "views/race_detail.h"
 
 using namespace pado;
 
 namespace {
-
-// The detail routine as the assist calls it: no window events, every message box counted.
-class CountingShell : public Shell {
-public:
-    int boxes = 0;
-    MsgAnswer MsgBox(const Text&, const Text&, MsgButtons, MsgIcon) override
-    {
-        ++boxes;
-        return MsgAnswer::Ok;
-    }
-    void Popup(const Text&, const Text&, int) override { ++boxes; }
-    std::optional<std::string> BrowseForFolder(const Text&, const std::string&) override { return std::nullopt; }
-    void OpenWebPage(const std::string&) override { }
-    void ShowModal(Form&) override { }
-    void ShowWindow(Form&) override { }
-    void CloseWindow(Form&) override { }
-    void PumpEvents() override { }
-};
 
 // A past-run folder path whose last 62 characters start with the run's race key text.
 Text PastRun(const Text& keyText)
@@ -37,16 +17,13 @@ Text PastRun(const Text& keyText)
     return U"/x/PADO/記念/アルファ     /" + PadRight(keyText + U" 芝2500m 良 03  3 2.32.1 35.2 01 480 アルファ", 62);
 }
 
-class RaceDetail : public ::testing::Test {
+// The detail routine as the assist calls it: no window events, every message counted.
+class RaceDetail : public pado::testing::ProgramFolderTest {
 protected:
-    TempDir dir { true };
-    CountingShell shell;
-    SteppingClock clock;
-    App app { dir.Path(), shell, clock };
-    Form1& f = app.form1();
+    Form1& f = app().form1();
 
-    void Database(const Lines& lines) { WriteTextFile(dir.File("pado.txt"), lines); }
-    Lines File(const char* name) { return ReadTextFile(dir.File(name)); }
+    void Database(const Lines& lines) { Write("pado.txt", lines); }
+    size_t Messages() const { return shell.boxes.size() + shell.popups.size(); }
 };
 
 const Text kRunner1 = U" 1  3 アルファ      牡4 57.0kg 武　豊　 2.32.1  33.5 480(+2)";
@@ -70,9 +47,9 @@ TEST_F(RaceDetail, WithoutDisplayRecordsTheRaceAndItsRunnersSilently)
     EXPECT_EQ(f.state.pastDistance, 2500);
     EXPECT_EQ(f.state.surface, U"芝");
     EXPECT_EQ(f.state.trackCondition, U"稍"); // the colon in column 3 is skipped
-    EXPECT_EQ(File("R10.txt"), (Lines { U"アルファ     ", U"ブラボー     " }));
-    EXPECT_EQ(File("R13.txt"), (Lines { Left(kRunner1, 37), Left(kRunner2, 37) }));
-    EXPECT_EQ(shell.boxes, 0);
+    EXPECT_EQ(Read("R10.txt"), (Lines { U"アルファ     ", U"ブラボー     " }));
+    EXPECT_EQ(Read("R13.txt"), (Lines { Left(kRunner1, 37), Left(kRunner2, 37) }));
+    EXPECT_EQ(Messages(), 0u);
 }
 
 TEST_F(RaceDetail, AMissingRaceOrDatabaseKeepsEverythingAsItWas)
@@ -87,22 +64,22 @@ TEST_F(RaceDetail, AMissingRaceOrDatabaseKeepsEverythingAsItWas)
     EXPECT_FALSE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
     EXPECT_EQ(f.state.venue, U"東京");
     EXPECT_EQ(f.state.surface, U"ダ");
-    EXPECT_EQ(File("R10.txt"), (Lines { U"アルファ     " }));
+    EXPECT_EQ(Read("R10.txt"), (Lines { U"アルファ     " }));
 
-    fs::WriteBytesAtomic(dir.File("pado.txt"), "\x82"); // not Shift-JIS
+    fs::WriteBytesAtomic(Path("pado.txt"), "\x82"); // not Shift-JIS
     EXPECT_FALSE(ShowRaceDetail(f, f.selectedFolder, RaceDisplay::Silent));
-    EXPECT_EQ(shell.boxes, 0);
+    EXPECT_EQ(Messages(), 0u);
 }
 
 TEST_F(RaceDetail, ARecordWithoutRunnersEmptiesTheWorkFilesAndNeverShowsTheNextRace)
 {
-    WriteTextFile(dir.File("R10.txt"), { U"古い行" });
+    WriteTextFile(Path("R10.txt"), { U"古い行" });
     Database({ U"◎100105中山11", U"◎100105中山12", U"第5回中山2日目", kRunner1, U"◎100105中山13", U"第5回中山3日目" });
     ASSERT_TRUE(ShowRaceDetail(f, PastRun(U"100105 中山 11"), RaceDisplay::Show));
     EXPECT_EQ(f.Text1.GetText(), U"");
-    EXPECT_TRUE(File("R10.txt").empty());
+    EXPECT_TRUE(Read("R10.txt").empty());
 
     ASSERT_TRUE(ShowRaceDetail(f, PastRun(U"100105 中山 13"), RaceDisplay::Show));
     EXPECT_EQ(f.Text1.GetText(), U"第5回中山3日目\n");
-    EXPECT_TRUE(File("R13.txt").empty());
+    EXPECT_TRUE(Read("R13.txt").empty());
 }

@@ -91,15 +91,15 @@ struct RankingView : ::testing::Test {
     Rall rall;
     void SetUp() override
     {
-        h.app->module1.raceSurface = Text(U"芝");
-        h.app->module1.raceDistance = 2000;
+        h.app().module1.raceSurface = Text(U"芝");
+        h.app().module1.raceDistance = 2000;
         rall.Add(U"090101", a, U"芝", U"2000", U" 5").Add(U"090101", b, U"芝", U"1800", U" 1");
         rall.Add(U"090201", c, U"芝", U"2000", U" 2");
         rall.Add(U"090301", d, U"ダ", U"1600", U" 1");
         rall.Add(U"090401", e, U"芝", U"2400", U" 1");
-        h.Put("Rall.txt", rall.lines);
-        h.Put("R11.txt", { a, n, d, b, c, e });
-        h.Put("Nodata.txt", { U"古い" });
+        h.Write("Rall.txt", rall.lines);
+        h.Write("R11.txt", { a, n, d, b, c, e });
+        h.Write("Nodata.txt", { U"古い" });
         h.form().Text1.SetText(U"前\n");
     }
 };
@@ -125,8 +125,8 @@ TEST_F(RankingView, ThreePicksThenTheEntrantsThatCannotBeCompared)
 
 TEST_F(RankingView, LastChallengerTakingOverLeavesNoChallengerFile)
 {
-    h.Put("R11.txt", { e, c });
-    h.Put("hisaki.txt", { U"古い" });
+    h.Write("R11.txt", { e, c });
+    h.Write("hisaki.txt", { U"古い" });
     h.Run([&] { ShowSameRaceRanking(h.form()); });
     // Pass 1: C takes over from E, so its file became the holder's; pass 2 has no challenger.
     EXPECT_EQ(h.form().Text1.GetText(),
@@ -141,8 +141,8 @@ TEST_F(RankingView, LastChallengerTakingOverLeavesNoChallengerFile)
 
 TEST_F(RankingView, NoCandidatesGivesNoPicksAndKeepsTheOlderFiles)
 {
-    h.Put("R11.txt", { n, d });
-    h.Put("R13.txt", { U"表の行" });
+    h.Write("R11.txt", { n, d });
+    h.Write("R13.txt", { U"表の行" });
     h.Run([&] { ShowSameRaceRanking(h.form()); });
     EXPECT_EQ(h.form().Text1.GetText(),
         U"前\n\nＪＲＡ出走記録なしのため比較不可\n　" + n + U"\n"
@@ -156,7 +156,7 @@ TEST_F(RankingView, NoCandidatesGivesNoPicksAndKeepsTheOlderFiles)
 TEST_F(RankingView, MissingRallChangesNothing)
 {
     std::remove((h.folder + "/Rall.txt").c_str());
-    h.Put("R12.txt", { U"前の表" });
+    h.Write("R12.txt", { U"前の表" });
     h.Run([&] { ShowSameRaceRanking(h.form()); });
     ASSERT_EQ(h.shell.boxes.size(), 1u);
     EXPECT_EQ(h.shell.boxes[0].text, U"ファイル(Rall.txt)がありません。");

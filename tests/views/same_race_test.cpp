@@ -40,8 +40,8 @@ struct SameRaceView : ::testing::Test {
         for (Text* n : { &a, &b, &c })
             *n = PadRight(*n, 9);
         h.form().Text1.SetText(U"前の表示\n");
-        h.Put("Sentaku.txt", { U"古い" });
-        h.Put("Pickdoji.txt", { U"古い" });
+        h.Write("Sentaku.txt", { U"古い" });
+        h.Write("Pickdoji.txt", { U"古い" });
     }
 };
 
@@ -53,7 +53,7 @@ TEST_F(SameRaceView, ListsEachSharedRaceWithItsHorsesInFinishingOrder)
     Add(U"090501", a, U" 1", U"500万下"); // ran alone among today's entrants
     Add(U"090601", b, U" 2", U"オープン 第1回 テレビ東京杯 x");
     Add(U"090601", a, U" 1", U"オープン 第1回 テレビ東京杯 x");
-    h.Put("Rall.txt", rall);
+    h.Write("Rall.txt", rall);
     h.SelectHorse(a);
     h.Run([&] { ShowEntrantsInPastSameRace(h.form()); });
 
@@ -84,7 +84,7 @@ TEST_F(SameRaceView, EntrantThatNeverMetAnotherLeavesThePaneEmpty)
 {
     Add(U"090405", a, U" 3");
     Add(U"090501", b, U" 3");
-    h.Put("Rall.txt", rall);
+    h.Write("Rall.txt", rall);
     h.SelectHorse(a);
     h.Run([&] { ShowEntrantsInPastSameRace(h.form()); });
     EXPECT_EQ(h.form().Text1.GetText(), U"");
@@ -94,7 +94,7 @@ TEST_F(SameRaceView, EntrantThatNeverMetAnotherLeavesThePaneEmpty)
 TEST_F(SameRaceView, EntrantWithoutRunsIsToldByNameAndThePaneStays)
 {
     Add(U"090405", a, U" 3");
-    h.Put("Rall.txt", rall);
+    h.Write("Rall.txt", rall);
     h.SelectHorse(c);
     h.Run([&] { ShowEntrantsInPastSameRace(h.form()); });
     ASSERT_EQ(h.shell.boxes.size(), 1u);
@@ -119,7 +119,7 @@ TEST_F(SameRaceView, RepeatedRallLinesRepeatEachRaceAndEachHorseInOrder)
     Add(U"090601", a, U" 1", U"オープン 第1回 テレビ東京杯 x");
     Lines twice = rall;
     twice.insert(twice.end(), rall.begin(), rall.end());
-    h.Put("Rall.txt", twice);
+    h.Write("Rall.txt", twice);
     h.SelectHorse(a);
     h.Run([&] { ShowEntrantsInPastSameRace(h.form()); });
 
