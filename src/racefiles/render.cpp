@@ -14,6 +14,11 @@ Text RightAligned(int n, std::size_t width)
     return s.size() < width ? Text(width - s.size(), U' ') + s : s;
 }
 
+Text PadLeft(const Text& s, std::size_t width, char32_t fill = U' ')
+{
+    return s.size() < width ? Text(width - s.size(), fill) + s : s;
+}
+
 Text Ascii(const char* s)
 {
     return FromUtf8(s);
@@ -81,9 +86,11 @@ Text RunLine(const PastRace& r, const RunnerRow& x)
 {
     Text l = Date6(r.year, r.month, r.day) + U" " + r.venue + U" " + Zero2(r.number) + U" ";
     l += Text(1, r.surface) + ToText(r.distance) + U"m " + Text(1, r.going) + U" ";
+    // Every field keeps its width, so the columns the readers take stay in place whatever a source lacked.
     l += Zero2(x.number) + U" " + (x.finishWord.empty() ? Zero2(x.finish) : x.finishWord) + U" "
-        + RaceTime(x.timeTenths) + U" " + Seconds(x.lastTenths) + U" ";
-    l += Zero2(x.popularity) + U" " + ToText(x.bodyWeight) + U" " + x.name + Text(1, x.sex) + ToText(x.age) + U" ";
+        + RaceTime(x.timeTenths) + U" " + PadLeft(Seconds(x.lastTenths), 4) + U" ";
+    l += Zero2(x.popularity) + U" " + PadLeft(ToText(x.bodyWeight), 3, U'0') + U" " + x.name + Text(1, x.sex)
+        + ToText(x.age) + U" ";
     l += x.jockeyKey + U" " + r.tail;
     return l;
 }
