@@ -214,15 +214,20 @@ std::optional<Text> DecodeLine(const std::string& bytes, bool utf8)
     return DecodeCp932(bytes);
 }
 
+// The header line decides the encoding: its column names are Japanese, and CP932 Japanese is almost never valid
+// UTF-8. A stray bad byte further down then spoils its own line only.
 Text FirstLine(std::string_view head, bool& utf8)
 {
-    if (head.substr(0, 3) == "\xEF\xBB\xBF")
+    const bool bom = head.substr(0, 3) == "\xEF\xBB\xBF";
+    if (bom)
         head.remove_prefix(3);
     std::size_t end = head.find('\n');
     std::string_view line = head.substr(0, end);
     if (!line.empty() && line.back() == '\r')
         line.remove_suffix(1);
-    utf8 = ValidUtf8(head, true);
+    const bool ascii
+        = std::all_of(line.begin(), line.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+    utf8 = bom || (ascii ? ValidUtf8(head, true) : ValidUtf8(line, false));
     std::optional<Text> t = utf8 ? std::optional<Text>(FromUtf8(line)) : DecodeCp932(line);
     return t ? *t : Text();
 }

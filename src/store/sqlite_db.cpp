@@ -103,6 +103,11 @@ int Stmt::Changes() const
     return sqlite3_changes(db_.Handle());
 }
 
+int Stmt::ColumnCount() const
+{
+    return sqlite3_column_count(stmt_);
+}
+
 bool Stmt::IsNull(int col) const
 {
     return sqlite3_column_type(stmt_, col) == SQLITE_NULL;

@@ -62,6 +62,7 @@ public:
     void Reset();
     int Changes() const;
 
+    int ColumnCount() const;
     bool IsNull(int col) const; // 0-based
     std::int64_t Int(int col) const;
     std::string Str(int col) const;
