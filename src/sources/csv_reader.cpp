@@ -257,6 +257,9 @@ public:
     {
         cols_ = MapHeader(cells);
         width_ = cells.size();
+        index_.assign(static_cast<std::size_t>(Col::Mark) + 1, -1);
+        for (auto [c, i] : cols_)
+            index_[static_cast<std::size_t>(c)] = static_cast<long>(i);
     }
     FileKind Kind() const { return KindOf(cols_); }
 
@@ -372,14 +375,15 @@ public:
         sink_.Runner(x);
     }
 
-    bool Has(Col c) const { return cols_.count(c) > 0; }
+    bool Has(Col c) const { return index_[static_cast<std::size_t>(c)] >= 0; }
     std::size_t Width() const { return width_; }
     const std::map<Col, std::size_t>& Columns() const { return cols_; }
 
-    Text Cell(const std::vector<Text>& row, Col c) const
+    const Text& Cell(const std::vector<Text>& row, Col c) const
     {
-        auto it = cols_.find(c);
-        return it != cols_.end() && it->second < row.size() ? row[it->second] : Text();
+        static const Text none;
+        const long i = index_[static_cast<std::size_t>(c)];
+        return i >= 0 && static_cast<std::size_t>(i) < row.size() ? row[static_cast<std::size_t>(i)] : none;
     }
 
     int IntOf(const std::vector<Text>& row, Col c) const
@@ -409,6 +413,7 @@ public:
 
 private:
     std::map<Col, std::size_t> cols_;
+    std::vector<long> index_ = std::vector<long>(static_cast<std::size_t>(Col::Mark) + 1, -1);
     std::size_t width_ = 0;
 };
 
@@ -445,6 +450,8 @@ void ReadCsv(const std::filesystem::path& file, RecordSink& sink)
     Reader reader(file, sink);
     FileKind kind = FileKind::Unknown;
     std::set<long long> racesSeen;
+    Text lastRawKey;
+    RaceKey lastKey;
     RaceRecord cardRace;
     bool cardRaceRead = false, cardRunnersHeader = false;
     std::string bytes;
@@ -499,9 +506,18 @@ void ReadCsv(const std::filesystem::path& file, RecordSink& sink)
         }
         switch (kind) {
         case FileKind::Runners: {
+            // Rows of one race repeat its columns: the race is read once, the later rows only find its key.
+            Text rawKey = reader.Cell(row, Col::RaceId) + U"," + reader.Cell(row, Col::Date) + U","
+                + reader.Cell(row, Col::Venue) + U"," + reader.Cell(row, Col::Number);
+            if (rawKey == lastRawKey) {
+                reader.RunnerRow(row, firstLine, lastKey);
+                break;
+            }
             RaceRecord r;
             if (!reader.RaceOf(row, firstLine, r))
                 break;
+            lastRawKey = rawKey;
+            lastKey = r.key;
             Finish f = ParseFinish(reader.Cell(row, Col::Finish));
             r.hasResult = reader.Has(Col::Finish) && (f.known || ParseTimeTenths(reader.Cell(row, Col::Time)) > 0);
             if (racesSeen.insert(KeyId(r.key)).second)
