@@ -289,7 +289,7 @@ private:
             raceIds_.push_back(id);
             index = static_cast<int>(races_.size()) - 1;
         } else {
-            Note("結果のないレースへの出走 (省略)", Where(key));
+            Note("結果のないレース (省略)", Where(key));
         }
         index_.emplace(id, index);
         return index;

@@ -276,7 +276,7 @@ int Results(const Args& a)
     bool missing = false;
     for (const std::string& l : report.Lines()) {
         std::cerr << l << "\n";
-        missing = missing || l.find("結果のない") != std::string::npos;
+        missing = missing || l.find("結果のないレース") != std::string::npos;
     }
     return missing ? 1 : 0;
 }
