@@ -232,6 +232,22 @@ Text FirstLine(std::string_view head, bool& utf8)
     return t ? *t : Text();
 }
 
+// "12.0 11.0 11.5" or "12.0-11.0-11.5" (seconds) as the store keeps laps: tenths, space separated.
+Text LapTenths(const Text& field)
+{
+    Text out, lap;
+    for (char32_t c : Normalize(field) + U" ") {
+        if (c == U' ' || c == U'-' || c == U',' || c == U'　') {
+            if (int t = ParseTenths(lap); t > 0)
+                out += (out.empty() ? U"" : U" ") + ToText(t);
+            lap.clear();
+        } else {
+            lap += c;
+        }
+    }
+    return out;
+}
+
 enum class FileKind { Runners, Card, Corners, Unknown };
 
 FileKind KindOf(const std::map<Col, std::size_t>& cols)
@@ -314,7 +330,7 @@ public:
         r.going = ParseGoing(Cell(row, Col::Going));
         r.last4f = ParseTenths(Cell(row, Col::Last4f));
         r.last3f = ParseTenths(Cell(row, Col::Last3f));
-        r.furlongTimes = Trim(Cell(row, Col::Laps));
+        r.furlongTimes = LapTenths(Cell(row, Col::Laps));
         const Col orders[] = { Col::Order1, Col::Order2, Col::Order3, Col::Order4 };
         for (int c = 0; c < 4; ++c)
             r.cornerOrders[c] = Trim(Cell(row, orders[c]));

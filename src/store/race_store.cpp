@@ -304,12 +304,12 @@ std::vector<StoredRun> RaceStore::RunsBefore(const std::string& horseId, const T
 std::vector<JockeyTally> RaceStore::JockeyTallies(int fromDate, int toDate)
 {
     Stmt s(*db_,
-        "SELECT r.jockey_id, coalesce(r.jockey_name, j.short_name) AS name, ra.venue,"
+        "SELECT r.jockey_id, coalesce(r.jockey_name, j.short_name) AS rider, ra.venue,"
         " sum(r.finish = 1), sum(r.finish = 2), sum(r.finish = 3),"
         " sum(coalesce(r.finish, 0) NOT IN (1, 2, 3))"
         " FROM runners r JOIN races ra ON ra.id = r.race_id LEFT JOIN jockeys j ON j.id = r.jockey_id"
         " WHERE r.race_id BETWEEN ?1 AND ?2 AND ra.has_result = 1 AND coalesce(r.abnormal, 0) NOT IN (1, 2)"
-        " GROUP BY r.jockey_id, name, ra.venue ORDER BY name, ra.venue");
+        " GROUP BY r.jockey_id, rider, ra.venue ORDER BY rider, ra.venue");
     s.Bind(1, static_cast<long long>(fromDate) * 10000).Bind(2, static_cast<long long>(toDate) * 10000 + 9999);
     std::vector<JockeyTally> out;
     while (s.Step()) {

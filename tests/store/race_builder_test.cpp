@@ -253,3 +253,65 @@ TEST(RaceBuilder, FolderIsReplacedWholeAndAMissingRaceIsAMessage)
     EXPECT_THROW(BuildRace(s, { 2026, 12, 27, 6, 12 }), UserError);
     EXPECT_EQ(DefaultStaging("/home/u/PADO"), std::filesystem::path("/home/u/PADO-tdy"));
 }
+
+TEST(RaceBuilder, JockeyCountsCoverTheDaysBeforeTheRaceAndOnlyRidesThatStarted)
+{
+    TempDir dir;
+    // Races 366, 365 and 1 day before 2026-12-06, one on the day itself; 鷲尾 rides in each.
+    WriteFile(dir.File("r.csv"),
+        "日付,場,回,日,R,着順,馬番,馬名,騎手,タイム\n"
+        "2025-12-05,中山,5,1,1,1,1,アルファ,鷲 尾,1:10.0\n" // 366 days before: outside
+        "2025-12-06,中山,5,2,1,1,1,アルファ,鷲 尾,1:10.0\n" // 365 days before: the first day counted
+        "2025-12-06,中山,5,2,1,2,2,ベータ,真 柴,1:10.2\n"
+        "2026-12-05,東京,5,1,1,3,1,アルファ,鷲 尾,1:10.0\n"
+        "2026-12-05,東京,5,1,1,中止,2,ベータ,真 柴,\n" // a ride that did not finish is out
+        "2026-12-05,東京,5,1,1,取消,3,ガンマ,一 色,\n" // a scratched horse is no ride
+        "2026-12-06,中山,5,3,1,1,1,ベータ,鷲 尾,1:10.0\n"); // the day itself: never
+    WriteFile(dir.File("c.csv"),
+        "日付,場,R,レース名,距離\n2026-12-06,中山,11,師走特別,芝1800\n馬番,馬名,性齢,斤量,騎手\n"
+        "1,アルファ,牡3,56,鷲 尾\n2,ガンマ,牡3,56,一 色\n");
+    RaceStore s(dir.File("s.sqlite"));
+    Import(s, dir.File("r.csv"));
+    Import(s, dir.File("c.csv"));
+    BuiltRace b = BuildRace(s, { 2026, 12, 6, 6, 11 });
+    auto line = [&](const Text& key) {
+        for (const Text& l : b.files.kisyu)
+            if (Left(l, 3) == key)
+                return l;
+        return Text();
+    };
+    // Venues in the jockey file's order: 京都 阪神 中京 小倉 東京 中山 …; each venue 15 characters from column 7.
+    auto cell = [](const Text& l, int venue) { return Mid(l, 7 + 15 * venue, 12); };
+    EXPECT_EQ(cell(line(U"鷲尾　"), 5), U"  1  0  0  0"); // 中山: the day 365 before, not 366, not the day itself
+    EXPECT_EQ(cell(line(U"鷲尾　"), 4), U"  0  0  1  0"); // 東京
+    EXPECT_EQ(cell(line(U"真柴　"), 4), U"  0  0  0  1");
+    EXPECT_EQ(cell(line(U"真柴　"), 5), U"  0  1  0  0");
+    EXPECT_EQ(cell(line(U"一色　"), 4), U"  0  0  0  0"); // on today's card, but its only ride was scratched
+    EXPECT_EQ(Left(b.files.kisyu[0], 3), U"鷲尾　"); // today's jockeys first, in card order
+    EXPECT_EQ(Left(b.files.kisyu[1], 3), U"一色　");
+
+    BuildOptions week { 5, 7 };
+    BuiltRace w = BuildRace(s, { 2026, 12, 6, 6, 11 }, week);
+    for (const Text& l : w.files.kisyu)
+        EXPECT_EQ(Mid(l, 7 + 15 * 5, 12), U"  0  0  0  0") << ToUtf8(l); // nothing at 中山 in the last week
+}
+
+TEST(RaceBuilder, ResultTablesAloneAndClosingTimesFromLaps)
+{
+    TempDir dir;
+    WriteFile(dir.File("r.csv"),
+        "日付,場,回,日,R,距離,ラップ,着順,馬番,馬名,騎手,タイム,通過\n"
+        "2026-11-01,東京,5,2,9,芝1200,\"12.0 11.0 11.5 11.8 12.0 12.2\",1,1,アルファ,鷲 尾,1:10.5,1-1\n"
+        "2026-11-01,東京,5,2,9,芝1200,\"12.0 11.0 11.5 11.8 12.0 12.2\",2,2,ベータ,真 柴,1:10.7,2-2\n");
+    RaceStore s(dir.File("s.sqlite"));
+    Import(s, dir.File("r.csv"));
+    BuildReport report;
+    Lines tables = BuildResultTables(s, { { 2026, 11, 1, 5, 9 }, { 2026, 11, 1, 5, 10 } }, report);
+    ASSERT_FALSE(tables.empty());
+    EXPECT_EQ(tables[0], U"◎261101東京09");
+    EXPECT_EQ(std::count_if(tables.begin(), tables.end(), [](const Text& l) { return StartsWith(l, U"◎"); }), 1);
+    EXPECT_TRUE(std::find(tables.begin(), tables.end(), U"上り　4F 47.5　3F 36.0") != tables.end());
+    EXPECT_TRUE(std::find(tables.begin(), tables.end(), U"3コーナー  1-2") != tables.end());
+    EXPECT_TRUE(report.notes.count("上り4F・3Fをラップから算出"));
+    EXPECT_TRUE(report.notes.count("結果のないレース (省略)")); // race 10 is not in the store
+}
