@@ -13,6 +13,7 @@ public:
 
     TextPane Text1;
     ImageButton Image1, Image2, Image3, Image4, Image5, Image6, Image7, Image8;
+    ImageButton Image9; // the race data window, beside the transfer button
 
 private:
     void Image6_Click(); // restores the first display of the pane
