@@ -144,6 +144,9 @@ public:
         out.model.races = std::move(races_);
         out.model.jockeys = Jockeys(out.model.entrants);
         out.files = rf::Render(out.model);
+        for (Lines* lines : { &out.files.r1, &out.files.rall, &out.files.pado, &out.files.kisyu })
+            ReplaceUnencodable(*lines);
+        out.folderName = Cp932Safe(out.folderName);
         out.report = std::move(report_);
         return out;
     }
@@ -167,6 +170,29 @@ public:
 
 private:
     void Note(const std::string& what, const std::string& where) { report_.Note(what, where); }
+
+    // Race names, jockeys and conditions may hold characters the files cannot: each becomes "？", noted.
+    Text Cp932Safe(const Text& line)
+    {
+        if (!EncodeCp932(line).unencodable)
+            return line;
+        Text out;
+        for (char32_t c : line) {
+            if (EncodeCp932(Text(1, c)).unencodable) {
+                Note("CP932 にない文字を？に置換", ToUtf8(Text(1, c)));
+                out += U'？';
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    }
+
+    void ReplaceUnencodable(Lines& lines)
+    {
+        for (Text& l : lines)
+            l = Cp932Safe(l);
+    }
 
     rf::CardHead Head(const RaceRecord& r)
     {

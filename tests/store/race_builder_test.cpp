@@ -315,3 +315,18 @@ TEST(RaceBuilder, ResultTablesAloneAndClosingTimesFromLaps)
     EXPECT_TRUE(report.notes.count("上り4F・3Fをラップから算出"));
     EXPECT_TRUE(report.notes.count("結果のないレース (省略)")); // race 10 is not in the store
 }
+
+TEST(RaceBuilder, CharactersTheFilesCannotHoldAreReplacedNotFatal)
+{
+    TempDir dir;
+    WriteFile(dir.File("c.csv"),
+        "日付,場,R,レース名,距離\n2026-12-06,中山,10,Ωmega杯\xF0\x9F\x8F\x87,芝1800\n"
+        "馬番,馬名,性齢,斤量,騎手\n1,ベータ,牡3,56,Ł．ヴァウェンサ\n");
+    RaceStore s(dir.File("s.sqlite"));
+    Import(s, dir.File("c.csv"));
+    BuiltRace b = BuildRace(s, { 2026, 12, 6, 6, 10 });
+    EXPECT_EQ(b.folderName, U"Ωmega杯？");
+    EXPECT_TRUE(b.report.notes.count("CP932 にない文字を？に置換"));
+    std::filesystem::path folder = WriteRaceFolder(b, dir.File("tdy"));
+    EXPECT_EQ(ReadTextFile((folder / "R1.txt").string())[0], U"Ωmega杯？");
+}
