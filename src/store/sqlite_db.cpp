@@ -9,7 +9,9 @@ namespace pado::store {
 Db::Db(const std::filesystem::path& file, Mode mode)
     : file_(file)
 {
-    const int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    int flags = mode == Mode::ReadOnly ? SQLITE_OPEN_READONLY : SQLITE_OPEN_READWRITE | SQLITE_OPEN_CREATE;
+    // Every connection stays on one thread (the race data window gives its worker a connection of its own).
+    flags |= SQLITE_OPEN_NOMUTEX;
     if (sqlite3_open_v2(file.string().c_str(), &db_, flags, nullptr) != SQLITE_OK) {
         std::string why = db_ ? sqlite3_errmsg(db_) : "out of memory";
         sqlite3_close(db_);
