@@ -169,6 +169,12 @@ const std::map<Text, Col>& Names()
         { U"増減", Col::WeightChange },
         { U"記号", Col::Mark },
         { U"馬記号", Col::Mark },
+        { U"走破時間", Col::Time },
+        { U"競争条件", Col::Conditions },
+        { U"芝・ダ", Col::Surface },
+        { U"コーナー通過順", Col::Passing },
+        { U"体重", Col::BodyWeight },
+        { U"体重増減", Col::WeightChange },
     };
     return names;
 }
