@@ -164,3 +164,32 @@ TEST(CsvReader, FilesOfNoKnownKindAreLeftAlone)
     EXPECT_FALSE(ReadSource(dir.Path(), c));
     EXPECT_TRUE(c.races.empty());
 }
+
+TEST(CsvReader, DataSetRowsTakeTheRaceNumberFromTheIdAndPositionsPerCorner)
+{
+    TempDir dir;
+    const std::string file = WriteBytes(dir, "dataset.csv",
+        "レースID,レース日付,開催回数,競馬場名,開催日数,レース名,芝・ダート,距離,天気,馬場状態,着順,枠番,馬番,馬名,"
+        "性別,"
+        "馬齢,斤量,騎手,走破時間,着差,1コーナー,2コーナー,3コーナー,4コーナー,上り,単勝,人気,馬体重,場体重増減\n"
+        "202306050811,2023年12月24日,5回,中山,8日,冬星記念,芝,2500,晴,良,1,1,2,ホシゾラ,牡,4,58,鷲 尾,2:30.9,,9,"
+        "9,5,4,36.0,5.6,2,500,+4\n");
+    Collect c;
+    ASSERT_EQ(DetectSource(file), SourceKind::Csv);
+    ReadCsv(file, c);
+    EXPECT_TRUE(c.malformed.empty());
+    ASSERT_EQ(c.races.size(), 1u);
+    EXPECT_EQ(c.races[0].key, (RaceKey { 2023, 12, 24, 6, 11 }));
+    EXPECT_EQ(c.races[0].meeting, 5);
+    EXPECT_EQ(c.races[0].meetingDay, 8);
+    EXPECT_EQ(c.races[0].surface, U'芝');
+    ASSERT_EQ(c.runners.size(), 1u);
+    const RunnerRecord& x = c.runners[0];
+    EXPECT_EQ(x.sex, U'牡');
+    EXPECT_EQ(x.age, 4);
+    EXPECT_EQ(x.corners[0], 9);
+    EXPECT_EQ(x.corners[3], 4);
+    EXPECT_EQ(x.timeTenths, 1509);
+    EXPECT_TRUE(x.bodyWeightChangeKnown);
+    EXPECT_EQ(x.bodyWeightChange, 4);
+}
