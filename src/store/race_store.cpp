@@ -290,7 +290,7 @@ std::vector<StoredRun> RaceStore::RunsBefore(const std::string& horseId, const T
 {
     const long long before = static_cast<long long>(date) * 10000;
     std::string sql = RunnerSelect("") + " FROM runners WHERE race_id < ?1 AND ";
-    sql += horseId.empty() ? "horse_name = ?3" : "(horse_id = ?2 OR (horse_id IS NULL AND horse_name = ?3))";
+    sql += horseId.empty() ? "horse_name = ?3" : "(horse_id = ?2 OR (horse_name = ?3 AND +horse_id IS NULL))";
     Stmt s(*db_, sql + " ORDER BY race_id");
     s.Bind(1, before).Bind(2, horseId).Bind(3, ToUtf8(horseName));
     std::vector<StoredRun> out;
