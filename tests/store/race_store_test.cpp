@@ -242,3 +242,23 @@ TEST(RaceStore, FoldersImportEveryFileAndUnknownFilesAreReported)
     }
     EXPECT_EQ(committed, 2);
 }
+
+TEST(RaceStore, AHorsesRunsByRegistrationNumberAndByNameWhereASourceHasNone)
+{
+    TempDir dir;
+    WriteFile(dir.File("ids.csv"),
+        "日付,場,R,着順,馬番,馬名,馬ID\n2026-01-05,中山,1,1,1,アルファ,2022100001\n"
+        "2026-01-05,中山,1,2,2,アルファ,2015100009\n"); // an older horse of the same name
+    WriteFile(dir.File("names.csv"),
+        "日付,場,R,着順,馬番,馬名\n2026-02-01,東京,3,4,7,アルファ\n"
+        "2026-03-01,東京,3,1,1,アルファ\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, dir.File("ids.csv")).committed);
+    ASSERT_TRUE(ImportFile(s, dir.File("names.csv")).committed);
+    std::vector<StoredRun> runs = s.RunsBefore("2022100001", U"アルファ", 20260301);
+    ASSERT_EQ(runs.size(), 2u); // its own numbered run and the unnumbered one, not the namesake, not 3/1 itself
+    EXPECT_EQ(runs[0].race, (sources::RaceKey { 2026, 1, 5, 6, 1 }));
+    EXPECT_EQ(runs[0].runner.number, 1);
+    EXPECT_EQ(runs[1].race, (sources::RaceKey { 2026, 2, 1, 5, 3 }));
+    EXPECT_EQ(s.RunsBefore("", U"アルファ", 20260302).size(), 4u); // by name alone every namesake counts
+}
