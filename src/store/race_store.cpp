@@ -267,18 +267,28 @@ std::vector<RaceRecord> RaceStore::Races(int fromDate, int toDate, int venue)
     return out;
 }
 
+Stmt& RaceStore::Cached(std::unique_ptr<Stmt>& slot, const std::string& sql)
+{
+    if (!slot)
+        slot = std::make_unique<Stmt>(*db_, sql);
+    slot->Reset(); // also after a query that an exception left half-read
+    return *slot;
+}
+
 std::optional<RaceRecord> RaceStore::Race(const RaceKey& key)
 {
-    Stmt s(*db_, RaceSelect() + "WHERE id = ?1");
+    Stmt& s = Cached(race_, RaceSelect() + "WHERE id = ?1");
     s.Bind(1, RaceId(key));
     if (!s.Step())
         return std::nullopt;
-    return RaceFrom(s);
+    RaceRecord r = RaceFrom(s);
+    s.Reset(); // a statement left on its row would keep the file's read lock
+    return r;
 }
 
 std::vector<RunnerRecord> RaceStore::Runners(const RaceKey& key)
 {
-    Stmt s(*db_, RunnerSelect("") + " FROM runners WHERE race_id = ?1 ORDER BY number");
+    Stmt& s = Cached(runners_, RunnerSelect("") + " FROM runners WHERE race_id = ?1 ORDER BY number");
     s.Bind(1, RaceId(key));
     std::vector<RunnerRecord> out;
     while (s.Step())
@@ -291,8 +301,10 @@ std::vector<StoredRun> RaceStore::RunsBefore(const std::string& horseId, const T
     const long long before = static_cast<long long>(date) * 10000;
     std::string sql = RunnerSelect("") + " FROM runners WHERE race_id < ?1 AND ";
     sql += horseId.empty() ? "horse_name = ?3" : "(horse_id = ?2 OR (horse_name = ?3 AND +horse_id IS NULL))";
-    Stmt s(*db_, sql + " ORDER BY race_id");
-    s.Bind(1, before).Bind(2, horseId).Bind(3, ToUtf8(horseName));
+    Stmt& s = Cached(horseId.empty() ? runsByName_ : runsById_, sql + " ORDER BY race_id");
+    s.Bind(1, before).Bind(3, ToUtf8(horseName));
+    if (!horseId.empty())
+        s.Bind(2, horseId);
     std::vector<StoredRun> out;
     while (s.Step()) {
         RunnerRecord x = RunnerFrom(s);

@@ -60,8 +60,12 @@ public:
     long long CountRows(const std::string& table);
 
 private:
+    // The builder asks for hundreds of races and runs per race; their statements are prepared once.
+    Stmt& Cached(std::unique_ptr<Stmt>& slot, const std::string& sql);
+
     std::filesystem::path file_;
     std::unique_ptr<Db> db_;
+    std::unique_ptr<Stmt> race_, runners_, runsById_, runsByName_;
 };
 
 // Row mapping shared by the store and the importer. Unknown fields are NULL, so that a merge keeps what the
