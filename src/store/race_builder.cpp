@@ -223,6 +223,12 @@ private:
         c.prizes = r.prizes;
         c.addedPrizes = r.addedPrizes;
         c.startTime = r.startTime;
+        if (r.prizes.empty())
+            Note("本賞金が不明 (行を省略)", Where(r.key));
+        if (r.startTime < 0)
+            Note("発走時刻が不明 (行を省略)", Where(r.key));
+        if (!r.distance)
+            Note("距離が不明 (0 と記入)", Where(r.key));
         return c;
     }
 
