@@ -32,6 +32,7 @@ WindowLayout Form2Layout()
     const char* order[] = { "Image3", "Image6", "Image4", "Image5", "Image1", "Image7", "Image8", "Image2" };
     for (int i = 0; i < 8; ++i)
         l.controls[order[i]] = QRect(Twips(120 + 600 * i), 0, Twips(480), Twips(480));
+    l.controls["Image9"] = QRect(Twips(120 + 600 * 8), 0, Twips(480), Twips(480)); // beside the transfer button
     l.controls["Text1"] = QRect(Twips(120), Twips(480), Twips(11295), Twips(7815));
     l.client = { Twips(120 + 11295 + 120), Twips(480 + 7815 + 120) };
     return l;

@@ -20,10 +20,12 @@
 #include "gui/form_window.h"
 #include "gui/layouts.h"
 #include "gui/qt_text.h"
+#include "gui/race_data_window.h"
 #include "gui/shape_window.h"
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "shape/form7.h"
+#include "store/race_store.h"
 #include "timeorder/form4.h"
 
 namespace pado::gui {
@@ -189,6 +191,14 @@ std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std
         MsgBox(U"フォルダー(" + FromQString(PathToQString(root)) + U")の中から選んでください。", U"PADO",
             MsgButtons::Ok, MsgIcon::Warning);
     }
+}
+
+std::optional<std::string> QtShell::RaceDataWindow(const std::string& staging)
+{
+    SyncAll();
+    RaceDataDialog window(store::DefaultStorePath(), staging, QApplication::activeWindow());
+    window.exec();
+    return window.FolderToTransfer();
 }
 
 void QtShell::OpenWebPage(const std::string& url)

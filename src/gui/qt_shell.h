@@ -52,6 +52,7 @@ public:
     void Popup(const Text& text, const Text& title, int seconds) override;
     std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) override;
     void OpenWebPage(const std::string& url) override;
+    std::optional<std::string> RaceDataWindow(const std::string& staging) override;
     void ShowModal(Form& form) override;
     void ShowWindow(Form& form) override;
     void CloseWindow(Form& form) override;

@@ -94,6 +94,7 @@ Form2::Form2(App& app)
     , Image6("Image6", U"最初の表示に戻します。", 126, 125, 0.2f)
     , Image7("Image7", U"該当コースの場所＆距離成績を表示します。", 128, 127, 0.2f)
     , Image8("Image8", U"該当コースの良＆良以外成績を表示します。", 130, 129, 0.2f)
+    , Image9("Image9", U"レースデータの取り込みとレースの作成", 152, 151, 0.2f)
 {
     AddPane("Text1", Text1);
     AddImage(Image1, [this] { ShowCourseRecords(*this); });
@@ -104,6 +105,10 @@ Form2::Form2(App& app)
     AddImage(Image6, [this] { Image6_Click(); });
     AddImage(Image7, [this] { ShowVenueDistanceStats(*this); });
     AddImage(Image8, [this] { ShowTrackConditionStats(*this); });
+    AddImage(Image9, [this] {
+        if (auto folder = GetApp().shell.RaceDataWindow(GetApp().StagingFolder()))
+            TransferRaceFolder(*this, *folder);
+    });
 }
 
 void Form2::Form_Load()

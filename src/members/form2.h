@@ -20,6 +20,7 @@ public:
     ImageButton Image6; // back to the pane's first display
     ImageButton Image7; // each entrant's record at today's venue and distance
     ImageButton Image8; // each entrant's record on today's surface, on good and on other going
+    ImageButton Image9; // the race data window: imports data files and builds a race, beside the transfer button
 
 private:
     void Image6_Click(); // restores the first display of the pane

@@ -20,14 +20,20 @@ void TransferRaceFiles(Form2& f)
     const auto chosen = app.shell.BrowseForFolder(U"転送するレースのフォルダを選択して下さい", root);
     if (!chosen)
         return;
+    TransferRaceFolder(f, *chosen);
+}
+
+void TransferRaceFolder(Form2& f, const std::string& folder)
+{
+    App& app = f.GetApp();
     static const char* const kFiles[] = { files::kRaceResults, files::kRaceCard, files::kPastRuns };
     for (const char* name : kFiles)
-        if (!fs::IsFile(fs::Join(*chosen, name)))
+        if (!fs::IsFile(fs::Join(folder, name)))
             throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");
     Text copied;
     for (const char* name : kFiles) {
         // Each copy goes to a temporary name first, so a failure never leaves a half-written file.
-        if (!fs::CopyFileAtomic(fs::Join(*chosen, name), app.FilePath(name))) {
+        if (!fs::CopyFileAtomic(fs::Join(folder, name), app.FilePath(name))) {
             Text message = U"ファイル(" + FromUtf8(name) + U")をコピーできませんでした。転送を中止します。";
             if (!copied.empty())
                 message += U"\n(" + copied + U" はコピー済みです。)";

@@ -30,6 +30,13 @@ public:
     virtual void CloseWindow(Form& form) = 0;
     // Processes pending window events during a button's wait.
     virtual void PumpEvents() = 0;
+    // The race data window: imports data files, builds a race into staging. Returns the folder of a race the
+    // user built and wants transferred at once; nullopt otherwise (and where there is no such window).
+    virtual std::optional<std::string> RaceDataWindow(const std::string& staging)
+    {
+        (void)staging;
+        return std::nullopt;
+    }
     // Long work (the assist passes) is about to start or has ended.
     virtual void SetBusy(bool busy) { (void)busy; }
 };

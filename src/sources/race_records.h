@@ -43,6 +43,8 @@ struct RaceRecord {
     Text furlongTimes; // the source's lap times, space separated tenths, empty unknown
     Text prizes; // first..fifth prize in 10,000 yen, space separated, empty unknown
     bool hasResult = false; // false for an entries-only (card) record
+    int edition = 0; // 第N回 of a named race, 0 unknown
+    Text addedPrizes; // 付加賞金 in 10,000 yen, space separated, empty unknown
 };
 
 // 取消, 除外, 中止, 失格, 降着 (再騎乗 is read as a finish).
@@ -70,6 +72,7 @@ struct RunnerRecord {
     int bodyWeight = 0; // kg, 0 unknown
     int bodyWeightChange = 0;
     bool bodyWeightChangeKnown = false;
+    Text mark; // horse mark such as 外 (foreign bred) or 地, empty none or unknown
 };
 
 struct JockeyRecord {

@@ -4,16 +4,20 @@
 #include <iostream>
 #include <string>
 
+#include "emit.h"
 #include "model.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
+#include "source_data.h"
 
 namespace {
 
 void Usage()
 {
     std::cerr << "usage: make-race [--seed N] [--entrants 2..18] [--runs N] [--past-runs N] --out DIR\n"
+                 "       make-race [options] --emit jrdb|jvdata|csv DIR\n"
+                 "  --emit       the same invented races as the data files a user imports (pado-import add DIR)\n"
                  "  --runs       runs of the most experienced entrant (the others have 3/8 of it up to all)\n"
                  "  --past-runs  latest runs of each entrant listed in the race card\n";
 }
@@ -30,7 +34,7 @@ bool ParseInt(const char* s, long long& v)
 int main(int argc, char** argv)
 {
     makerace::Options o;
-    std::string out;
+    std::string out, emitFormat, emitDir;
     for (int i = 1; i < argc; ++i) {
         std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -43,6 +47,15 @@ int main(int argc, char** argv)
         }
         const char* v = argv[++i];
         long long n = 0;
+        if (a == "--emit") {
+            emitFormat = v;
+            if (i + 1 >= argc || (emitFormat != "jrdb" && emitFormat != "jvdata" && emitFormat != "csv")) {
+                Usage();
+                return 2;
+            }
+            emitDir = argv[++i];
+            continue;
+        }
         if (a == "--out") {
             out = v;
             continue;
@@ -65,7 +78,7 @@ int main(int argc, char** argv)
             return 2;
         }
     }
-    if (out.empty()) {
+    if (out.empty() && emitDir.empty()) {
         Usage();
         return 2;
     }
@@ -74,6 +87,17 @@ int main(int argc, char** argv)
         return 2;
     }
     try {
+        if (!emitDir.empty()) {
+            makerace::SourceData d = makerace::ToSourceData(makerace::Simulate(o));
+            if (emitFormat == "csv")
+                makerace::EmitCsv(d, emitDir);
+            else if (emitFormat == "jrdb")
+                makerace::EmitJrdb(d, emitDir);
+            else
+                makerace::EmitJvData(d, emitDir);
+            if (out.empty())
+                return 0;
+        }
         if (!pado::fs::IsFolder(out) && !pado::fs::CreateFolder(out))
             throw pado::UserError(pado::FromUtf8("cannot create " + out));
         makerace::RaceFiles f = makerace::GenerateRace(o);
@@ -81,6 +105,9 @@ int main(int argc, char** argv)
         pado::WriteTextFile(pado::fs::Join(out, "Rall.txt"), f.rall);
         pado::WriteTextFile(pado::fs::Join(out, "pado.txt"), f.pado);
         pado::WriteTextFile(pado::fs::Join(out, "kisyuE.txt"), f.kisyu);
+    } catch (const std::filesystem::filesystem_error& e) {
+        std::cerr << "make-race: " << e.what() << "\n";
+        return 1;
     } catch (const pado::UserError& e) {
         std::cerr << "make-race: " << pado::ToUtf8(e.Message()) << "\n";
         return 1;

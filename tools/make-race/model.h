@@ -5,6 +5,8 @@
 #include <vector>
 
 #include "platform/text.h"
+#include "racefiles/race_model.h"
+#include "racefiles/render.h"
 
 namespace makerace {
 
@@ -18,13 +20,10 @@ struct Options {
     int pastRuns = 5; // the latest runs of each entrant listed in the race card
 };
 
-// The four input files of one race, as lines without line breaks.
-struct RaceFiles {
-    Lines r1;
-    Lines rall;
-    Lines pado;
-    Lines kisyu;
-};
+// The year of today's race; every career ends before it.
+constexpr int kRaceYear = 2026;
+
+using pado::racefiles::RaceFiles;
 
 enum class Class { Debut, Maiden, Win1, Win2, Win3, Open, JumpMaiden, JumpOpen };
 
@@ -98,7 +97,10 @@ struct World {
 
 // Careers of today's entrants, the past races they met in and every result.
 World Simulate(const Options& options);
-// The files written from a simulated world.
+// The race as the four files show it, and the files written from it.
+pado::racefiles::RaceFilesModel ToModel(const World& world);
+pado::racefiles::CardHead TodaysRace();
+pado::racefiles::Entrant TodaysEntrant(const World& world, int index); // without its runs
 RaceFiles Render(const World& world);
 RaceFiles GenerateRace(const Options& options);
 

@@ -14,9 +14,6 @@ namespace makerace {
 
 namespace {
 
-// Every career ends before the upcoming race; the latest runs fall in the weeks before the card.
-constexpr int kRaceYear = 2026;
-
 struct Plan {
     int target = 0;
     Class cls = Class::Open;

@@ -1,0 +1,296 @@
+#include "store/importer.h"
+
+#include <algorithm>
+#include <set>
+#include <unordered_map>
+
+#include "platform/errors.h"
+
+namespace pado::store {
+
+using namespace pado::sources;
+
+namespace {
+
+// Thrown through the reader to stop it when the user cancels.
+struct CancelledImport { };
+
+// INSERT OR IGNORE first: a new row counts as imported. Otherwise an UPDATE that keeps every column the record
+// does not know and only touches the row when something differs, so a re-import counts as unchanged.
+class Upsert {
+public:
+    Upsert(Db& db, const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n)
+        : keyCount_(static_cast<int>(keys.size()))
+        , insert_(db, InsertSql(table, keys, columns, n))
+        , update_(db, UpdateSql(table, keys, columns, n))
+    {
+    }
+
+    // values: the key values, then the columns.
+    void Apply(const std::vector<Value>& values, ImportCounts& counts)
+    {
+        for (std::size_t i = 0; i < values.size(); ++i)
+            insert_.Bind(static_cast<int>(i + 1), values[i]);
+        insert_.Step();
+        const bool inserted = insert_.Changes() > 0;
+        insert_.Reset();
+        if (inserted) {
+            ++counts.imported;
+            return;
+        }
+        for (std::size_t i = 0; i < values.size(); ++i)
+            update_.Bind(static_cast<int>(i + 1), values[i]);
+        update_.Step();
+        const bool changed = update_.Changes() > 0;
+        update_.Reset();
+        ++(changed ? counts.replaced : counts.unchanged);
+    }
+
+private:
+    static std::string InsertSql(
+        const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n)
+    {
+        std::string cols, params;
+        int p = 0;
+        for (const std::string& k : keys) {
+            cols += (p ? ", " : "") + k;
+            params += (p ? ", ?" : "?") + std::to_string(p + 1);
+            ++p;
+        }
+        for (int i = 0; i < n; ++i, ++p) {
+            cols += std::string(", ") + columns[i];
+            params += ", ?" + std::to_string(p + 1);
+        }
+        return "INSERT OR IGNORE INTO " + table + "(" + cols + ") VALUES(" + params + ")";
+    }
+    static std::string UpdateSql(
+        const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n)
+    {
+        const int k = static_cast<int>(keys.size());
+        std::string set, differs, where;
+        for (int i = 0; i < n; ++i) {
+            const std::string c = columns[i], p = "?" + std::to_string(k + i + 1);
+            set += (i ? ", " : "") + c + " = coalesce(" + p + ", " + c + ")";
+            differs += (i ? " OR " : "") + std::string("(") + p + " IS NOT NULL AND " + c + " IS NOT " + p + ")";
+        }
+        for (int i = 0; i < k; ++i)
+            where += (i ? " AND " : "") + keys[i] + " = ?" + std::to_string(i + 1);
+        return "UPDATE " + table + " SET " + set + " WHERE " + where + " AND (" + differs + ")";
+    }
+
+    int keyCount_;
+    Stmt insert_, update_;
+};
+
+bool ValidKey(const RaceKey& k)
+{
+    return k.year >= 1900 && k.year <= 2199 && k.month >= 1 && k.month <= 12 && k.day >= 1 && k.day <= 31
+        && k.venue >= 1 && k.venue <= 10 && k.number >= 1 && k.number <= 12;
+}
+
+class StoreSink : public RecordSink {
+public:
+    StoreSink(RaceStore& store, FileImport& report, ImportObserver* observer)
+        : db_(store.Database())
+        , report_(report)
+        , observer_(observer)
+        , races_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount)
+        , runners_(db_, "runners", { "race_id", "number" }, kRunnerColumns, kRunnerColumnCount)
+        , ensureRace_(db_, "INSERT OR IGNORE INTO races(id, date, venue, number) VALUES(?1, ?2, ?3, ?4)")
+        , resolve_(db_,
+              "SELECT id FROM races WHERE date BETWEEN ?1 AND ?2 AND venue = ?3 AND meeting = ?4"
+              " AND meeting_day = ?5 AND number = ?6")
+    {
+    }
+
+    void Race(const RaceRecord& race) override
+    {
+        Tick();
+        RaceRecord r = race;
+        if (!Resolve(r.key, r.meeting, r.meetingDay, "レース"))
+            return;
+        std::vector<Value> v { Value(static_cast<std::int64_t>(RaceId(r.key))) };
+        auto rest = RaceValues(r);
+        v.insert(v.end(), rest.begin(), rest.end());
+        races_.Apply(v, report_.byType["レース"]);
+        known_.insert(RaceId(r.key));
+    }
+
+    void Runner(const RunnerRecord& runner) override
+    {
+        Tick();
+        RunnerRecord x = runner;
+        if (!Resolve(x.race, 0, 0, "出走馬"))
+            return;
+        if (x.number < 1 || x.number > 28) {
+            Problem(0, "馬番がありません");
+            return;
+        }
+        const long long id = RaceId(x.race);
+        if (!known_.count(id)) {
+            // A runner file may come before its race file; the race row waits for its fields.
+            ensureRace_.Bind(1, id).Bind(2, DateOf(x.race)).Bind(3, x.race.venue).Bind(4, x.race.number);
+            ensureRace_.Step();
+            ensureRace_.Reset();
+            known_.insert(id);
+        }
+        std::vector<Value> v { Value(static_cast<std::int64_t>(id)), Value(static_cast<std::int64_t>(x.number)) };
+        auto rest = RunnerValues(x);
+        v.insert(v.end(), rest.begin(), rest.end());
+        runners_.Apply(v, report_.byType["出走馬"]);
+    }
+
+    void Jockey(const JockeyRecord& j) override
+    {
+        Tick();
+        if (j.id.empty()) {
+            ++report_.byType["騎手"].skipped;
+            return;
+        }
+        if (!jockeys_)
+            jockeys_ = std::make_unique<Upsert>(db_, "jockeys", std::vector<std::string> { "id" }, kJockeyColumns, 2);
+        jockeys_->Apply({ Value(j.id), Opt(j.shortName), Opt(j.fullName) }, report_.byType["騎手"]);
+    }
+
+    void Horse(const HorseRecord& h) override
+    {
+        Tick();
+        if (h.id.empty()) {
+            ++report_.byType["馬"].skipped;
+            return;
+        }
+        if (!horses_)
+            horses_ = std::make_unique<Upsert>(db_, "horses", std::vector<std::string> { "id" }, kHorseColumns, 3);
+        std::vector<Value> v { Value(h.id), Opt(h.name), Opt(h.sex ? Text(1, h.sex) : Text()) };
+        v.push_back(h.birthYear ? Value(static_cast<std::int64_t>(h.birthYear)) : Value());
+        horses_->Apply(v, report_.byType["馬"]);
+    }
+
+    void Malformed(const std::string& file, long line, const std::string& reason) override
+    {
+        ++report_.byType["不正な行"].malformed;
+        report_.problems.push_back(file + ":" + std::to_string(line) + ": " + reason);
+    }
+
+    void Skipped(const std::string& recordType) override { ++report_.byType[recordType].skipped; }
+
+    bool Cancelled() override { return observer_ && observer_->Cancelled(); }
+
+private:
+    static constexpr const char* kJockeyColumns[] = { "short_name", "full_name" };
+    static constexpr const char* kHorseColumns[] = { "name", "sex", "birth_year" };
+
+    static Value Opt(const Text& t) { return t.empty() ? Value() : Value(ToUtf8(t)); }
+
+    void Tick()
+    {
+        ++report_.records;
+        if (observer_ && report_.records % 1024 == 0) {
+            observer_->Progress(report_.records);
+            if (observer_->Cancelled())
+                throw CancelledImport {};
+        }
+    }
+
+    void Problem(long line, const std::string& reason)
+    {
+        ++report_.byType["不正な行"].malformed;
+        report_.problems.push_back(report_.file.string() + ":" + (line ? std::to_string(line) + ": " : "") + reason);
+    }
+
+    // A key without month and day (year, venue, 回, 日目, number) is found among the races already stored.
+    bool Resolve(RaceKey& key, int meeting, int meetingDay, const char* type)
+    {
+        if (key.month == 0 && key.day == 0 && meeting > 0 && meetingDay > 0) {
+            const auto cacheKey = std::make_tuple(key.year, key.venue, meeting, meetingDay, key.number);
+            auto it = resolved_.find(cacheKey);
+            if (it == resolved_.end()) {
+                resolve_.Bind(1, key.year * 10000 + 101).Bind(2, key.year * 10000 + 1231).Bind(3, key.venue);
+                resolve_.Bind(4, meeting).Bind(5, meetingDay).Bind(6, key.number);
+                long long id = resolve_.Step() ? resolve_.Int(0) : 0;
+                resolve_.Reset();
+                it = resolved_.emplace(cacheKey, id).first;
+            }
+            if (!it->second) {
+                ++report_.byType[type].skipped;
+                if (unresolved_.insert(cacheKey).second)
+                    report_.problems.push_back(report_.file.string() + ": " + std::to_string(key.year) + "年 場"
+                        + std::to_string(key.venue) + " " + std::to_string(meeting) + "回" + std::to_string(meetingDay)
+                        + "日 " + std::to_string(key.number) + "R はまだ取り込まれていないため読み飛ばしました");
+                return false;
+            }
+            key = KeyOfId(it->second);
+        }
+        if (!ValidKey(key)) {
+            Problem(0, std::string(type) + "の日付・場・レース番号が正しくありません");
+            return false;
+        }
+        return true;
+    }
+
+    Db& db_;
+    FileImport& report_;
+    ImportObserver* observer_;
+    Upsert races_, runners_;
+    std::unique_ptr<Upsert> jockeys_, horses_;
+    Stmt ensureRace_, resolve_;
+    std::set<long long> known_;
+    std::map<std::tuple<int, int, int, int, int>, long long> resolved_;
+    std::set<std::tuple<int, int, int, int, int>> unresolved_;
+};
+
+} // namespace
+
+FileImport ImportFile(RaceStore& store, const std::filesystem::path& file, ImportObserver* observer)
+{
+    FileImport report;
+    report.file = file;
+    std::error_code ec;
+    if (observer)
+        observer->FileStarted(file, std::filesystem::file_size(file, ec));
+    try {
+        report.kind = DetectSource(file);
+        if (report.kind == SourceKind::Unknown) {
+            report.error = "対応していない形式のファイルです";
+            return report;
+        }
+        Transaction t(store.Database());
+        {
+            StoreSink sink(store, report, observer);
+            ReadSource(file, sink);
+            if (sink.Cancelled())
+                throw CancelledImport {};
+        }
+        t.Commit();
+        report.committed = true;
+        if (observer)
+            observer->Progress(report.records);
+    } catch (const CancelledImport&) {
+        report.cancelled = true;
+    } catch (const UserError& e) {
+        report.error = ToUtf8(e.Message());
+    } catch (const std::exception& e) {
+        report.error = e.what();
+    }
+    if (!report.committed)
+        report.byType.clear(); // nothing of the file stayed; the counts would mislead
+    return report;
+}
+
+std::vector<std::filesystem::path> FilesToImport(const std::filesystem::path& path)
+{
+    std::vector<std::filesystem::path> out;
+    std::error_code ec;
+    if (std::filesystem::is_directory(path, ec)) {
+        for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            if (it->is_regular_file(ec))
+                out.push_back(it->path());
+        std::sort(out.begin(), out.end());
+    } else {
+        out.push_back(path);
+    }
+    return out;
+}
+
+} // namespace pado::store

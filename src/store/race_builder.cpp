@@ -1,0 +1,573 @@
+#include "store/race_builder.h"
+
+#include <algorithm>
+#include <unordered_map>
+
+#include "platform/cp932.h"
+#include "platform/errors.h"
+#include "platform/number.h"
+#include "platform/textfile.h"
+#include "racefiles/corner_order.h"
+#include "sources/venue_codes.h"
+
+namespace pado::store {
+
+using namespace pado::sources;
+namespace rf = pado::racefiles;
+
+namespace {
+
+int DaysFromCivil(int y, int m, int d)
+{
+    y -= m <= 2;
+    const int era = (y >= 0 ? y : y - 399) / 400;
+    const int yoe = y - era * 400;
+    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
+    return era * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
+}
+
+void CivilFromDays(int z, int& y, int& m, int& d)
+{
+    z += 719468;
+    const int era = (z >= 0 ? z : z - 146096) / 146097;
+    const int doe = z - era * 146097;
+    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const int mp = (5 * doy + 2) / 153;
+    d = doy - (153 * mp + 2) / 5 + 1;
+    m = mp < 10 ? mp + 3 : mp - 9;
+    y = yoe + era * 400 + (m <= 2);
+}
+
+std::string Where(const RaceKey& k)
+{
+    char buf[64];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d ", k.year, k.month, k.day);
+    return buf + ToUtf8(VenueName(k.venue)) + std::to_string(k.number) + "R";
+}
+
+bool IsJump(const RaceRecord& r)
+{
+    return r.surface == U'障' || StartsWith(r.classText, U"障害");
+}
+
+// The trailing grade mark of a race name such as "(ＧＩＩ)" or "(ＪＧＩ)", empty when none.
+Text GradeMarkIn(const Text& name)
+{
+    if (name.empty() || name.back() != U')')
+        return U"";
+    std::size_t open = name.rfind(U'(');
+    if (open == Text::npos)
+        return U"";
+    Text mark = name.substr(open);
+    return mark.find(U'Ｇ') != Text::npos || mark.find(U'G') != Text::npos ? mark : Text();
+}
+
+Text GradeMark(int grade, bool jump)
+{
+    if (grade < 1 || grade > 3)
+        return U"";
+    return U"(" + Text(jump ? U"Ｊ" : U"") + U"Ｇ" + Text(static_cast<std::size_t>(grade), U'Ｉ') + U")";
+}
+
+// The conditions text split into its age condition, marks such as (国際)(指定) and weight rule.
+struct Conditions {
+    Text age, marks, weightRule;
+};
+
+Conditions SplitConditions(const Text& text)
+{
+    Conditions c;
+    for (const Text& token : SplitAt(ReplaceAll(text, U"　", U" "), U' ')) {
+        if (token.empty())
+            continue;
+        if (token == U"定量" || token == U"別定" || token == U"馬齢" || token == U"ハンデ")
+            c.weightRule = token;
+        else if (token.front() == U'(')
+            c.marks += token;
+        else if (token.find(U'歳') != Text::npos)
+            c.age = token;
+    }
+    return c;
+}
+
+class Builder {
+public:
+    Builder(RaceStore& store, const RaceKey& key, const BuildOptions& options)
+        : store_(store)
+        , key_(key)
+        , options_(options)
+    {
+    }
+
+    BuiltRace Build()
+    {
+        std::optional<RaceRecord> race = store_.Race(key_);
+        if (!race)
+            throw UserError(U"レース(" + FromUtf8(Where(key_)) + U")はレースデータにありません。");
+        BuiltRace out;
+        out.model.pastRuns = options_.pastRuns;
+        out.model.head = Head(*race);
+        out.folderName = out.model.head.name;
+        if (race->hasResult)
+            Note("当日の結果は使わず出馬表として作成", Where(key_));
+
+        std::vector<RunnerRecord> entrants = store_.Runners(key_);
+        if (entrants.empty())
+            throw UserError(U"レース(" + FromUtf8(Where(key_)) + U")の出走馬がレースデータにありません。");
+        std::vector<int> padoRaces;
+        for (const RunnerRecord& e : entrants) {
+            rf::Entrant entrant = EntrantOf(e);
+            for (const StoredRun& run : store_.RunsBefore(e.horseId, e.horseName, DateOf(key_))) {
+                if (run.runner.abnormal == Abnormal::Scratched || run.runner.abnormal == Abnormal::Excluded)
+                    continue; // it did not run: no run line
+                int index = PastRaceIndex(run.race);
+                if (index < 0)
+                    continue;
+                const rf::PastRace& p = races_[index];
+                auto it = std::find_if(p.runners.begin(), p.runners.end(),
+                    [&](const rf::RunnerRow& x) { return x.number == run.runner.number; });
+                if (it == p.runners.end())
+                    continue;
+                entrant.runs.push_back({ index, static_cast<int>(it - p.runners.begin()) });
+                padoRaces.push_back(index);
+            }
+            if (entrant.runs.empty())
+                Note("過去の出走がない馬", ToUtf8(TrimSpaces(entrant.name)));
+            out.model.entrants.push_back(entrant);
+        }
+        // pado.txt: every race an entrant ran in, in date order (the races were loaded in any order).
+        std::sort(padoRaces.begin(), padoRaces.end());
+        padoRaces.erase(std::unique(padoRaces.begin(), padoRaces.end()), padoRaces.end());
+        std::sort(padoRaces.begin(), padoRaces.end(), [&](int a, int b) { return raceIds_[a] < raceIds_[b]; });
+        out.model.padoRaces = padoRaces;
+        out.model.races = std::move(races_);
+        out.model.jockeys = Jockeys(out.model.entrants);
+        out.files = rf::Render(out.model);
+        for (Lines* lines : { &out.files.r1, &out.files.rall, &out.files.pado, &out.files.kisyu })
+            ReplaceUnencodable(*lines);
+        out.folderName = Cp932Safe(out.folderName);
+        out.report = std::move(report_);
+        return out;
+    }
+
+    // The result tables of these races, one record each, in the order given.
+    Lines ResultTables(const std::vector<RaceKey>& keys, BuildReport& report)
+    {
+        std::vector<const rf::PastRace*> tables;
+        std::vector<int> indexes;
+        for (const RaceKey& k : keys) {
+            int i = PastRaceIndex(k);
+            if (i >= 0)
+                indexes.push_back(i);
+        }
+        for (int i : indexes)
+            tables.push_back(&races_[i]);
+        Lines out = rf::PadoFile(tables);
+        report = std::move(report_);
+        return out;
+    }
+
+private:
+    void Note(const std::string& what, const std::string& where) { report_.Note(what, where); }
+
+    // Race names, jockeys and conditions may hold characters the files cannot: each becomes "？", noted.
+    Text Cp932Safe(const Text& line)
+    {
+        if (!EncodeCp932(line).unencodable)
+            return line;
+        Text out;
+        for (char32_t c : line) {
+            if (EncodeCp932(Text(1, c)).unencodable) {
+                Note("CP932 にない文字を？に置換", ToUtf8(Text(1, c)));
+                out += U'？';
+            } else {
+                out += c;
+            }
+        }
+        return out;
+    }
+
+    void ReplaceUnencodable(Lines& lines)
+    {
+        for (Text& l : lines)
+            l = Cp932Safe(l);
+    }
+
+    rf::CardHead Head(const RaceRecord& r)
+    {
+        rf::CardHead c;
+        const Text mark = GradeMarkIn(r.name);
+        c.name = r.name.substr(0, r.name.size() - mark.size());
+        c.gradeMark = !mark.empty() ? mark : GradeMark(r.grade, IsJump(r));
+        if (c.name.empty())
+            c.name = VenueName(r.key.venue) + ToText(r.key.number) + U"R";
+        // The name is also a folder name.
+        c.name = ReplaceAll(ReplaceAll(c.name, U"/", U"／"), U"\\", U"＼");
+        c.year = r.key.year;
+        c.month = r.key.month;
+        c.day = r.key.day;
+        c.meeting = r.meeting;
+        c.meetingDay = r.meetingDay;
+        if (!r.meeting || !r.meetingDay)
+            Note("開催回・日目が不明 (0 と記入)", Where(r.key));
+        c.venue = VenueName(r.key.venue);
+        c.edition = r.edition;
+        Conditions cond = SplitConditions(r.conditions);
+        c.conditions = ConditionText(r, cond);
+        c.distance = r.distance;
+        c.surface = Surface(r);
+        c.direction = Direction(r);
+        c.marks = cond.marks;
+        c.weightRule = WeightRule(r, cond);
+        c.prizes = r.prizes;
+        c.addedPrizes = r.addedPrizes;
+        c.startTime = r.startTime;
+        if (r.prizes.empty())
+            Note("本賞金が不明 (行を省略)", Where(r.key));
+        if (r.startTime < 0)
+            Note("発走時刻が不明 (行を省略)", Where(r.key));
+        if (!r.distance)
+            Note("距離が不明 (0 と記入)", Where(r.key));
+        return c;
+    }
+
+    char32_t Surface(const RaceRecord& r)
+    {
+        if (r.surface)
+            return r.surface;
+        Note("芝・ダートが不明 (芝と記入)", Where(r.key));
+        return U'芝';
+    }
+
+    char32_t Direction(const RaceRecord& r)
+    {
+        if (r.direction)
+            return r.direction;
+        Note("回りが不明 (－と記入)", Where(r.key));
+        return U'－';
+    }
+
+    Text ConditionText(const RaceRecord& r, const Conditions& cond)
+    {
+        Text cls = r.classText;
+        if (cls.empty()) {
+            Note("クラスが不明 (一般と記入)", Where(r.key));
+            cls = U"一般";
+        }
+        if (cond.age.empty())
+            Note("年齢条件が不明", Where(r.key));
+        if (IsJump(r))
+            return U"障害" + cond.age + (StartsWith(cls, U"障害") ? cls.substr(2) : cls);
+        return cond.age + cls;
+    }
+
+    Text WeightRule(const RaceRecord& r, const Conditions& cond)
+    {
+        if (!cond.weightRule.empty())
+            return cond.weightRule;
+        Note("重量種別が不明 (－と記入)", Where(r.key));
+        return U"－";
+    }
+
+    Text Shaped(const Text& name)
+    {
+        std::string note;
+        Text nine = NineCharacterName(name, note);
+        if (!note.empty())
+            Note(note, ToUtf8(name));
+        return nine;
+    }
+
+    Text JockeyCardText(const RunnerRecord& x)
+    {
+        Text name = x.jockeyName;
+        if (name.empty() && !x.jockeyId.empty())
+            if (auto j = store_.Jockey(x.jockeyId))
+                name = !j->shortName.empty() ? j->shortName : j->fullName;
+        return name;
+    }
+
+    rf::Entrant EntrantOf(const RunnerRecord& x)
+    {
+        rf::Entrant e;
+        e.name = Shaped(x.horseName);
+        e.sex = x.sex ? x.sex : U'牡';
+        e.age = x.age;
+        e.carriedTenths = x.carriedTenths;
+        e.mark = x.mark;
+        e.jockeyCardText = JockeyCardText(x);
+        if (!x.sex || !x.age)
+            Note("出走馬の性齢が不明", ToUtf8(x.horseName));
+        if (!x.carriedTenths && x.mark.empty())
+            Note("出走馬の斤量が不明 (0 と記入)", ToUtf8(x.horseName));
+        if (e.jockeyCardText.empty())
+            Note("出走馬の騎手が不明", ToUtf8(x.horseName));
+        return e;
+    }
+
+    // The past race as its result table shows it, loaded once however many entrants ran in it; -1 when the
+    // store holds no result for it.
+    int PastRaceIndex(const RaceKey& key)
+    {
+        const long long id = RaceId(key);
+        auto found = index_.find(id);
+        if (found != index_.end())
+            return found->second;
+        int index = -1;
+        std::optional<RaceRecord> race = store_.Race(key);
+        if (race && race->hasResult) {
+            races_.push_back(PastRaceOf(*race, store_.Runners(key)));
+            raceIds_.push_back(id);
+            index = static_cast<int>(races_.size()) - 1;
+        } else {
+            Note("結果のないレース (省略)", Where(key));
+        }
+        index_.emplace(id, index);
+        return index;
+    }
+
+    rf::PastRace PastRaceOf(const RaceRecord& r, std::vector<RunnerRecord> runners)
+    {
+        const std::string where = Where(r.key);
+        rf::PastRace p;
+        p.year = r.key.year;
+        p.month = r.key.month;
+        p.day = r.key.day;
+        p.venue = VenueName(r.key.venue);
+        p.number = r.key.number;
+        p.meeting = r.meeting;
+        p.meetingDay = r.meetingDay;
+        if (!r.meeting || !r.meetingDay)
+            Note("開催回・日目が不明 (0 と記入)", where);
+        Conditions cond = SplitConditions(r.conditions);
+        p.conditions = ConditionText(r, cond);
+        const Text mark = GradeMarkIn(r.name);
+        const Text name = r.name.empty() || !mark.empty() ? r.name : r.name + GradeMark(r.grade, IsJump(r));
+        p.title = name.empty() ? p.conditions : name;
+        p.tail = r.classText.empty() ? Text(U"一般") : r.classText;
+        if (cond.weightRule == U"ハンデ")
+            p.tail += U" ハンデ";
+        if (!name.empty())
+            p.tail += U" " + name;
+        p.marks = cond.marks;
+        p.weightRule = WeightRule(r, cond);
+        p.surface = Surface(r);
+        p.distance = r.distance;
+        if (!r.distance)
+            Note("距離が不明 (0 と記入)", where);
+        p.direction = Direction(r);
+        p.going = r.going;
+        if (!r.going) {
+            Note("馬場状態が不明 (良と記入)", where);
+            p.going = U'良';
+        }
+        p.weather = r.weather;
+        if (r.weather.empty()) {
+            Note("天候が不明 (－と記入)", where);
+            p.weather = U"－";
+        }
+        Closing(r, p);
+        Corners(r, runners, p);
+
+        // Finishers by placing, then the runners without one; horses that did not start follow the table.
+        std::stable_sort(runners.begin(), runners.end(), [](const RunnerRecord& a, const RunnerRecord& b) {
+            auto rank = [](const RunnerRecord& x) { return x.finish > 0 ? x.finish : 100; };
+            return rank(a) < rank(b);
+        });
+        for (const RunnerRecord& x : runners) {
+            if (x.abnormal == Abnormal::Scratched || x.abnormal == Abnormal::Excluded) {
+                p.nonRunners.push_back(
+                    { x.abnormal == Abnormal::Scratched ? U"取消" : U"除外", x.number, Shaped(x.horseName) });
+                continue;
+            }
+            p.runners.push_back(RowOf(r, x));
+            if (x.finish == 1 && x.winOddsTenths > 0 && !p.winPayout) {
+                p.winNumber = x.number;
+                p.winPayout = x.winOddsTenths * 10;
+            }
+        }
+        return p;
+    }
+
+    void Closing(const RaceRecord& r, rf::PastRace& p)
+    {
+        p.last3f = r.last3f;
+        p.last4f = r.last4f;
+        if (p.last3f && p.last4f)
+            return;
+        std::vector<int> laps;
+        for (const Text& t : SplitAt(TrimSpaces(r.furlongTimes), U' '))
+            if (!t.empty())
+                laps.push_back(static_cast<int>(LeadingInt(t)));
+        auto sumLast = [&](std::size_t n) {
+            int s = 0;
+            for (std::size_t i = laps.size() - n; i < laps.size(); ++i)
+                s += laps[i];
+            return s;
+        };
+        if (laps.size() >= 4) {
+            if (!p.last4f)
+                p.last4f = sumLast(4);
+            if (!p.last3f)
+                p.last3f = sumLast(3);
+            Note("上り4F・3Fをラップから算出", Where(r.key));
+        } else {
+            Note("上り4F・3Fが不明 (0.0 と記入)", Where(r.key));
+        }
+    }
+
+    void Corners(const RaceRecord& r, const std::vector<RunnerRecord>& runners, rf::PastRace& p)
+    {
+        Text orders[4];
+        bool derived = false;
+        for (int c = 0; c < 4; ++c) {
+            orders[c] = r.cornerOrders[c];
+            if (!orders[c].empty())
+                continue;
+            std::vector<std::pair<int, int>> positions;
+            for (const RunnerRecord& x : runners)
+                positions.push_back({ x.number, x.corners[c] });
+            orders[c] = rf::OrderFromPositions(positions);
+            derived = derived || !orders[c].empty();
+        }
+        int first = 0;
+        while (first < 4 && orders[first].empty())
+            ++first;
+        if (first >= 3) {
+            // The readers need two corner lines at least; corners 3 and 4 stand empty.
+            Note("コーナー通過順が不明 (空欄)", Where(r.key));
+            first = 2;
+        } else if (derived) {
+            Note("コーナー通過順を各馬の通過順位から作成", Where(r.key));
+        }
+        p.firstCorner = first + 1;
+        for (int c = first; c < 4; ++c)
+            p.cornerOrders.push_back(orders[c]);
+    }
+
+    rf::RunnerRow RowOf(const RaceRecord& r, const RunnerRecord& x)
+    {
+        rf::RunnerRow row;
+        row.number = x.number;
+        row.finish = x.finish;
+        row.name = Shaped(x.horseName);
+        row.sex = x.sex ? x.sex : U'牡';
+        row.age = x.age;
+        row.carriedTenths = x.carriedTenths;
+        row.jockeyKey = JockeyKeyOf(JockeyCardText(x));
+        row.timeTenths = x.timeTenths;
+        row.lastTenths = x.last3fTenths;
+        row.popularity = x.popularity;
+        row.bodyWeight = x.bodyWeight;
+        row.margin = x.finish == 1 ? Text() : x.margin;
+        if (x.finish == 0) {
+            // Without a placing the row keeps its width: the word in the placing, the slowest time.
+            row.finishWord = x.abnormal == Abnormal::Disqualified ? U"失格" : U"中止";
+            if (!row.timeTenths)
+                row.timeTenths = 5999;
+            if (!row.lastTenths)
+                row.lastTenths = 999;
+            Note(ToUtf8(row.finishWord) + " の馬 (着順の欄に記入)", Where(r.key) + " " + ToUtf8(x.horseName));
+        } else {
+            if (x.abnormal == Abnormal::Demoted)
+                Note("降着の馬 (降着後の着順で記入)", Where(r.key) + " " + ToUtf8(x.horseName));
+            if (!row.timeTenths) {
+                row.timeTenths = 5999;
+                Note("走破タイムが不明 (9.59.9 と記入)", Where(r.key) + " " + ToUtf8(x.horseName));
+            }
+            if (!row.lastTenths)
+                Note("上りが不明 (0.0 と記入)", Where(r.key));
+        }
+        if (!x.sex || !x.age)
+            Note("性齢が不明", Where(r.key) + " " + ToUtf8(x.horseName));
+        if (!x.bodyWeight)
+            Note("馬体重が不明 (000 と記入)", Where(r.key));
+        if (row.jockeyKey.empty()) {
+            row.jockeyKey = U"－－－";
+            Note("騎手が不明 (－－－と記入)", Where(r.key));
+        }
+        return row;
+    }
+
+    // Every jockey of today's card, then every other with rides in the window, with their placings per venue.
+    std::vector<rf::JockeyCounts> Jockeys(const std::vector<rf::Entrant>& entrants)
+    {
+        int y, m, d;
+        const int today = DaysFromCivil(key_.year, key_.month, key_.day);
+        CivilFromDays(today - std::max(options_.jockeyDays, 0), y, m, d);
+        const int from = (y * 100 + m) * 100 + d;
+        CivilFromDays(today - 1, y, m, d);
+        const int to = (y * 100 + m) * 100 + d;
+        std::vector<rf::JockeyCounts> out;
+        std::unordered_map<Text, std::size_t> byKey;
+        auto slot = [&](const Text& key) -> rf::JockeyCounts& {
+            auto [it, fresh] = byKey.emplace(key, out.size());
+            if (fresh)
+                out.push_back({ key, {} });
+            return out[it->second];
+        };
+        for (const rf::Entrant& e : entrants)
+            if (!e.jockeyCardText.empty())
+                slot(JockeyKeyOf(e.jockeyCardText));
+        const auto& venues = rf::JockeyFileVenues();
+        for (const JockeyTally& t : JockeyTallies(from, to)) {
+            Text name = t.jockeyName;
+            if (name.empty())
+                continue;
+            const Text venue = VenueName(t.venue);
+            auto v = std::find(venues.begin(), venues.end(), venue);
+            if (v == venues.end())
+                continue;
+            rf::JockeyCounts& j = slot(JockeyKeyOf(name));
+            for (int i = 0; i < 4; ++i)
+                j.counts[v - venues.begin()][i] += t.counts[i];
+        }
+        Note("騎手成績は当日より前の " + std::to_string(options_.jockeyDays) + " 日間の結果から集計",
+            std::to_string(from) + "〜" + std::to_string(to));
+        return out;
+    }
+
+    std::vector<JockeyTally> JockeyTallies(int from, int to) { return store_.JockeyTallies(from, to); }
+
+    RaceStore& store_;
+    RaceKey key_;
+    BuildOptions options_;
+    BuildReport report_;
+    std::vector<rf::PastRace> races_;
+    std::vector<long long> raceIds_;
+    std::unordered_map<long long, int> index_;
+};
+
+} // namespace
+
+void BuildReport::Note(const std::string& what, const std::string& where)
+{
+    auto& list = notes[what];
+    if (std::find(list.begin(), list.end(), where) == list.end())
+        list.push_back(where);
+}
+
+std::vector<std::string> BuildReport::Lines() const
+{
+    std::vector<std::string> out;
+    for (const auto& [what, where] : notes) {
+        std::string line = what + ": " + std::to_string(where.size()) + "件 (";
+        for (std::size_t i = 0; i < where.size() && i < 5; ++i)
+            line += (i ? ", " : "") + where[i];
+        out.push_back(line + (where.size() > 5 ? ", …)" : ")"));
+    }
+    return out;
+}
+
+BuiltRace BuildRace(RaceStore& store, const RaceKey& race, const BuildOptions& options)
+{
+    return Builder(store, race, options).Build();
+}
+
+Lines BuildResultTables(RaceStore& store, const std::vector<RaceKey>& races, BuildReport& report)
+{
+    return Builder(store, races.empty() ? RaceKey {} : races.front(), {}).ResultTables(races, report);
+}
+
+} // namespace pado::store

@@ -1,0 +1,354 @@
+#include "store/race_store.h"
+
+#include <algorithm>
+#include <cstdlib>
+
+#include "platform/errors.h"
+#include "store/schema.h"
+
+namespace pado::store {
+
+using sources::Abnormal;
+using sources::RaceKey;
+using sources::RaceRecord;
+using sources::RunnerRecord;
+
+const char* const kRaceColumns[]
+    = { "date", "venue", "number", "meeting", "meeting_day", "name", "class_text", "conditions", "grade", "surface",
+          "distance", "direction", "going", "weather", "start_time", "field_size", "corner1", "corner2", "corner3",
+          "corner4", "last3f", "last4f", "furlongs", "prizes", "has_result", "edition", "added_prizes" };
+const int kRaceColumnCount = sizeof kRaceColumns / sizeof *kRaceColumns;
+const char* const kRunnerColumns[] = { "frame", "horse_id", "horse_name", "sex", "age", "carried", "jockey_id",
+    "jockey_name", "finish", "abnormal", "time", "margin", "corner1", "corner2", "corner3", "corner4", "last3f", "odds",
+    "popularity", "body_weight", "weight_change", "mark" };
+const int kRunnerColumnCount = sizeof kRunnerColumns / sizeof *kRunnerColumns;
+
+namespace {
+
+Value Num(long long n) // 0 is unknown
+{
+    return n ? Value(static_cast<std::int64_t>(n)) : Value();
+}
+Value Known(bool known, long long n) // 0 can be a fact
+{
+    Value v;
+    if (known)
+        v = static_cast<std::int64_t>(n);
+    return v;
+}
+Value Str(const Text& t)
+{
+    return t.empty() ? Value() : Value(ToUtf8(t));
+}
+Value Str(const std::string& s)
+{
+    return s.empty() ? Value() : Value(s);
+}
+Value Chr(char32_t c)
+{
+    return c ? Value(ToUtf8(Text(1, c))) : Value();
+}
+
+Text TextAt(Stmt& s, int col)
+{
+    return FromUtf8(s.Str(col));
+}
+char32_t CharAt0(Stmt& s, int col)
+{
+    Text t = TextAt(s, col);
+    return t.empty() ? 0 : t[0];
+}
+int IntAt(Stmt& s, int col)
+{
+    return static_cast<int>(s.Int(col));
+}
+
+std::string RaceSelect()
+{
+    std::string sql = "SELECT id";
+    for (int i = 0; i < kRaceColumnCount; ++i)
+        sql += std::string(", ") + kRaceColumns[i];
+    return sql + " FROM races ";
+}
+
+RaceRecord RaceFrom(Stmt& s)
+{
+    RaceRecord r;
+    r.key = KeyOfId(s.Int(0));
+    int c = 4; // after id, date, venue, number
+    r.meeting = IntAt(s, c++);
+    r.meetingDay = IntAt(s, c++);
+    r.name = TextAt(s, c++);
+    r.classText = TextAt(s, c++);
+    r.conditions = TextAt(s, c++);
+    r.grade = IntAt(s, c++);
+    r.surface = CharAt0(s, c++);
+    r.distance = IntAt(s, c++);
+    r.direction = CharAt0(s, c++);
+    r.going = CharAt0(s, c++);
+    r.weather = TextAt(s, c++);
+    r.startTime = s.IsNull(c) ? -1 : IntAt(s, c);
+    ++c;
+    r.fieldSize = IntAt(s, c++);
+    for (Text& corner : r.cornerOrders)
+        corner = TextAt(s, c++);
+    r.last3f = IntAt(s, c++);
+    r.last4f = IntAt(s, c++);
+    r.furlongTimes = TextAt(s, c++);
+    r.prizes = TextAt(s, c++);
+    r.hasResult = s.Int(c++) != 0;
+    r.edition = IntAt(s, c++);
+    r.addedPrizes = TextAt(s, c++);
+    return r;
+}
+
+std::string RunnerSelect(const char* alias)
+{
+    std::string a = alias;
+    std::string sql = "SELECT " + a + "race_id, " + a + "number";
+    for (int i = 0; i < kRunnerColumnCount; ++i)
+        sql += ", " + a + kRunnerColumns[i];
+    return sql;
+}
+
+RunnerRecord RunnerFrom(Stmt& s)
+{
+    RunnerRecord x;
+    x.race = KeyOfId(s.Int(0));
+    x.number = IntAt(s, 1);
+    int c = 2;
+    x.frame = IntAt(s, c++);
+    x.horseId = s.Str(c++);
+    x.horseName = TextAt(s, c++);
+    x.sex = CharAt0(s, c++);
+    x.age = IntAt(s, c++);
+    x.carriedTenths = IntAt(s, c++);
+    x.jockeyId = s.Str(c++);
+    x.jockeyName = TextAt(s, c++);
+    x.finish = IntAt(s, c++);
+    x.abnormal = static_cast<Abnormal>(std::clamp(IntAt(s, c++), 0, static_cast<int>(Abnormal::Demoted)));
+    x.timeTenths = IntAt(s, c++);
+    x.margin = TextAt(s, c++);
+    for (int& corner : x.corners)
+        corner = IntAt(s, c++);
+    x.last3fTenths = IntAt(s, c++);
+    x.winOddsTenths = IntAt(s, c++);
+    x.popularity = IntAt(s, c++);
+    x.bodyWeight = IntAt(s, c++);
+    x.bodyWeightChangeKnown = !s.IsNull(c);
+    x.bodyWeightChange = IntAt(s, c++);
+    x.mark = TextAt(s, c++);
+    return x;
+}
+
+} // namespace
+
+std::filesystem::path DefaultStorePath()
+{
+    const char* xdg = std::getenv("XDG_DATA_HOME");
+    std::filesystem::path base;
+    if (xdg && *xdg)
+        base = xdg;
+    else if (const char* home = std::getenv("HOME"); home && *home)
+        base = std::filesystem::path(home) / ".local" / "share";
+    else
+        base = ".";
+    return base / "pado" / "races.sqlite";
+}
+
+long long RaceId(const RaceKey& k)
+{
+    return ((static_cast<long long>(k.year) * 100 + k.month) * 100 + k.day) * 10000LL + k.venue * 100 + k.number;
+}
+
+RaceKey KeyOfId(long long id)
+{
+    RaceKey k;
+    k.number = static_cast<int>(id % 100);
+    k.venue = static_cast<int>(id / 100 % 100);
+    long long date = id / 10000;
+    k.day = static_cast<int>(date % 100);
+    k.month = static_cast<int>(date / 100 % 100);
+    k.year = static_cast<int>(date / 10000);
+    return k;
+}
+
+int DateOf(const RaceKey& k)
+{
+    return (k.year * 100 + k.month) * 100 + k.day;
+}
+
+std::vector<Value> RaceValues(const RaceRecord& r)
+{
+    std::vector<Value> v;
+    v.reserve(kRaceColumnCount);
+    v.push_back(Value(static_cast<std::int64_t>(DateOf(r.key))));
+    v.push_back(Value(static_cast<std::int64_t>(r.key.venue)));
+    v.push_back(Value(static_cast<std::int64_t>(r.key.number)));
+    v.push_back(Num(r.meeting));
+    v.push_back(Num(r.meetingDay));
+    v.push_back(Str(r.name));
+    v.push_back(Str(r.classText));
+    v.push_back(Str(r.conditions));
+    v.push_back(Num(r.grade));
+    v.push_back(Chr(r.surface));
+    v.push_back(Num(r.distance));
+    v.push_back(Chr(r.direction));
+    v.push_back(Chr(r.going));
+    v.push_back(Str(r.weather));
+    v.push_back(Known(r.startTime >= 0, r.startTime));
+    v.push_back(Num(r.fieldSize));
+    for (const Text& corner : r.cornerOrders)
+        v.push_back(Str(corner));
+    v.push_back(Num(r.last3f));
+    v.push_back(Num(r.last4f));
+    v.push_back(Str(r.furlongTimes));
+    v.push_back(Str(r.prizes));
+    v.push_back(Known(r.hasResult, 1)); // a card never takes a result back
+    v.push_back(Num(r.edition));
+    v.push_back(Str(r.addedPrizes));
+    return v;
+}
+
+std::vector<Value> RunnerValues(const RunnerRecord& x)
+{
+    std::vector<Value> v;
+    v.reserve(kRunnerColumnCount);
+    v.push_back(Num(x.frame));
+    v.push_back(Str(x.horseId));
+    v.push_back(Str(x.horseName));
+    v.push_back(Chr(x.sex));
+    v.push_back(Num(x.age));
+    v.push_back(Num(x.carriedTenths));
+    v.push_back(Str(x.jockeyId));
+    v.push_back(Str(x.jockeyName));
+    v.push_back(Num(x.finish));
+    // None is a fact only beside a placing; on a card it says nothing.
+    v.push_back(Known(x.abnormal != Abnormal::None || x.finish > 0, static_cast<int>(x.abnormal)));
+    v.push_back(Num(x.timeTenths));
+    v.push_back(Str(x.margin));
+    for (int corner : x.corners)
+        v.push_back(Num(corner));
+    v.push_back(Num(x.last3fTenths));
+    v.push_back(Num(x.winOddsTenths));
+    v.push_back(Num(x.popularity));
+    v.push_back(Num(x.bodyWeight));
+    v.push_back(Known(x.bodyWeightChangeKnown, x.bodyWeightChange));
+    v.push_back(Str(x.mark));
+    return v;
+}
+
+RaceStore::RaceStore(const std::filesystem::path& file)
+    : file_(file)
+{
+    std::error_code ec;
+    if (file.has_parent_path() && !std::filesystem::is_directory(file.parent_path(), ec)) {
+        std::filesystem::create_directories(file.parent_path(), ec);
+        if (ec)
+            throw UserError(U"フォルダ(" + FromUtf8(file.parent_path().string()) + U")を作れません。");
+    }
+    db_ = std::make_unique<Db>(file, Db::Mode::ReadWrite);
+    // A large import touches the runner indexes all over; a page cache of 32 MiB keeps them in memory instead
+    // of bouncing pages through the file system, well inside the memory an import may take.
+    db_->Exec("PRAGMA cache_size = -32768");
+    db_->Exec("PRAGMA temp_store = MEMORY");
+    OpenSchema(*db_);
+}
+
+RaceStore::~RaceStore() = default;
+
+std::vector<RaceRecord> RaceStore::Races(int fromDate, int toDate, int venue)
+{
+    Stmt s(*db_, RaceSelect() + "WHERE date BETWEEN ?1 AND ?2 AND (?3 = 0 OR venue = ?3) ORDER BY id");
+    s.Bind(1, fromDate).Bind(2, toDate).Bind(3, venue);
+    std::vector<RaceRecord> out;
+    while (s.Step())
+        out.push_back(RaceFrom(s));
+    return out;
+}
+
+Stmt& RaceStore::Cached(std::unique_ptr<Stmt>& slot, const std::string& sql)
+{
+    if (!slot)
+        slot = std::make_unique<Stmt>(*db_, sql);
+    slot->Reset(); // also after a query that an exception left half-read
+    return *slot;
+}
+
+std::optional<RaceRecord> RaceStore::Race(const RaceKey& key)
+{
+    Stmt& s = Cached(race_, RaceSelect() + "WHERE id = ?1");
+    s.Bind(1, RaceId(key));
+    if (!s.Step())
+        return std::nullopt;
+    RaceRecord r = RaceFrom(s);
+    s.Reset(); // a statement left on its row would keep the file's read lock
+    return r;
+}
+
+std::vector<RunnerRecord> RaceStore::Runners(const RaceKey& key)
+{
+    Stmt& s = Cached(runners_, RunnerSelect("") + " FROM runners WHERE race_id = ?1 ORDER BY number");
+    s.Bind(1, RaceId(key));
+    std::vector<RunnerRecord> out;
+    while (s.Step())
+        out.push_back(RunnerFrom(s));
+    return out;
+}
+
+std::vector<StoredRun> RaceStore::RunsBefore(const std::string& horseId, const Text& horseName, int date)
+{
+    const long long before = static_cast<long long>(date) * 10000;
+    std::string sql = RunnerSelect("") + " FROM runners WHERE race_id < ?1 AND ";
+    sql += horseId.empty() ? "horse_name = ?3" : "(horse_id = ?2 OR (horse_name = ?3 AND +horse_id IS NULL))";
+    Stmt& s = Cached(horseId.empty() ? runsByName_ : runsById_, sql + " ORDER BY race_id");
+    s.Bind(1, before).Bind(3, ToUtf8(horseName));
+    if (!horseId.empty())
+        s.Bind(2, horseId);
+    std::vector<StoredRun> out;
+    while (s.Step()) {
+        RunnerRecord x = RunnerFrom(s);
+        out.push_back({ x.race, x });
+    }
+    return out;
+}
+
+std::vector<JockeyTally> RaceStore::JockeyTallies(int fromDate, int toDate)
+{
+    Stmt s(*db_,
+        "SELECT r.jockey_id, coalesce(r.jockey_name, j.short_name) AS rider, ra.venue,"
+        " sum(r.finish = 1), sum(r.finish = 2), sum(r.finish = 3),"
+        " sum(coalesce(r.finish, 0) NOT IN (1, 2, 3))"
+        " FROM runners r JOIN races ra ON ra.id = r.race_id LEFT JOIN jockeys j ON j.id = r.jockey_id"
+        " WHERE r.race_id BETWEEN ?1 AND ?2 AND ra.has_result = 1 AND coalesce(r.abnormal, 0) NOT IN (1, 2)"
+        " GROUP BY r.jockey_id, rider, ra.venue ORDER BY rider, ra.venue");
+    s.Bind(1, static_cast<long long>(fromDate) * 10000).Bind(2, static_cast<long long>(toDate) * 10000 + 9999);
+    std::vector<JockeyTally> out;
+    while (s.Step()) {
+        JockeyTally t;
+        t.jockeyId = s.Str(0);
+        t.jockeyName = TextAt(s, 1);
+        t.venue = IntAt(s, 2);
+        for (int i = 0; i < 4; ++i)
+            t.counts[i] = IntAt(s, 3 + i);
+        out.push_back(t);
+    }
+    return out;
+}
+
+std::optional<sources::JockeyRecord> RaceStore::Jockey(const std::string& id)
+{
+    Stmt s(*db_, "SELECT id, short_name, full_name FROM jockeys WHERE id = ?1");
+    s.Bind(1, id);
+    if (!s.Step())
+        return std::nullopt;
+    return sources::JockeyRecord { s.Str(0), TextAt(s, 1), TextAt(s, 2) };
+}
+
+long long RaceStore::CountRows(const std::string& table)
+{
+    Stmt s(*db_, "SELECT count(*) FROM " + table);
+    return s.Step() ? s.Int(0) : 0;
+}
+
+} // namespace pado::store

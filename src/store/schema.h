@@ -1,0 +1,16 @@
+#pragma once
+
+#include "store/sqlite_db.h"
+
+namespace pado::store {
+
+// The version this program writes, kept in the file's user_version.
+constexpr int kSchemaVersion = 2;
+
+// Brings the file to kSchemaVersion: creates an empty one, migrates an older one in place (in one transaction),
+// refuses a newer one with a UserError naming its version.
+void OpenSchema(Db& db);
+// Creates the tables as the given older version had them; for the migration tests.
+void CreateSchemaVersion(Db& db, int version);
+
+} // namespace pado::store

@@ -1,0 +1,55 @@
+// The race data window: files dropped in are imported on a worker thread, and the day's races are listed.
+#include <QApplication>
+#include <QDateEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QTest>
+#include <fstream>
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "gui/race_data_window.h"
+
+namespace pado::gui::test {
+namespace {
+
+class TempFolder {
+public:
+    TempFolder()
+        : path_(std::filesystem::temp_directory_path() / ("pado-race-data-" + std::to_string(::getpid())))
+    {
+        std::filesystem::remove_all(path_);
+        std::filesystem::create_directories(path_);
+    }
+    ~TempFolder() { std::filesystem::remove_all(path_); }
+    const std::filesystem::path& Path() const { return path_; }
+
+private:
+    std::filesystem::path path_;
+};
+
+TEST(RaceDataWindow, ImportsOnAWorkerAndListsTheRacesOfTheDay)
+{
+    TempFolder dir;
+    std::ofstream(dir.Path() / "card.csv") << "日付,場,R,レース名,距離\n2026-12-27,中山,11,冬星記念,芝2500\n"
+                                              "馬番,馬名,性齢,斤量,騎手\n1,カスミゲイル,牡6,58,▲早 瀬\n";
+    RaceDataDialog window(dir.Path() / "store" / "races.sqlite", dir.Path() / "PADO-tdy");
+    window.findChild<QDateEdit*>()->setDate(QDate(2026, 12, 27));
+    auto* races = window.findChild<QListWidget*>("Races");
+    ASSERT_NE(races, nullptr);
+    EXPECT_EQ(races->count(), 0);
+
+    window.Import({ dir.Path() / "card.csv" });
+    for (int i = 0; i < 500 && window.Importing(); ++i)
+        QTest::qWait(20); // the window polls the worker from its event loop
+    ASSERT_FALSE(window.Importing());
+    ASSERT_EQ(races->count(), 1);
+    EXPECT_TRUE(races->item(0)->text().contains(QStringLiteral("冬星記念")));
+    EXPECT_TRUE(races->item(0)->text().contains(QStringLiteral("出馬表")));
+    EXPECT_EQ(races->item(0)->data(Qt::UserRole).toString(), QStringLiteral("202612270611"));
+    EXPECT_TRUE(window.findChild<QPlainTextEdit*>("Log")->toPlainText().contains(QStringLiteral("出走馬: 追加 1")));
+    EXPECT_FALSE(window.FolderToTransfer());
+}
+
+} // namespace
+} // namespace pado::gui::test

@@ -1,0 +1,264 @@
+// The race store under re-imports, results after cards, injected failures, a full disk and other versions.
+#include <fstream>
+#include <gtest/gtest.h>
+
+#include "emit.h"
+#include "model.h"
+#include "platform/errors.h"
+#include "source_data.h"
+#include "store/importer.h"
+#include "store/schema.h"
+#include "support/temp_dir.h"
+
+using namespace pado;
+using namespace pado::store;
+
+namespace {
+
+// Every row of every table, in key order: two stores with the same dump hold the same data.
+std::string Dump(RaceStore& s)
+{
+    std::string out;
+    for (const char* sql : { "SELECT * FROM races ORDER BY id", "SELECT * FROM runners ORDER BY race_id, number",
+             "SELECT * FROM horses ORDER BY id", "SELECT * FROM jockeys ORDER BY id" }) {
+        Stmt st(s.Database(), sql);
+        while (st.Step()) {
+            for (int c = 0; c < st.ColumnCount(); ++c)
+                out += st.Str(c) + "|";
+            out += "\n";
+        }
+    }
+    return out;
+}
+
+void WriteFile(const std::string& path, const std::string& bytes)
+{
+    std::ofstream(path, std::ios::binary) << bytes;
+}
+
+// The invented world's result and card CSV files, written once per test folder.
+struct World {
+    TempDir dir;
+    std::string results = dir.File("csv/results.csv"), card = dir.File("csv/card.csv");
+    std::string store = dir.File("store/races.sqlite");
+    World()
+    {
+        makerace::Options o;
+        o.runs = 24;
+        makerace::EmitCsv(makerace::ToSourceData(makerace::Simulate(o)), dir.File("csv"));
+    }
+};
+
+struct ThrowAfter : ImportObserver {
+    long after;
+    explicit ThrowAfter(long n)
+        : after(n)
+    {
+    }
+    void Progress(long records) override
+    {
+        if (records >= after)
+            throw std::runtime_error("injected failure");
+    }
+};
+
+struct CancelAfter : ImportObserver {
+    long seen = 0;
+    void Progress(long records) override { seen = records; }
+    bool Cancelled() override { return seen >= 1024; }
+};
+
+} // namespace
+
+TEST(RaceStore, ReimportChangesNothingAndCountsEveryRowAsUnchanged)
+{
+    World w;
+    RaceStore s(w.store);
+    FileImport first = ImportFile(s, w.results);
+    ASSERT_TRUE(first.committed) << first.error;
+    EXPECT_GT(first.byType["出走馬"].imported, 1000);
+    EXPECT_EQ(first.byType["出走馬"].replaced, 0);
+    const std::string before = Dump(s);
+    FileImport again = ImportFile(s, w.results);
+    ASSERT_TRUE(again.committed);
+    EXPECT_EQ(again.byType["出走馬"].imported, 0);
+    EXPECT_EQ(again.byType["出走馬"].replaced, 0);
+    EXPECT_EQ(again.byType["出走馬"].unchanged, first.byType["出走馬"].imported);
+    EXPECT_EQ(again.byType["レース"].unchanged, first.byType["レース"].imported);
+    EXPECT_EQ(Dump(s), before);
+}
+
+TEST(RaceStore, ResultsReplaceACardAndKeepWhatOnlyTheCardKnew)
+{
+    TempDir dir;
+    const std::string card = dir.File("card.csv"), result = dir.File("result.csv");
+    WriteFile(card,
+        "日付,場,R,レース名,距離,発走\n2025-01-05,中山,11,金杯,芝2000,15:45\n"
+        "馬番,馬名,性齢,斤量,騎手,記号\n1,ミナトアロー,牡5,57,鷲 尾,(外)\n2,トワテール,牡4,56,真 柴,\n");
+    WriteFile(result,
+        "日付,場,R,レース名,距離,天候,馬場,着順,馬番,馬名,性齢,斤量,騎手,タイム\n"
+        "2025-01-05,中山,11,金杯,芝2000,晴,良,1,2,トワテール,牡4,56,真 柴,2:00.1\n"
+        "2025-01-05,中山,11,金杯,芝2000,晴,良,2,1,ミナトアロー,牡5,57,鷲 尾,2:00.3\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, card).committed);
+    sources::RaceKey key { 2025, 1, 5, 6, 11 };
+    EXPECT_FALSE(s.Race(key)->hasResult);
+    FileImport r = ImportFile(s, result);
+    ASSERT_TRUE(r.committed);
+    EXPECT_EQ(r.byType["出走馬"].replaced, 2);
+    EXPECT_TRUE(s.Race(key)->hasResult);
+    EXPECT_EQ(s.Race(key)->startTime, 1545); // the card's start time stays
+    auto runners = s.Runners(key);
+    ASSERT_EQ(runners.size(), 2u); // replaced, never duplicated
+    EXPECT_EQ(runners[0].finish, 2);
+    EXPECT_EQ(runners[0].mark, U"外");
+    EXPECT_EQ(runners[1].timeTenths, 1201);
+    // A card read again after the result does not take the result back.
+    ASSERT_TRUE(ImportFile(s, card).committed);
+    EXPECT_TRUE(s.Race(key)->hasResult);
+    EXPECT_EQ(s.Runners(key)[1].finish, 1);
+}
+
+TEST(RaceStore, AFailureMidFileOrACancelLeavesTheStoreAsBefore)
+{
+    World w;
+    RaceStore s(w.store);
+    ASSERT_TRUE(ImportFile(s, w.card).committed);
+    const std::string before = Dump(s);
+
+    ThrowAfter fail(2048);
+    FileImport failed = ImportFile(s, w.results, &fail);
+    EXPECT_FALSE(failed.committed);
+    EXPECT_NE(failed.error.find("injected failure"), std::string::npos);
+    EXPECT_TRUE(failed.byType.empty()); // no counts for rows that did not stay
+    EXPECT_EQ(Dump(s), before);
+
+    CancelAfter cancel;
+    FileImport cancelled = ImportFile(s, w.results, &cancel);
+    EXPECT_FALSE(cancelled.committed);
+    EXPECT_TRUE(cancelled.cancelled);
+    EXPECT_EQ(Dump(s), before);
+
+    // The store still works afterwards.
+    EXPECT_TRUE(ImportFile(s, w.results).committed);
+    EXPECT_NE(Dump(s), before);
+}
+
+TEST(RaceStore, AFullDiskRollsTheFileBackWithAMessage)
+{
+    World w;
+    RaceStore s(w.store);
+    ASSERT_TRUE(ImportFile(s, w.card).committed);
+    const std::string before = Dump(s);
+    Stmt pages(s.Database(), "PRAGMA page_count");
+    ASSERT_TRUE(pages.Step());
+    s.Database().Exec("PRAGMA max_page_count = " + std::to_string(pages.Int(0) + 3));
+    FileImport full = ImportFile(s, w.results);
+    EXPECT_FALSE(full.committed);
+    EXPECT_NE(full.error.find("ディスクがいっぱい"), std::string::npos) << full.error;
+    EXPECT_EQ(Dump(s), before);
+}
+
+TEST(RaceStore, NewerSchemaIsRefusedOlderIsMigratedForeignFileIsLeftAlone)
+{
+    TempDir dir;
+    const std::string newer = dir.File("newer.sqlite");
+    {
+        Db db(newer, Db::Mode::ReadWrite);
+        CreateSchemaVersion(db, kSchemaVersion);
+        db.Exec("PRAGMA user_version = 99");
+    }
+    try {
+        RaceStore s(newer);
+        FAIL() << "a newer store was opened";
+    } catch (const UserError& e) {
+        EXPECT_NE(ToUtf8(e.Message()).find("バージョン 99"), std::string::npos) << ToUtf8(e.Message());
+    }
+
+    const std::string older = dir.File("older.sqlite");
+    {
+        Db db(older, Db::Mode::ReadWrite);
+        CreateSchemaVersion(db, 1);
+        db.Exec("INSERT INTO races(id, date, venue, number, name, has_result) VALUES(202501050611, 20250105, 6, 11, "
+                "'金杯', 1)");
+    }
+    {
+        RaceStore s(older);
+        auto race = s.Race({ 2025, 1, 5, 6, 11 });
+        ASSERT_TRUE(race);
+        EXPECT_EQ(race->name, U"金杯"); // kept through the migration
+        EXPECT_EQ(race->edition, 0);
+        Stmt v(s.Database(), "PRAGMA user_version");
+        ASSERT_TRUE(v.Step());
+        EXPECT_EQ(v.Int(0), kSchemaVersion);
+    }
+
+    const std::string foreign = dir.File("other.sqlite");
+    {
+        Db db(foreign, Db::Mode::ReadWrite);
+        db.Exec("CREATE TABLE notes(x)");
+    }
+    EXPECT_THROW(RaceStore s(foreign), UserError);
+    WriteFile(dir.File("text.sqlite"), "this is not a database at all, just some text that is long enough........");
+    EXPECT_THROW(RaceStore s(dir.File("text.sqlite")), UserError);
+}
+
+TEST(RaceStore, CornerFileFindsItsRacesByMeetingAndDay)
+{
+    TempDir dir;
+    WriteFile(dir.File("race.csv"), "日付,場,回,日,R,着順,馬番,馬名\n2023-12-24,中山,5,8,11,1,2,トワテール\n");
+    WriteFile(dir.File("corner.csv"),
+        "レースID,1コーナー,2コーナー,3コーナー,4コーナー\n"
+        "202306050811,,,\"2,1\",\"(2,1)\"\n202306050812,,,1,1\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, dir.File("race.csv")).committed);
+    FileImport c = ImportFile(s, dir.File("corner.csv"));
+    ASSERT_TRUE(c.committed);
+    EXPECT_EQ(c.byType["レース"].replaced, 1);
+    EXPECT_EQ(c.byType["レース"].skipped, 1); // race 12 of that day is not in the store
+    ASSERT_EQ(c.problems.size(), 1u);
+    auto race = s.Race({ 2023, 12, 24, 6, 11 });
+    ASSERT_TRUE(race);
+    EXPECT_EQ(race->cornerOrders[2], U"2,1");
+    EXPECT_EQ(race->cornerOrders[3], U"(2,1)");
+    EXPECT_TRUE(race->hasResult);
+}
+
+TEST(RaceStore, FoldersImportEveryFileAndUnknownFilesAreReported)
+{
+    World w;
+    WriteFile(w.dir.File("csv/readme.txt"), "nothing to see");
+    std::vector<std::filesystem::path> files = FilesToImport(w.dir.File("csv"));
+    ASSERT_EQ(files.size(), 3u);
+    RaceStore s(w.store);
+    int committed = 0;
+    for (const auto& f : files) {
+        FileImport r = ImportFile(s, f);
+        committed += r.committed;
+        if (f.filename() == "readme.txt") {
+            EXPECT_FALSE(r.committed);
+            EXPECT_FALSE(r.error.empty());
+        }
+    }
+    EXPECT_EQ(committed, 2);
+}
+
+TEST(RaceStore, AHorsesRunsByRegistrationNumberAndByNameWhereASourceHasNone)
+{
+    TempDir dir;
+    WriteFile(dir.File("ids.csv"),
+        "日付,場,R,着順,馬番,馬名,馬ID\n2026-01-05,中山,1,1,1,アルファ,2022100001\n"
+        "2026-01-05,中山,1,2,2,アルファ,2015100009\n"); // an older horse of the same name
+    WriteFile(dir.File("names.csv"),
+        "日付,場,R,着順,馬番,馬名\n2026-02-01,東京,3,4,7,アルファ\n"
+        "2026-03-01,東京,3,1,1,アルファ\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, dir.File("ids.csv")).committed);
+    ASSERT_TRUE(ImportFile(s, dir.File("names.csv")).committed);
+    std::vector<StoredRun> runs = s.RunsBefore("2022100001", U"アルファ", 20260301);
+    ASSERT_EQ(runs.size(), 2u); // its own numbered run and the unnumbered one, not the namesake, not 3/1 itself
+    EXPECT_EQ(runs[0].race, (sources::RaceKey { 2026, 1, 5, 6, 1 }));
+    EXPECT_EQ(runs[0].runner.number, 1);
+    EXPECT_EQ(runs[1].race, (sources::RaceKey { 2026, 2, 1, 5, 3 }));
+    EXPECT_EQ(s.RunsBefore("", U"アルファ", 20260302).size(), 4u); // by name alone every namesake counts
+}
