@@ -50,6 +50,9 @@ enum class Abnormal { None, Scratched, Excluded, DidNotFinish, Disqualified, Dem
 
 struct RunnerRecord {
     RaceKey race;
+    // 回 and 日目 of the race when the source names it only so (race.month and race.day then 0), as JRDB's
+    // entrant file does; the store resolves such a runner like such a race.
+    int meeting = 0, meetingDay = 0;
     int frame = 0; // 枠番, 0 unknown
     int number = 0; // 馬番 (required)
     std::string horseId; // registration number, empty when the source has none
@@ -63,7 +66,7 @@ struct RunnerRecord {
     Abnormal abnormal = Abnormal::None;
     int timeTenths = 0; // race time in tenths of a second, 0 unknown
     Text margin; // 着差 text such as "クビ", "1 1/2", empty unknown
-    int corners[4] = {0, 0, 0, 0}; // position at corners 1..4, 0 unknown or not run
+    int corners[4] = { 0, 0, 0, 0 }; // position at corners 1..4, 0 unknown or not run
     int last3fTenths = 0; // 0 unknown
     int winOddsTenths = 0; // win odds × 10, 0 unknown
     int popularity = 0; // 0 unknown
