@@ -1,5 +1,7 @@
 #include "sources/fixed_record.h"
 
+#include <algorithm>
+#include <cstring>
 #include <fstream>
 
 #include "platform/cp932.h"
@@ -77,16 +79,42 @@ void ForEachLine(const std::string& path, const std::function<bool(std::string_v
     std::ifstream in(path, std::ios::binary);
     if (!in)
         throw UserError(U"ファイル(" + FromUtf8(path) + U")を開けません。");
+    // Read in blocks and keep at most kMaxLine bytes of a line: a file without line breaks (a picture, an
+    // archive) must not be taken into memory whole. A longer line reaches the visitor cut, and no record
+    // layout is that long, so the reader reports it.
+    constexpr std::size_t kMaxLine = 65536;
+    std::string block(1 << 16, '\0');
     std::string line;
     long number = 0;
-    while (std::getline(in, line)) {
+    bool more = true;
+    auto deliver = [&]() {
         ++number;
         std::string_view v(line);
         if (!v.empty() && v.back() == '\r')
             v.remove_suffix(1);
-        if (!visit(v, number))
-            return;
+        bool go = visit(v, number);
+        line.clear();
+        return go;
+    };
+    while (more) {
+        in.read(block.data(), static_cast<std::streamsize>(block.size()));
+        std::size_t got = static_cast<std::size_t>(in.gcount());
+        more = got == block.size();
+        std::size_t start = 0;
+        while (start < got) {
+            const char* nl = static_cast<const char*>(std::memchr(block.data() + start, '\n', got - start));
+            std::size_t end = nl ? static_cast<std::size_t>(nl - block.data()) : got;
+            if (line.size() < kMaxLine)
+                line.append(block, start, std::min(end - start, kMaxLine - line.size()));
+            if (!nl)
+                break;
+            if (!deliver())
+                return;
+            start = end + 1;
+        }
     }
+    if (!line.empty())
+        deliver(); // a last line without a line break is still a line
 }
 
 std::string FileHead(const std::string& path, std::size_t max)

@@ -201,3 +201,22 @@ TEST(JrdbCodes, YearsDaysAndTheClassNamesThatChangedIn2019)
     EXPECT_EQ(JrdbGoing("4x"), 0);
     EXPECT_EQ(JrdbAbnormal('6'), Abnormal::None); // 再騎乗 finished the race
 }
+
+TEST(JrdbReader, AFileWithoutLineBreaksIsReportedNotLoadedWhole)
+{
+    TempDir dir;
+    std::string path = dir.File("blob.bin");
+    {
+        std::ofstream out(path, std::ios::binary);
+        out << std::string(300000, 'x') << "\n"
+            << Sed("01", "01", "0", "2317", "502", "+ 4") << "\n"
+            << std::string(70000, 'y'); // the last line, without a break
+    }
+    CollectingSink sink;
+    ReadJrdb(path, sink);
+    ASSERT_EQ(sink.malformed.size(), 2u);
+    EXPECT_EQ(sink.malformed[0].line, 1);
+    EXPECT_NE(sink.malformed[0].reason.find("65536バイト"), std::string::npos); // what was kept of it
+    EXPECT_EQ(sink.malformed[1].line, 3);
+    EXPECT_EQ(sink.runners.size(), 1u);
+}
