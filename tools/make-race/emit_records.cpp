@@ -18,6 +18,8 @@ void WriteRecords(const std::filesystem::path& dir, const std::string& name, con
 {
     std::error_code ec;
     std::filesystem::create_directories(dir, ec);
+    if (records.empty()) // an empty file says nothing of its kind, and the import could not tell what it is
+        return;
     std::filesystem::path path = dir / name;
     std::filesystem::path temp = dir / (name + ".tmp");
     {

@@ -22,8 +22,8 @@ struct KeyLess {
 using RunnersByRace = std::map<pado::sources::RaceKey, std::vector<const pado::sources::RunnerRecord*>, KeyLess>;
 RunnersByRace GroupRunners(const SourceData& data);
 
-// Writes records, each followed by CR LF, into dir/name (the folder created when missing); throws
-// pado::UserError when the file cannot be written.
+// Writes records, each followed by CR LF, into dir/name (the folder created when missing; no file when there
+// are no records); throws pado::UserError when the file cannot be written.
 void WriteRecords(const std::filesystem::path& dir, const std::string& name, const std::vector<std::string>& records);
 
 // The numbers of a space-separated text ("12 34 56"); what does not read is left out.
