@@ -66,11 +66,25 @@ bool ReadKey(std::string_view rec, KeyFields& k, std::string& problem)
     return true;
 }
 
-bool LooksLikeKeyedRecord(std::string_view line)
+// The part of the key that every JRDB race-day record starts with (venue, year, 回, 日); the record types
+// keyed by the meeting day alone (KAB and the like) stop there.
+bool LooksLikeDayKey(std::string_view line)
 {
-    KeyFields k;
-    std::string problem;
-    return line.size() >= 8 && ReadKey(line, k, problem);
+    if (line.size() < 8 || VenueFromCode(FieldAt(line, kVenue, 2)) == 0 || JrdbDay(line[kDay - 1]) == 0)
+        return false;
+    for (int pos : { kYear, kYear + 1, kMeeting })
+        if (line[static_cast<std::size_t>(pos - 1)] < '0' || line[static_cast<std::size_t>(pos - 1)] > '9')
+            return false;
+    return true;
+}
+
+// The lengths of the race-keyed types this program reads (UKC, keyed by horse, is told by its own check).
+bool KnownLength(std::size_t length)
+{
+    for (int known : { sed::kLength, srb::kLength, bac::kLength, kyi::kLength })
+        if (length == static_cast<std::size_t>(known))
+            return true;
+    return false;
 }
 
 bool LooksLikeUkc(std::string_view line)
@@ -126,14 +140,27 @@ public:
         line_ = number;
         if (line.empty())
             return;
+        // A JRDB file holds one record type, so its first record tells what every line should be.
+        if (fileLength_ == 0)
+            fileLength_ = line.size();
         if (LooksLikeUkc(line)) {
             Ukc(line);
+            return;
+        }
+        if (!KnownLength(line.size())) {
+            if (KnownLength(fileLength_) || fileLength_ == static_cast<std::size_t>(ukc::kLength))
+                Bad("レコードの長さが" + std::to_string(fileLength_ + 2) + "バイトではありません("
+                    + std::to_string(line.size() + 2) + "バイト)");
+            else if (LooksLikeDayKey(line))
+                sink_.Skipped("JRDB " + std::to_string(line.size() + 2) + "バイト");
+            else
+                Bad("JRDBのレコードとして読めません(" + std::to_string(line.size() + 2) + "バイト)");
             return;
         }
         KeyFields k;
         std::string problem;
         if (!ReadKey(line, k, problem)) {
-            Bad("JRDBのレコードとして読めません(" + std::to_string(line.size()) + "バイト、" + problem + ")");
+            Bad(problem);
             return;
         }
         switch (static_cast<int>(line.size())) {
@@ -148,9 +175,6 @@ public:
             break;
         case kyi::kLength:
             Kyi(line, k);
-            break;
-        default:
-            sink_.Skipped("JRDB " + std::to_string(line.size()) + "バイト");
             break;
         }
     }
@@ -437,6 +461,7 @@ private:
     std::string file_;
     RecordSink& sink_;
     long line_ = 0;
+    std::size_t fileLength_ = 0;
     RaceKey lastRace_;
     std::map<std::tuple<int, int, int, int>, std::pair<int, int>> dates_;
 };
@@ -462,13 +487,13 @@ bool LooksLikeJrdb(std::string_view head)
     if (lines.empty())
         return false;
     for (std::string_view l : lines) {
-        bool known = l.size() == static_cast<std::size_t>(sed::kLength)
-            || l.size() == static_cast<std::size_t>(srb::kLength) || l.size() == static_cast<std::size_t>(bac::kLength)
-            || l.size() == static_cast<std::size_t>(kyi::kLength);
         if (LooksLikeUkc(l))
             continue;
-        // Types this program does not read are still fixed-length records behind a race key.
-        if (!LooksLikeKeyedRecord(l) || (!known && l.size() != lines[0].size()) || l.size() < 16)
+        KeyFields k;
+        std::string problem;
+        bool known = KnownLength(l.size()) && ReadKey(l, k, problem);
+        // Types this program does not read are still fixed-length records behind a race-day key.
+        if (!known && !(LooksLikeDayKey(l) && l.size() == lines[0].size() && l.size() >= 16))
             return false;
     }
     return true;

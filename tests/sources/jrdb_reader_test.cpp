@@ -151,32 +151,44 @@ TEST(JrdbReader, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead)
     std::string badTime = Sed("02", "02", "0", "1699", "476", "-12"); // 69.9 seconds past the minute
     std::string badVenue = Sed("03", "03", "0", "2320", "476", "-12");
     badVenue.replace(0, 2, "99");
-    std::string otherType = FixedLine(114, { { 1, "0624" }, { 5, "5" }, { 6, "a" }, { 7, "11" } });
+    std::string cut = Sed("04", "04", "0", "2320", "476", "-12").substr(0, 300);
     std::string file = WriteLines(dir, "mixed.txt",
-        { Sed("01", "01", "0", "2317", "502", "+ 4"), badTime, badVenue, "garbage", otherType, otherType,
-            Sed("04", "04", "0", "2321", "480", "  0") });
+        { Sed("01", "01", "0", "2317", "502", "+ 4"), badTime, badVenue, "garbage", cut,
+            Sed("05", "05", "0", "2321", "480", "  0") });
     CollectingSink sink;
     ReadJrdb(file, sink);
-    ASSERT_EQ(sink.malformed.size(), 3u);
+    ASSERT_EQ(sink.malformed.size(), 4u);
     EXPECT_EQ(sink.malformed[0].file, file);
     EXPECT_EQ(sink.malformed[0].line, 2);
     EXPECT_NE(sink.malformed[0].reason.find("タイム"), std::string::npos);
     EXPECT_EQ(sink.malformed[1].line, 3);
     EXPECT_NE(sink.malformed[1].reason.find("場コード"), std::string::npos);
     EXPECT_EQ(sink.malformed[2].line, 4);
-    EXPECT_EQ(sink.skipped["JRDB 114バイト"], 2);
+    EXPECT_EQ(sink.malformed[3].line, 5); // a results file: a line of another length is damage, not another type
+    EXPECT_NE(sink.malformed[3].reason.find("376バイト"), std::string::npos);
     ASSERT_EQ(sink.runners.size(), 2u);
-    EXPECT_EQ(sink.runners[1].number, 4);
+    EXPECT_EQ(sink.runners[1].number, 5);
     EXPECT_TRUE(sink.runners[1].bodyWeightChangeKnown); // an unchanged weight is known, and 0
     EXPECT_EQ(sink.runners[1].bodyWeightChange, 0);
+}
+
+TEST(JrdbReader, TypesThisProgramDoesNotUseAreCountedAndSkipped)
+{
+    TempDir dir;
+    // A meeting-day record (keyed by venue, year, 回 and 日 only, then the date), as the day files have.
+    std::string day = FixedLine(114, { { 1, "0624" }, { 5, "5" }, { 6, "a" }, { 7, "20241222" } });
+    std::string file = WriteLines(dir, "kab.txt", { day, day, day });
+    EXPECT_TRUE(LooksLikeJrdb(day + "\r\n" + day + "\r\n"));
+    CollectingSink sink;
+    ReadJrdb(file, sink);
+    EXPECT_TRUE(sink.malformed.empty());
+    EXPECT_EQ(sink.skipped["JRDB 116バイト"], 3);
 }
 
 TEST(JrdbReader, DetectionLooksAtRecordLengthAndRaceKey)
 {
     std::string sed = Sed("01", "01", "0", "2317", "502", "+ 4") + "\r\n";
     EXPECT_TRUE(LooksLikeJrdb(sed + sed));
-    std::string other = FixedLine(114, { { 1, "0624" }, { 5, "5" }, { 6, "a" }, { 7, "11" } }) + "\r\n";
-    EXPECT_TRUE(LooksLikeJrdb(other + other)); // a type we skip is still JRDB
     EXPECT_FALSE(LooksLikeJrdb("着順,枠番,馬番,馬名\r\n1,2,3,テスト\r\n"));
     EXPECT_FALSE(LooksLikeJrdb(std::string("RA720241222") + std::string(1259, ' ') + "\r\n"));
     EXPECT_FALSE(LooksLikeJrdb(sed.substr(0, 100))); // no complete line
@@ -216,7 +228,7 @@ TEST(JrdbReader, AFileWithoutLineBreaksIsReportedNotLoadedWhole)
     ReadJrdb(path, sink);
     ASSERT_EQ(sink.malformed.size(), 2u);
     EXPECT_EQ(sink.malformed[0].line, 1);
-    EXPECT_NE(sink.malformed[0].reason.find("65536バイト"), std::string::npos); // what was kept of it
+    EXPECT_NE(sink.malformed[0].reason.find("65538バイト"), std::string::npos); // what was kept of it
     EXPECT_EQ(sink.malformed[1].line, 3);
     EXPECT_EQ(sink.runners.size(), 1u);
 }
