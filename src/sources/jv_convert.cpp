@@ -271,9 +271,12 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     Abnormal abnormal = JvAbnormal(FirstChar(f.ijyoCD));
     bool results
         = kubun == ' ' ? (*finish > 0 || *time > 0 || abnormal != Abnormal::None) : kubun >= '3' && kubun <= '7';
-    if (!results)
-        return {};
     r.abnormal = abnormal;
+    if (!results) { // a card knows only who will not start
+        if (abnormal != Abnormal::Scratched && abnormal != Abnormal::Excluded)
+            r.abnormal = Abnormal::None;
+        return {};
+    }
     bool ran = abnormal == Abnormal::None || abnormal == Abnormal::Demoted;
     r.finish = ran ? *finish : 0;
     r.timeTenths = *time;

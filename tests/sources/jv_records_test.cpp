@@ -95,11 +95,12 @@ TEST(JvRecords, RunnersOfResultsAndOfCards)
     std::string file = WriteLines(dir, "se.txt",
         { Se("7", "0", "01", "   ", "502", "+", "004"), Se("7", "7", "05", "112", "476", "-", "012"),
             Se("7", "1", "00", "   ", "000", " ", "   "), Se("7", "0", "02", " 34", "999", " ", "999"),
-            Se("2", "0", "00", "   ", "480", " ", "000") });
+            Se("2", "0", "00", "   ", "480", " ", "000"), Se("2", "1", "00", "   ", "000", " ", "   "),
+            Se("2", "4", "00", "   ", "000", " ", "   ") });
     CollectingSink sink;
     ReadJvRecords(file, sink);
     ASSERT_TRUE(sink.malformed.empty()) << sink.malformed[0].reason;
-    ASSERT_EQ(sink.runners.size(), 5u);
+    ASSERT_EQ(sink.runners.size(), 7u);
     const RunnerRecord& w = sink.runners[0];
     EXPECT_EQ(w.race, (RaceKey { 2024, 12, 22, 6, 11 }));
     EXPECT_EQ(w.frame, 7);
@@ -140,6 +141,8 @@ TEST(JvRecords, RunnersOfResultsAndOfCards)
     EXPECT_EQ(card.winOddsTenths, 0);
     EXPECT_EQ(card.bodyWeight, 480);
     EXPECT_TRUE(card.bodyWeightChangeKnown);
+    EXPECT_EQ(sink.runners[5].abnormal, Abnormal::Scratched); // scratched after the card was drawn
+    EXPECT_EQ(sink.runners[6].abnormal, Abnormal::None); // a card cannot say a runner did not finish
 }
 
 TEST(JvRecords, MastersBothUmLengthsWrongLengthsAndOtherTypes)
