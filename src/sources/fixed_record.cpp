@@ -17,7 +17,9 @@ std::string_view FieldAt(std::string_view record, int pos, int len)
     return record.substr(start, static_cast<std::size_t>(len));
 }
 
-std::optional<int> NumberField(std::string_view field)
+namespace {
+
+std::optional<int> Number(std::string_view field, bool signAllowed)
 {
     std::size_t b = 0, e = field.size();
     while (b < e && field[b] == ' ')
@@ -27,7 +29,7 @@ std::optional<int> NumberField(std::string_view field)
     if (b == e)
         return 0;
     bool negative = false;
-    if (field[b] == '+' || field[b] == '-') {
+    if (signAllowed && (field[b] == '+' || field[b] == '-')) {
         negative = field[b] == '-';
         ++b;
         while (b < e && field[b] == ' ') // "+ 4": the sign and the digits are separate columns
@@ -45,6 +47,18 @@ std::optional<int> NumberField(std::string_view field)
             return std::nullopt;
     }
     return static_cast<int>(negative ? -v : v);
+}
+
+} // namespace
+
+std::optional<int> NumberField(std::string_view field)
+{
+    return Number(field, false);
+}
+
+std::optional<int> SignedNumberField(std::string_view field)
+{
+    return Number(field, true);
 }
 
 Text TrimPadding(const Text& s)

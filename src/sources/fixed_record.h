@@ -15,9 +15,11 @@ namespace pado::sources {
 // The bytes pos .. pos+len-1 (1-based) of a record, clamped to what is there.
 std::string_view FieldAt(std::string_view record, int pos, int len);
 
-// A number field: surrounding spaces ignored, an optional sign, digits only. nullopt for anything else;
-// a blank field reads as 0 (the layouts' "no data").
+// A number field: surrounding spaces ignored, digits only. nullopt for anything else; a blank field reads
+// as 0 (the layouts' "no data").
 std::optional<int> NumberField(std::string_view field);
+// The same with a sign in front, which may stand apart from the digits ("+ 4", "-12").
+std::optional<int> SignedNumberField(std::string_view field);
 
 // A text field decoded from CP932 with the padding (half- and full-width spaces) removed; nullopt when the
 // bytes are not CP932 (a multi-byte character cut by the field boundary, or another encoding).

@@ -290,7 +290,7 @@ private:
         std::string_view bodyWeight = FieldAt(rec, kBodyWeight, 3);
         std::string_view change = FieldAt(rec, kWeightChange, 3);
         std::optional<int> bw = NumberField(bodyWeight);
-        std::optional<int> ch = NumberField(change);
+        std::optional<int> ch = SignedNumberField(change);
         if (!bw || !ch) {
             Bad(FieldProblem(!bw ? "馬体重" : "馬体重増減", !bw ? bodyWeight : change));
             return;

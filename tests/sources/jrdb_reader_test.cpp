@@ -152,12 +152,16 @@ TEST(JrdbReader, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead)
     std::string badVenue = Sed("03", "03", "0", "2320", "476", "-12");
     badVenue.replace(0, 2, "99");
     std::string cut = Sed("04", "04", "0", "2320", "476", "-12").substr(0, 300);
+    std::string negative = Sed("06", "06", "0", "2322", "476", "-12");
+    negative.replace(147, 3, "-55"); // only the weight change has a sign
     std::string file = WriteLines(dir, "mixed.txt",
         { Sed("01", "01", "0", "2317", "502", "+ 4"), badTime, badVenue, "garbage", cut,
-            Sed("05", "05", "0", "2321", "480", "  0") });
+            Sed("05", "05", "0", "2321", "480", "  0"), negative });
     CollectingSink sink;
     ReadJrdb(file, sink);
-    ASSERT_EQ(sink.malformed.size(), 4u);
+    ASSERT_EQ(sink.malformed.size(), 5u);
+    EXPECT_EQ(sink.malformed[4].line, 7);
+    EXPECT_NE(sink.malformed[4].reason.find("斤量"), std::string::npos);
     EXPECT_EQ(sink.malformed[0].file, file);
     EXPECT_EQ(sink.malformed[0].line, 2);
     EXPECT_NE(sink.malformed[0].reason.find("タイム"), std::string::npos);
