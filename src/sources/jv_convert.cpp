@@ -18,6 +18,20 @@ std::string Trim(std::string_view s)
     return std::string(s.substr(b, s.find_last_not_of(' ') - b + 1));
 }
 
+// A whole number; a database may hand a whole column back as a decimal ("2024.000"), which is the same
+// number as long as nothing follows the point.
+std::optional<int> Whole(std::string_view value)
+{
+    std::string v = Trim(value);
+    std::size_t dot = v.find('.');
+    if (dot != std::string::npos) {
+        if (v.find_first_not_of('0', dot + 1) != std::string::npos)
+            return std::nullopt;
+        v.resize(dot);
+    }
+    return NumberField(v);
+}
+
 bool IsBlankOrZeros(std::string_view s)
 {
     return s.find_first_not_of(" 0") == std::string_view::npos;
@@ -113,11 +127,11 @@ JvOutcome ReadKey(const char* type, const std::string& dataKubun, const std::str
             return { JvOutcome::Skipped, std::string("JV ") + type + " 地方・海外" };
         return Bad("競馬場コード", jyoCD);
     }
-    std::optional<int> y = NumberField(Trim(year));
-    std::optional<int> md = NumberField(Trim(monthDay));
-    std::optional<int> meeting = NumberField(Trim(kaiji));
-    std::optional<int> day = NumberField(Trim(nichiji));
-    std::optional<int> number = NumberField(Trim(raceNum));
+    std::optional<int> y = Whole(year);
+    std::optional<int> md = Whole(monthDay);
+    std::optional<int> meeting = Whole(kaiji);
+    std::optional<int> day = Whole(nichiji);
+    std::optional<int> number = Whole(raceNum);
     if (!y || *y < 1900 || *y > 2999)
         return Bad("開催年", year);
     if (!md || *md / 100 < 1 || *md / 100 > 12 || *md % 100 < 1 || *md % 100 > 31)
@@ -149,17 +163,17 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     race.meetingDay = k.meetingDay;
     race.name = TrimPadding(f.hondai);
     race.grade = JvGrade(FirstChar(f.gradeCD));
-    std::optional<int> kind = NumberField(Trim(f.syubetuCD));
-    std::optional<int> condition = NumberField(Trim(f.jyokenCD5));
+    std::optional<int> kind = Whole(f.syubetuCD);
+    std::optional<int> condition = Whole(f.jyokenCD5);
     if (!kind || !condition)
         return !kind ? Bad("競走種別コード", f.syubetuCD) : Bad("競走条件コード", f.jyokenCD5);
     race.classText = ClassFromCondition(*condition, race.key.year);
     race.conditions = ConditionText(JvAgeText(*kind), FirstChar(f.jyuryoCD));
-    std::optional<int> distance = NumberField(Trim(f.kyori));
+    std::optional<int> distance = Whole(f.kyori);
     if (!distance)
         return Bad("距離", f.kyori);
     race.distance = *distance;
-    std::optional<int> track = NumberField(Trim(f.trackCD));
+    std::optional<int> track = Whole(f.trackCD);
     if (!track)
         return Bad("トラックコード", f.trackCD);
     JvTrack(*track, race.surface, race.direction); // 00 and unlisted codes leave both unknown
@@ -174,7 +188,7 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     if (!hhmm || *hhmm / 100 > 23 || *hhmm % 100 > 59)
         return Bad("発走時刻", f.hassoTime);
     race.startTime = IsBlankOrZeros(start) ? -1 : *hhmm;
-    std::optional<int> field = NumberField(Trim(f.syussoTosu));
+    std::optional<int> field = Whole(f.syussoTosu);
     if (!field)
         return Bad("出走頭数", f.syussoTosu);
     race.fieldSize = *field;
@@ -195,7 +209,7 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     Text prizes;
     bool anyPrize = false;
     for (int i = 0; i < 5; ++i) {
-        std::optional<int> p = NumberField(Trim(f.honsyokin[i]));
+        std::optional<int> p = Whole(f.honsyokin[i]);
         if (!p)
             return Bad("本賞金", f.honsyokin[i]);
         anyPrize = anyPrize || *p > 0;
@@ -205,7 +219,7 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
         race.prizes = prizes;
     bool passing = false;
     for (int i = 0; i < 4; ++i) {
-        std::optional<int> corner = NumberField(Trim(f.corner[i]));
+        std::optional<int> corner = Whole(f.corner[i]);
         Text order = TrimPadding(f.jyuni[i]);
         if (!corner || *corner > 4)
             return Bad("コーナー", f.corner[i]);
@@ -232,8 +246,8 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.race = k.key;
     r.meeting = k.meeting;
     r.meetingDay = k.meetingDay;
-    std::optional<int> number = NumberField(Trim(f.umaban));
-    std::optional<int> frame = NumberField(Trim(f.wakuban));
+    std::optional<int> number = Whole(f.umaban);
+    std::optional<int> frame = Whole(f.wakuban);
     if (!number || !frame)
         return !number ? Bad("馬番", f.umaban) : Bad("枠番", f.wakuban);
     if (*number == 0) // the nominations list of Thursday has no numbers yet
@@ -244,7 +258,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.horseId = IsBlankOrZeros(id) ? std::string() : id;
     r.horseName = TrimPadding(f.bamei);
     r.sex = SexFromCode(FirstChar(f.sexCD));
-    std::optional<int> age = NumberField(Trim(f.barei));
+    std::optional<int> age = Whole(f.barei);
     std::optional<int> carried = Tenths(f.futan, 100);
     if (!age || !carried)
         return !age ? Bad("馬齢", f.barei) : Bad("負担重量", f.futan);
@@ -253,8 +267,8 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     std::string jockey = Trim(f.kisyuCode);
     r.jockeyId = IsBlankOrZeros(jockey) ? std::string() : jockey;
     r.jockeyName = TrimPadding(f.kisyuRyakusyo);
-    std::optional<int> weight = NumberField(Trim(f.baTaijyu));
-    std::optional<int> change = NumberField(Trim(f.zogenSa));
+    std::optional<int> weight = Whole(f.baTaijyu);
+    std::optional<int> change = Whole(f.zogenSa);
     if (!weight || !change)
         return !weight ? Bad("馬体重", f.baTaijyu) : Bad("増減差", f.zogenSa);
     bool weighed = *weight > 0 && *weight < 999; // 999: could not be weighed
@@ -264,7 +278,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.bodyWeightChange = r.bodyWeightChangeKnown ? (sign == '-' ? -*change : *change) : 0;
 
     char kubun = FirstChar(f.dataKubun);
-    std::optional<int> finish = NumberField(Trim(f.kakuteiJyuni));
+    std::optional<int> finish = Whole(f.kakuteiJyuni);
     std::optional<int> time = RaceTime(f.time);
     if (!finish || !time)
         return !finish ? Bad("確定着順", f.kakuteiJyuni) : Bad("走破タイム", f.time);
@@ -282,7 +296,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.timeTenths = *time;
     r.margin = JvMargin(MarginCode(f.chakusaCD));
     for (int i = 0; i < 4; ++i) {
-        std::optional<int> c = NumberField(Trim(f.jyuni[i]));
+        std::optional<int> c = Whole(f.jyuni[i]);
         if (!c)
             return Bad("コーナー順位", f.jyuni[i]);
         r.corners[i] = *c;
@@ -291,7 +305,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     if (odds.find_first_not_of("*-") == std::string::npos) // no odds for a scratched runner
         odds.clear();
     std::optional<int> oddsTenths = odds.find('.') != std::string::npos ? Tenths(odds, 0) : NumberField(odds);
-    std::optional<int> popularity = NumberField(Trim(f.ninki));
+    std::optional<int> popularity = Whole(f.ninki);
     std::optional<int> last3f = Tenths(f.haronTimeL3, 100);
     if (!oddsTenths || !popularity || !last3f)
         return !oddsTenths ? Bad("単勝オッズ", f.odds)

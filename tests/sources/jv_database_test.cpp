@@ -136,7 +136,7 @@ TEST(JvDatabase, TheNlLayoutIsReadTooAndMissingColumnsAreNamed)
         "Bamei, SexCD, Barei, Futan, KisyuCode, KisyuRyakusyo, BaTaijyu, ZogenFugo, ZogenSa, IJyoCD, KakuteiJyuni, "
         "Time, ChakusaCD, Odds, Ninki, HaronTimeL3)");
     Exec(db,
-        "INSERT INTO NL_SE VALUES ('2', '2024', '0105', '06', '01', '01', '01', '3', '05', '2021104567', "
+        "INSERT INTO NL_SE VALUES ('2', '2024', '0105', '06', '01', '01', '01', '3', 5.0, '2021104567', "
         "'カードホース', '2', '03', '540', '01014', '横山武', '000', ' ', '   ', '0', '00', '0000', '   ', "
         "'0000', '00', '000')");
     sqlite3_close(db);
@@ -152,7 +152,7 @@ TEST(JvDatabase, TheNlLayoutIsReadTooAndMissingColumnsAreNamed)
     EXPECT_FALSE(sink.races[0].hasResult);
     EXPECT_EQ(sink.races[0].surface, U'ダ');
     ASSERT_EQ(sink.runners.size(), 1u);
-    EXPECT_EQ(sink.runners[0].number, 5);
+    EXPECT_EQ(sink.runners[0].number, 5); // stored as 5.0 in a column without a type
     EXPECT_EQ(sink.runners[0].carriedTenths, 540);
     EXPECT_EQ(sink.runners[0].bodyWeight, 0);
 }
