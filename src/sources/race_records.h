@@ -66,7 +66,7 @@ struct RunnerRecord {
     Abnormal abnormal = Abnormal::None;
     int timeTenths = 0; // race time in tenths of a second, 0 unknown
     Text margin; // 着差 text such as "クビ", "1 1/2", empty unknown
-    int corners[4] = { 0, 0, 0, 0 }; // position at corners 1..4, 0 unknown or not run
+    int corners[4] = {0, 0, 0, 0}; // position at corners 1..4, 0 unknown or not run
     int last3fTenths = 0; // 0 unknown
     int winOddsTenths = 0; // win odds × 10, 0 unknown
     int popularity = 0; // 0 unknown
