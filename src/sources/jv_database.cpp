@@ -43,14 +43,18 @@ std::string Upper(std::string s)
     return s;
 }
 
-// Table names as the file spells them, by their upper-case form (SQLite compares names without case).
-std::map<std::string, std::string> Tables(sqlite3* db)
+// Table names as the file spells them, by their upper-case form (SQLite compares names without case). A file
+// SQLite cannot read (damaged, or another program's format behind the same header) leaves error set.
+std::map<std::string, std::string> Tables(sqlite3* db, std::string* error = nullptr)
 {
     std::map<std::string, std::string> names;
     sqlite3_stmt* raw = nullptr;
     if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type IN ('table','view')", -1, &raw, nullptr)
-        != SQLITE_OK)
+        != SQLITE_OK) {
+        if (error)
+            *error = sqlite3_errmsg(db);
         return names;
+    }
     Stmt stmt(raw);
     while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
         const unsigned char* n = sqlite3_column_text(stmt.get(), 0);
@@ -236,7 +240,13 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
     Db db = OpenReadOnly(path);
     if (!db)
         throw UserError(U"ファイル(" + FromUtf8(path) + U")を開けません。");
-    std::optional<Layout> layout = FindLayout(Tables(db.get()));
+    std::string error;
+    std::map<std::string, std::string> tables = Tables(db.get(), &error);
+    if (!error.empty()) {
+        sink.Malformed(path, 0, "SQLiteのデータベースとして読めません: " + error);
+        return;
+    }
+    std::optional<Layout> layout = FindLayout(tables);
     if (!layout) {
         sink.Malformed(path, 0, "テーブルRACEとUMA_RACE(またはNL_RAとNL_SE)がありません");
         return;

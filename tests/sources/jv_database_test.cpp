@@ -1,4 +1,5 @@
 // A JV-Data database made in the test with SQLite's C library, in both layouts users have.
+#include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
@@ -184,4 +185,15 @@ TEST(JvDatabase, AMissingKeyColumnStopsThatTableAndOtherDatabasesAreNotTaken)
     ASSERT_EQ(none.malformed.size(), 1u);
     EXPECT_NE(none.malformed[0].reason.find("RACE"), std::string::npos);
     EXPECT_FALSE(LooksLikeJvDatabase(dir.File("missing.db")));
+
+    std::string damaged = dir.File("damaged.db");
+    {
+        std::ofstream out(damaged, std::ios::binary);
+        out << std::string("SQLite format 3\0", 16) << std::string(4080, '\x5a');
+    }
+    EXPECT_FALSE(LooksLikeJvDatabase(damaged));
+    CollectingSink broken;
+    ReadJvDatabase(damaged, broken);
+    ASSERT_EQ(broken.malformed.size(), 1u);
+    EXPECT_NE(broken.malformed[0].reason.find("読めません"), std::string::npos);
 }
