@@ -52,6 +52,9 @@ enum class Abnormal { None, Scratched, Excluded, DidNotFinish, Disqualified, Dem
 
 struct RunnerRecord {
     RaceKey race;
+    // 回 and 日目 of the race when the source names it only so (race.month and race.day then 0), as JRDB's
+    // entrant file does; the store resolves such a runner like such a race.
+    int meeting = 0, meetingDay = 0;
     int frame = 0; // 枠番, 0 unknown
     int number = 0; // 馬番 (required)
     std::string horseId; // registration number, empty when the source has none

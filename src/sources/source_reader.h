@@ -27,7 +27,7 @@ bool LooksLikeCsv(std::string_view head);
 SourceKind DetectSource(const std::filesystem::path& file);
 
 // Readers stream the file and push records into the sink; a malformed line is reported through the sink and
-// reading goes on. A file that cannot be opened at all throws pado::Error with a Japanese message naming it.
+// reading goes on. A file that cannot be opened at all throws pado::UserError with a Japanese message naming it.
 void ReadJrdb(const std::filesystem::path& file, RecordSink& sink);
 void ReadJvRecords(const std::filesystem::path& file, RecordSink& sink);
 void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink);
