@@ -24,7 +24,21 @@ void Form3::Text1_Change()
     if (Text1.GetText() == seen_)
         return;
     seen_ = Text1.GetText();
-    changed_ = true;
+    if (!programWriting_)
+        changed_ = true;
+}
+
+void Form3::WriteByProgram(const std::function<void()>& write)
+{
+    const bool outer = programWriting_;
+    programWriting_ = true;
+    try {
+        write();
+    } catch (...) {
+        programWriting_ = outer;
+        throw;
+    }
+    programWriting_ = outer;
 }
 
 std::string Form3::MemoPath(Text& name)
@@ -47,7 +61,7 @@ void Form3::Image2_Click()
     // The file holds the whole text and then one line break.
     const Lines lines = SplitLines(Text1.GetText());
     if (fs::Exists(path)) {
-        if (!app.Confirm(name + U".TXT を上書きします。いいですか？"))
+        if (!app.Confirm(name + U".txt を上書きします。いいですか？"))
             return;
         WriteTextFile(path, lines, true);
         app.Message(U"上書き保存しました。");
@@ -81,6 +95,8 @@ bool Form3::Form_QueryUnload()
 {
     if (!changed_)
         return true;
+    // The question is about this pad's text, so the pad shows it while asking.
+    GetApp().Show(*this);
     return GetApp().Confirm(U"[メモ用紙]の内容を保存していませんが、閉じますか?");
 }
 

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+
 #include "app/form.h"
 
 namespace pado {
@@ -15,9 +17,12 @@ public:
     TextPane Text1;
     ImageButton Image1, Image2;
 
-    // True when the text changed since it was last saved or opened (also by the members window
-    // and the assist, which write into the pad).
+    // True when the user edited the text since start-up or since it was last saved or opened. What
+    // the program writes into the pad (the entrant rows, the assist's marks) can be rebuilt by
+    // running the program again, so it never makes a quit ask.
     bool Changed() const { return changed_; }
+    // Runs a write of the program into the pad; it does not count as the user's change.
+    void WriteByProgram(const std::function<void()>& write);
 
 private:
     void Text1_Change();
@@ -27,6 +32,7 @@ private:
     std::string MemoPath(Text& name);
 
     bool changed_ = false;
+    bool programWriting_ = false;
     Text seen_; // the text at the last change notification, so caret moves do not count as changes
 };
 

@@ -1,4 +1,5 @@
 #include "memo/form3.h"
+#include "platform/errors.h"
 #include "support/companions_fixture.h"
 
 using namespace pado;
@@ -29,8 +30,25 @@ TEST_F(MemoPad, EveryChangeOfTheTextSetsTheFlagButCaretMovesDoNot)
     EXPECT_FALSE(pad().Changed());
     pad().Text1.SetCaret(0);
     EXPECT_FALSE(pad().Changed());
-    // Another window writing into the pad counts as a change too.
     pad().Text1.InsertAtCaret(U"有馬記念\n");
+    EXPECT_TRUE(pad().Changed());
+}
+
+TEST_F(MemoPad, ProgramWritesNeverSetTheFlagNorClearTheUsersOwn)
+{
+    pad().WriteByProgram([&] { pad().Text1.InsertAtCaret(U" 1 アドマイヤ(57)\n"); });
+    EXPECT_FALSE(pad().Changed());
+    // A later edit of the same text by the user still counts: the pad saw the program's text.
+    pad().Text1.InsertAtCaret(U"◎");
+    EXPECT_TRUE(pad().Changed());
+    pad().WriteByProgram([&] { pad().Text1.SetText(U" 1 アドマイヤ(57)-"); });
+    EXPECT_TRUE(pad().Changed());
+    // Saved, then a program write that fails half-way: the user's next edit counts again.
+    Type(U"メモ\n 1 アドマイヤ(57)");
+    pad().Click("Image2");
+    EXPECT_FALSE(pad().Changed());
+    EXPECT_THROW(pad().WriteByProgram([] { throw UserError(U"書けません"); }), UserError);
+    pad().Text1.InsertAtCaret(U"◎");
     EXPECT_TRUE(pad().Changed());
 }
 
@@ -50,7 +68,7 @@ TEST_F(MemoPad, OverwriteAsksAndNoKeepsTheOldFileAndTheFlag)
     Type(U"メモ\n新しい");
     shell.answers = { MsgAnswer::No };
     pad().Click("Image2");
-    EXPECT_EQ(shell.LastText(), U"メモ.TXT を上書きします。いいですか？");
+    EXPECT_EQ(shell.LastText(), U"メモ.txt を上書きします。いいですか？");
     EXPECT_EQ(shell.boxes.back().title, U"確認");
     EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
     EXPECT_TRUE(pad().Changed());
