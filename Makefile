@@ -30,6 +30,8 @@ test: build
 screenshots: build
 	@bash scripts/layout-program-folder $(BUILD)/PADO
 	xvfb-run -a -s "-screen 0 1920x1080x24" $(BUILD)/pado_screenshots $(BUILD)/PADO $(BUILD)/screenshots
+	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/pado_screenshots $(BUILD)/PADO $(BUILD)/screenshots \
+	  --startup startup-1366x768
 
 bench: build
 	cmake --build $(BUILD) --target pado_bench -j $(JOBS)

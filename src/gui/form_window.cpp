@@ -1,6 +1,9 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -12,6 +15,53 @@
 
 namespace pado::gui {
 
+// Controls at their layout rectangles; the stretching ones keep their distance to the right and
+// bottom edges when the area grows or shrinks.
+class ControlArea : public QWidget {
+public:
+    ControlArea(QSize base, QWidget* parent)
+        : QWidget(parent)
+        , base_(base)
+    {
+        resize(base);
+    }
+    void Add(QWidget* w, QRect r, bool stretch)
+    {
+        w->setParent(this);
+        w->setGeometry(r);
+        placed_.push_back({ w, r, stretch });
+        // Fixed controls must stay whole; a stretching one may shrink to a small but usable size.
+        const QPoint far = stretch ? r.topLeft() + QPoint(kSmallest, kSmallest) : r.bottomRight() + QPoint(1, 1);
+        minimum_ = minimum_.expandedTo(QSize(far.x() + kMargin, std::max(far.y(), 0)));
+        setMinimumSize(minimum_);
+    }
+    QSize sizeHint() const override { return base_; }
+    QSize minimumSizeHint() const override { return minimum_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        const int dw = width() - base_.width();
+        const int dh = height() - base_.height();
+        for (const Placed& p : placed_)
+            if (p.stretch)
+                p.w->setGeometry(p.r.adjusted(0, 0, dw, dh));
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    static constexpr int kSmallest = 48;
+    static constexpr int kMargin = 8;
+    struct Placed {
+        QWidget* w;
+        QRect r;
+        bool stretch;
+    };
+    QSize base_;
+    QSize minimum_;
+    std::vector<Placed> placed_;
+};
+
 FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     : QWidget(nullptr, Qt::Window)
     , app_(app)
@@ -21,6 +71,25 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     setObjectName(QString::fromStdString(form.Name()));
     setWindowTitle(ToQString(form.Caption()));
     setAttribute(Qt::WA_QuitOnClose, false);
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    if (layout_.splitAt > 0) {
+        splitter_ = new QSplitter(Qt::Vertical, this);
+        splitter_->setObjectName("Split");
+        splitter_->setChildrenCollapsible(false);
+        upper_ = new ControlArea(QSize(layout_.client.width(), layout_.splitAt), splitter_);
+        lower_ = new ControlArea(QSize(layout_.client.width(), layout_.client.height() - layout_.splitAt), splitter_);
+        splitter_->addWidget(upper_);
+        splitter_->addWidget(lower_);
+        // A bigger window gives its room to the lower pane; only the user's drag moves the split.
+        splitter_->setStretchFactor(0, 0);
+        splitter_->setStretchFactor(1, 1);
+        splitter_->setSizes({ layout_.splitAt, layout_.client.height() - layout_.splitAt });
+        box->addWidget(splitter_);
+    } else {
+        upper_ = lower_ = new ControlArea(layout_.client, this);
+        box->addWidget(upper_);
+    }
     for (ImageButton* b : form.Images()) {
         auto* v = new ImageButtonView(form, *b, this);
         buttons_[b->Name()] = v;
@@ -45,7 +114,6 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
         list_->lower();
     }
     resize(layout_.client);
-    setMinimumSize(layout_.client / 2);
 }
 
 void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)
@@ -57,23 +125,27 @@ void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)
         r = QRect(nextFreeLeft_, 0, 32, 32);
         nextFreeLeft_ += 40;
     }
-    placed_[w] = { r, stretch };
-    w->setGeometry(r);
+    if (splitter_ && r.top() >= layout_.splitAt)
+        lower_->Add(w, r.translated(0, -layout_.splitAt), stretch);
+    else
+        upper_->Add(w, r, stretch);
 }
 
-void FormWindow::resizeEvent(QResizeEvent* event)
+void FormWindow::FitSplitToFolders()
 {
-    const int dw = width() - layout_.client.width();
-    const int dh = height() - layout_.client.height();
-    for (auto& [w, place] : placed_) {
-        const auto& [r, stretch] = place;
-        if (!stretch)
-            continue;
-        // The lower pane follows both edges; the upper directory list only grows sideways.
-        const bool upper = r.bottom() < layout_.client.height() / 4;
-        w->setGeometry(r.adjusted(0, 0, dw, upper ? 0 : dh));
-    }
-    QWidget::resizeEvent(event);
+    if (!splitter_ || !dir_ || dir_->count() == 0)
+        return;
+    const DirList& model = *form_.Dir();
+    const int chain = static_cast<int>(model.ChainLength());
+    const int rows = dir_->count() - chain + 1; // the open folder and what it holds
+    const int rowHeight = std::max(dir_->sizeHintForRow(0), 1);
+    const int wanted = rows * rowHeight + 2 * dir_->frameWidth() + 4 + (upper_->height() - dir_->height());
+    const int total = splitter_->sizes().value(0) + splitter_->sizes().value(1);
+    // The lower pane keeps at least two fifths: it shows what the buttons print.
+    const int upper = std::clamp(wanted, layout_.splitAt, std::max(layout_.splitAt, total * 3 / 5));
+    splitter_->setSizes({ upper, total - upper });
+    if (chain > 0)
+        dir_->scrollToItem(dir_->item(chain - 1), QAbstractItemView::PositionAtTop);
 }
 
 PaneView* FormWindow::Pane(const std::string& name) const

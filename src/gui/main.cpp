@@ -11,6 +11,7 @@ int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PADO"));
+    QApplication::setOrganizationName(QStringLiteral("pado")); // window places: ~/.config/pado/PADO.conf
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));

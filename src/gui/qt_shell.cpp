@@ -8,6 +8,8 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -20,6 +22,7 @@
 #include "gui/form_window.h"
 #include "gui/layouts.h"
 #include "gui/qt_text.h"
+#include "gui/window_arrangement.h"
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "timeorder/form4.h"
@@ -52,6 +55,26 @@ QMessageBox::Icon ToQtIcon(MsgIcon icon)
 
 } // namespace
 
+namespace {
+
+// What the window manager adds around a client area, before any window has been shown: nothing on
+// the offscreen platform, a title bar and thin borders elsewhere.
+QMargins ExpectedFrame()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return {};
+    return { 2, 30, 2, 2 };
+}
+
+QString PlaceKey(const std::string& form)
+{
+    return QStringLiteral("places/") + ScreenArrangementKey() + QLatin1Char('/') + QString::fromStdString(form);
+}
+
+const QString kSplitKey = QStringLiteral("split/Form1");
+
+} // namespace
+
 bool IsInsideFolder(const std::string& path, const std::string& root)
 {
     const QString p = Canonical(path);
@@ -74,11 +97,14 @@ void QtShell::Attach(App& app)
     windows_["Form2"] = std::make_unique<FormWindow>(app, app.form2(), Form2Layout());
     windows_["Form3"] = std::make_unique<FormWindow>(app, app.form3(), Form3Layout());
     windows_["Form4"] = std::make_unique<FormWindow>(app, app.form4(), Form4Layout());
-    PlaceAtStart();
+    PlaceAtStart(ExpectedFrame(), false);
 }
 
 void QtShell::Detach()
 {
+    for (auto& [name, w] : windows_)
+        if (w->isVisible())
+            RememberPlace(*w);
     windows_.clear();
     app_ = nullptr;
 }
@@ -97,17 +123,56 @@ void QtShell::SyncAll()
         d->SyncFromModels();
 }
 
-void QtShell::PlaceAtStart()
+void QtShell::PlaceAtStart(const QMargins& frame, bool again)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
     const std::vector<std::string> order = { "Form1", "Form2", "Form4", "Form3" };
-    std::vector<QSize> sizes;
+    std::vector<WindowSizes> sizes;
     for (const std::string& name : order)
-        sizes.push_back(Window(name)->size());
-    const std::vector<QPoint> at = StartPositions(avail, sizes);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        Window(order[i])->move(at[i]);
+        sizes.push_back({ Window(name)->DesignedClient(), Window(name)->MinimumClient() });
+    const std::vector<QRect> at = ArrangeWindows(avail, sizes, frame);
+    QSettings settings;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        FormWindow* w = Window(order[i]);
+        QRect r = at[i];
+        const QRect remembered = settings.value(PlaceKey(order[i])).toRect();
+        if (remembered.isValid()) {
+            // The screens of this arrangement may have changed their free area (a panel moved).
+            const QRect from = again ? w->geometry() : remembered;
+            const QScreen* s = QGuiApplication::screenAt(from.center());
+            r = ClampToScreen(from, s ? s->availableGeometry() : avail, frame, w->MinimumClient());
+        }
+        w->setGeometry(r);
+    }
+    if (again)
+        return;
+    if (QSplitter* split = Window("Form1")->Splitter())
+        splitRestored_ = split->restoreState(settings.value(kSplitKey).toByteArray());
+}
+
+void QtShell::FinishStart()
+{
+    // Now that the windows are on the screen their real frames are known; when they differ from
+    // the guess, the windows are placed again so that no frame overlaps another or the screen edge.
+    FormWindow* main = Window("Form1");
+    if (main->isVisible()) {
+        const QRect outer = main->frameGeometry(), inner = main->geometry();
+        const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+            outer.bottom() - inner.bottom());
+        if (real != ExpectedFrame() && real.left() >= 0 && real.top() >= 0)
+            PlaceAtStart(real, true);
+    }
+    if (!splitRestored_)
+        main->FitSplitToFolders();
+}
+
+void QtShell::RememberPlace(FormWindow& w)
+{
+    QSettings settings;
+    settings.setValue(PlaceKey(w.GetForm().Name()), w.geometry());
+    if (QSplitter* split = w.Splitter())
+        settings.setValue(kSplitKey, split->saveState());
 }
 
 QWidget* QtShell::DialogParent() const
@@ -240,8 +305,11 @@ void QtShell::CloseWindow(Form& form)
             d->FinishClosed();
             return;
         }
-    if (FormWindow* w = Window(form.Name()))
+    if (FormWindow* w = Window(form.Name())) {
+        if (w->isVisible())
+            RememberPlace(*w);
         w->HideClosed();
+    }
     if (app_ && !app_->Running())
         QCoreApplication::quit();
 }

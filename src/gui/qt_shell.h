@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QMargins>
 #include <QPointer>
 #include <functional>
 #include <map>
@@ -47,6 +48,9 @@ public:
     FormDialog* ActiveDialog() const { return dialogs_.empty() ? nullptr : dialogs_.back(); }
     // Brings every window up to date with its models.
     void SyncAll();
+    // After start-up: the windows' places corrected for the real window frames, and the main
+    // window's split showing the race and its entrants, unless the user's own split was remembered.
+    void FinishStart();
 
     MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon) override;
     void Popup(const Text& text, const Text& title, int seconds) override;
@@ -60,13 +64,17 @@ public:
 
 private:
     QWidget* DialogParent() const;
-    void PlaceAtStart();
+    // The windows where the user last left them on this screen arrangement, else side by side.
+    // again: the windows are on the screen and placed once already (the split is left alone).
+    void PlaceAtStart(const QMargins& frame, bool again);
+    void RememberPlace(FormWindow& w);
     std::optional<std::string> PickFolder(const Text& title, const std::string& root);
 
     App* app_ = nullptr;
     std::map<std::string, std::unique_ptr<FormWindow>> windows_;
     std::vector<FormDialog*> dialogs_;
     bool placed_ = false;
+    bool splitRestored_ = false;
     int busy_ = 0;
 };
 
