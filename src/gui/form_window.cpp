@@ -1,6 +1,7 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
+#include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -12,6 +13,7 @@
 #include "gui/list_view.h"
 #include "gui/pane_view.h"
 #include "gui/qt_text.h"
+#include "gui/shortcuts.h"
 
 namespace pado::gui {
 
@@ -109,11 +111,44 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     if (ListBox* l = form.List()) {
         list_ = new ListView(*l, this);
         list_->setObjectName("List1");
+        list_->setFocusPolicy(Qt::NoFocus);
         Place(list_, "List1", false);
         // A holding list for one view, not a display: it sits among the buttons, beneath them.
         list_->lower();
     }
     resize(layout_.client);
+    SetUpKeyboard();
+}
+
+void FormWindow::SetUpKeyboard()
+{
+    bool manualKey = false;
+    for (auto& [name, v] : buttons_)
+        if (const QKeySequence key = ButtonShortcut(form_.Name(), name); !key.isEmpty()) {
+            v->SetShortcut(key);
+            manualKey |= key == QKeySequence(Qt::Key_F1);
+        }
+    if (!manualKey) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        help->setContext(Qt::WindowShortcut);
+        connect(help, &QShortcut::activated, this, [this] { app_.shell.OpenWebPage("file://" + app_.ManualPath()); });
+    }
+    // Tab walks the window as it reads: the buttons row by row, then the folder list, then the panes.
+    std::vector<std::pair<QRect, QWidget*>> order;
+    for (auto& [name, v] : buttons_)
+        order.emplace_back(layout_.controls.count(name) ? layout_.controls.at(name) : v->geometry(), v);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.first.top(), a.first.left()) < std::pair(b.first.top(), b.first.left());
+    });
+    std::vector<QWidget*> chain;
+    for (auto& [r, w] : order)
+        chain.push_back(w);
+    if (dir_)
+        chain.push_back(dir_);
+    for (auto& [name, p] : panes_)
+        chain.push_back(p);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)

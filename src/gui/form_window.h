@@ -52,6 +52,8 @@ protected:
 
 private:
     void Place(QWidget* w, const std::string& name, bool stretch);
+    // Shortcuts of the buttons, F1 for the manual, and the Tab order.
+    void SetUpKeyboard();
 
     App& app_;
     Form& form_;
