@@ -4,12 +4,15 @@
 #include <QCloseEvent>
 #include <QGroupBox>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QShortcut>
 
 #include "app/app.h"
 #include "app/form.h"
+#include "assist/form6.h"
 #include "gui/fonts.h"
 #include "gui/qt_text.h"
 
@@ -86,9 +89,24 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
         b->setDefault(c->Name() == layout_.defaultCommand);
         const std::string name = c->Name();
         commands_[name] = b;
-        connect(b, &QPushButton::clicked, this, [this, name] { form_.Click(name); });
+        connect(b, &QPushButton::clicked, this, [this, name] {
+            form_.Click(name);
+            FocusRefusedBox();
+        });
     }
-    setFixedSize(layout_.client);
+    if (layout_.arrange) {
+        std::map<std::string, QWidget*> controls;
+        for (auto& [name, b] : commands_)
+            controls[name] = b;
+        for (auto& [name, e] : boxes_)
+            controls[name] = e;
+        layout_.arrange(*this, controls);
+        QDialog::layout()->setSizeConstraint(QLayout::SetFixedSize);
+    } else {
+        setFixedSize(layout_.client);
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { app_.shell.OpenWebPage("file://" + app_.ManualPath()); });
     SyncFromModels();
 }
 
@@ -96,6 +114,17 @@ FormDialog::~FormDialog()
 {
     for (auto& [model, id] : subscriptions_)
         model->Unsubscribe(id);
+}
+
+void FormDialog::FocusRefusedBox()
+{
+    auto* params = dynamic_cast<Form6*>(&form_);
+    if (!params || params->RefusedBox() < 0 || !isVisible())
+        return;
+    if (QLineEdit* e = Box("Text" + std::to_string(params->RefusedBox() + 1))) {
+        e->setFocus(Qt::OtherFocusReason);
+        e->selectAll();
+    }
 }
 
 QRect FormDialog::Spot(const std::string& name, QSize fallback)

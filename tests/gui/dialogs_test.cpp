@@ -87,7 +87,7 @@ TEST_F(Dialogs, TheAssistDialogHandsItsChoiceToTheFormAndClosesThroughIt)
     EXPECT_FALSE(f5.IsVisible());
 }
 
-TEST_F(Dialogs, TheParameterDialogShowsItsBoxesAtTheirPlacesWithTheirLabels)
+TEST_F(Dialogs, TheParameterDialogShowsItsBoxesInRowsWithTheirLabels)
 {
     Form6& f6 = app().form6();
     f6.Text[0].SetText(U"0.2");
@@ -96,12 +96,27 @@ TEST_F(Dialogs, TheParameterDialogShowsItsBoxesAtTheirPlacesWithTheirLabels)
         ExpectNoOverlaps(d);
         for (int n = 1; n <= 22; ++n)
             ASSERT_NE(d.Box("Text" + std::to_string(n)), nullptr) << n;
-        // Twips: box 1 at (240, 840), box 13 at (6360, 1440), box 22 at (4200, 5520).
-        EXPECT_EQ(d.Box("Text1")->pos(), QPoint(16, 56));
-        EXPECT_EQ(d.Box("Text13")->pos(), QPoint(424, 96));
-        EXPECT_EQ(d.Box("Text7")->pos(), QPoint(136, 152));
-        EXPECT_EQ(d.Box("Text12")->pos(), QPoint(424, 288));
-        EXPECT_EQ(d.Box("Text22")->pos(), QPoint(280, 368));
+        auto at = [&](int n) { return d.Box("Text" + std::to_string(n))->geometry(); };
+        // The turf distances side by side; the groups below each other, their boxes at the right.
+        for (int n = 2; n <= 6; ++n) {
+            EXPECT_EQ(at(n).top(), at(1).top()) << n;
+            EXPECT_GT(at(n).left(), at(n - 1).right()) << n;
+        }
+        const int column[] = { 13, 14, 7, 8, 9, 10, 11, 12 };
+        for (std::size_t i = 1; i < std::size(column); ++i) {
+            EXPECT_GT(at(column[i]).top(), at(column[i - 1]).bottom()) << column[i];
+            EXPECT_EQ(at(column[i]).left(), at(13).left()) << column[i];
+        }
+        EXPECT_GT(at(13).top(), at(1).bottom());
+        EXPECT_GT(at(13).left(), d.width() / 2);
+        // The factor table: the "-" row over the letter row, the columns in the order of the factors.
+        for (int c = 0; c < 4; ++c) {
+            EXPECT_GT(at(15 + 2 * c).top(), at(12).bottom());
+            EXPECT_GT(at(16 + 2 * c).top(), at(15 + 2 * c).bottom());
+            EXPECT_EQ(at(16 + 2 * c).left(), at(15 + 2 * c).left());
+            if (c > 0)
+                EXPECT_GT(at(15 + 2 * c).left(), at(13 + 2 * c).right());
+        }
         QStringList labels;
         for (QLabel* l : d.findChildren<QLabel*>())
             labels << l->text();
@@ -119,6 +134,59 @@ TEST_F(Dialogs, TheParameterDialogShowsItsBoxesAtTheirPlacesWithTheirLabels)
         QTest::keyClick(&d, Qt::Key_Escape); // Escape closes through the form as the close box does
         EXPECT_FALSE(d.isVisible());
     });
+}
+
+// Tab follows the screen: top to bottom, left to right, then the buttons; Enter is "変更".
+TEST_F(Dialogs, TheParameterDialogTabsAsItReadsAndEnterChanges)
+{
+    Form6& f6 = app().form6();
+    RunDialog(f6, [&](FormDialog& d) {
+        std::vector<std::string> order;
+        QWidget* w = d.Box("Text1");
+        for (int i = 0; i < 25; ++i) {
+            order.push_back(w->objectName().toStdString());
+            do
+                w = w->nextInFocusChain();
+            while (w->focusPolicy() == Qt::NoFocus || !w->isVisible());
+        }
+        std::vector<std::string> want;
+        for (int n : { 1, 2, 3, 4, 5, 6, 13, 14, 7, 8, 9, 10, 11, 12, 15, 17, 19, 21, 16, 18, 20, 22 })
+            want.push_back("Text" + std::to_string(n));
+        want.insert(want.end(), { "Command3", "Command1", "Command2" });
+        EXPECT_EQ(order, want);
+
+        EXPECT_TRUE(d.Command("Command1")->isDefault());
+        d.Box("Text3")->setFocus();
+        QTest::keyClick(d.Box("Text3"), Qt::Key_Return);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_FALSE(f6.IsVisible());
+}
+
+// A value that is no number is refused by its field's name; the dialog stays with the cursor on it.
+TEST_F(Dialogs, TheParameterDialogRefusesABadValueAndKeepsTheCursorOnIt)
+{
+    Form6& f6 = app().form6();
+    const float before = app().module1.params[10];
+    RunDialog(f6, [&](FormDialog& d) {
+        QLineEdit* box = d.Box("Text11");
+        messages.clear();
+        box->selectAll();
+        Type(box, QStringLiteral("1.9秒"));
+        QTest::mouseClick(d.Command("Command1"), Qt::LeftButton);
+        ASSERT_EQ(messages.size(), 1u) << ToUtf8(messages.back().text);
+        EXPECT_NE(messages[0].text.find(U"「【ダートＲ】同条件タイム差パラメーターⅡ 3ヶ月～6ヶ月」の値「1.9秒」"),
+            Text::npos);
+        EXPECT_TRUE(d.isVisible());
+        EXPECT_EQ(d.focusWidget(), box);
+        EXPECT_EQ(box->selectedText(), QStringLiteral("1.9秒"));
+        EXPECT_EQ(app().module1.params[10], before);
+        // Retyped the way a Japanese keyboard does it: taken.
+        Type(box, QStringLiteral("２．５"));
+        QTest::mouseClick(d.Command("Command1"), Qt::LeftButton);
+        EXPECT_FALSE(d.isVisible());
+    });
+    EXPECT_EQ(app().module1.params[10], 2.5f);
 }
 
 } // namespace
