@@ -12,6 +12,7 @@
 namespace pado::gui {
 
 int ImageButtonView::running_ = 0;
+QWidget* ImageButtonView::pressingWindow_ = nullptr;
 
 ImageButtonView::ImageButtonView(Form& form, ImageButton& model, QWidget* parent)
     : QAbstractButton(parent)
@@ -38,6 +39,7 @@ void ImageButtonView::RunPress()
     if (running_ > 0)
         return;
     ++running_;
+    pressingWindow_ = window();
     struct Done {
         ~Done() { --running_; }
     } done;

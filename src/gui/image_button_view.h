@@ -28,6 +28,8 @@ public:
     // True while any image button's press is running: its wait lets events through, and a click
     // arriving then (the second half of a double-click, an impatient user) is dropped.
     static bool PressRunning() { return running_ > 0; }
+    // The window whose button's press is running (nullptr when none): messages open over it.
+    static QWidget* PressingWindow() { return running_ > 0 ? pressingWindow_ : nullptr; }
 
 protected:
     void paintEvent(QPaintEvent* event) override;
@@ -41,6 +43,7 @@ private:
     ImageButton& model_;
     int subscription_ = -1;
     static int running_;
+    static QWidget* pressingWindow_;
 };
 
 } // namespace pado::gui

@@ -6,6 +6,7 @@
 #include "gui/gui_program.h"
 #include "gui/icons.h"
 #include "gui/qt_text.h"
+#include "gui/translations.h"
 
 int main(int argc, char** argv)
 {
@@ -15,6 +16,7 @@ int main(int argc, char** argv)
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));
+    pado::gui::InstallQtJapanese();
 
     // The program folder is where the executable lies; the settings file is opened by its bare
     // name, so that folder is also the current directory.

@@ -1,11 +1,11 @@
 #include "gui/qt_shell.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
 #include <QSettings>
@@ -20,6 +20,7 @@
 #include "gui/dialog_layouts.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
+#include "gui/image_button_view.h"
 #include "gui/layouts.h"
 #include "gui/qt_text.h"
 #include "gui/window_arrangement.h"
@@ -179,6 +180,9 @@ QWidget* QtShell::DialogParent() const
 {
     if (!dialogs_.empty())
         return dialogs_.back();
+    // Centred over the window whose button asked, even when another window is active.
+    if (QWidget* w = ImageButtonView::PressingWindow(); w && w->isVisible())
+        return w;
     if (QWidget* w = QApplication::activeWindow())
         return w;
     FormWindow* main = Window("Form1");
@@ -262,9 +266,26 @@ void QtShell::OpenWebPage(const std::string& url)
     const std::string filePrefix = "file://";
     const QUrl u = url.rfind(filePrefix, 0) == 0 ? QUrl::fromLocalFile(PathToQString(url.substr(filePrefix.size())))
                                                  : QUrl(PathToQString(url));
-    if (!QDesktopServices::openUrl(u))
-        MsgBox(U"ブラウザーを起動できませんでした。\n" + FromQString(u.toString()), U"PADO", MsgButtons::Ok,
-            MsgIcon::Warning);
+    // The opener is run and watched rather than handed over blindly: without a browser it fails
+    // after the click, and the user must hear of it, with the page's path to open by hand.
+    const Text failed
+        = U"ブラウザーを起動できませんでした。\n" + FromQString(u.isLocalFile() ? u.toLocalFile() : u.toString());
+    auto* opener = new QProcess(QCoreApplication::instance());
+    auto report = [this, opener, failed] {
+        opener->deleteLater();
+        MsgBox(failed, U"PADO", MsgButtons::Ok, MsgIcon::Warning);
+    };
+    QObject::connect(opener, &QProcess::finished, opener, [opener, report](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            report();
+        else
+            opener->deleteLater();
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [report](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            report();
+    });
+    opener->start(urlOpener, { u.toString() });
 }
 
 void QtShell::ShowModal(Form& form)

@@ -2,6 +2,7 @@
 
 #include <QMargins>
 #include <QPointer>
+#include <QString>
 #include <functional>
 #include <map>
 #include <memory>
@@ -42,6 +43,8 @@ public:
     // Drops the windows; they must go before the forms whose models they watch.
     void Detach();
     Hooks hooks;
+    // The program that opens the manual and web pages in the desktop's browser.
+    QString urlOpener = QStringLiteral("xdg-open");
 
     FormWindow* Window(const std::string& formName) const;
     // The dialog being shown (nullptr when none).

@@ -22,7 +22,7 @@ void TransferRaceFiles(Form2& f)
     static const char* const kFiles[] = { "pado.txt", "R1.txt", "Rall.txt" };
     for (const char* name : kFiles)
         if (!fs::IsFile(fs::Join(*chosen, name)))
-            throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");
+            throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt)が\n存在しないようです。転送を中止します。");
     Text copied;
     for (const char* name : kFiles) {
         // Each copy goes to a temporary name first, so a failure never leaves a half-written file.
@@ -34,7 +34,7 @@ void TransferRaceFiles(Form2& f)
         }
         copied += (copied.empty() ? U"" : U"/") + FromUtf8(name);
     }
-    app.Message(U"３ファイルコピーしました。PADO.exe の再起動で反映されます。");
+    app.Message(U"３ファイルコピーしました。PADOを起動し直すと反映されます。");
 }
 
 } // namespace pado

@@ -6,6 +6,7 @@
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/press_files.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -73,6 +74,23 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
     return lines;
 }
 
+namespace {
+
+// A missing race file is the first thing a new user meets: say where it was looked for and how
+// the race files get there.
+Text MissingFileMessage(const std::string& path)
+{
+    Text message = U"ファイル(" + NameOf(path) + U")がありません。";
+    const std::string name = fs::FileName(path);
+    if (name == files::kRaceCard || name == files::kPastRuns || name == files::kRaceResults)
+        message += U"\n探したフォルダー: " + FromUtf8(fs::Parent(path))
+            + U"\nレースのファイル(R1.txt・Rall.txt・pado.txt)をこのフォルダーに置くか、"
+              U"メンバーのウィンドウの転送ボタンで転送してから、PADOを起動し直してください。";
+    return message;
+}
+
+} // namespace
+
 Lines ReadTextFile(const std::string& path)
 {
     bool deleted = false;
@@ -80,7 +98,7 @@ Lines ReadTextFile(const std::string& path)
         return *known;
     std::string bytes;
     if (deleted || !fs::IsFile(path))
-        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
+        throw UserError(MissingFileMessage(path));
     if (!fs::ReadBytes(path, bytes))
         throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
     Lines lines = DecodeTextLines(bytes, fs::FileName(path));

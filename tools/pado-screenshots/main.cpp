@@ -21,6 +21,7 @@
 #include "gui/form_window.h"
 #include "gui/gui_program.h"
 #include "gui/qt_text.h"
+#include "gui/translations.h"
 
 namespace {
 
@@ -46,6 +47,7 @@ bool Save(QWidget& w, const QString& file)
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
+    pado::gui::InstallQtJapanese();
     const bool startup = argc == 5 && QString::fromLocal8Bit(argv[3]) == QLatin1String("--startup");
     if (argc != 3 && !startup) {
         std::fprintf(stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME]\n");
