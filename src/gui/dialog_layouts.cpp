@@ -20,6 +20,22 @@ DialogLayout Form5Layout()
     l.controls["Command2"] = QRect(196, 48, 96, 30);
     l.controls["Command3"] = QRect(196, 108, 96, 30);
     l.defaultCommand = "Command1";
+    // What each mode does and what the marks mean, where the user chooses.
+    const QString marks = QStringLiteral("印はメモ用紙の出走馬の行の末尾に付きます。\n"
+                                         "「-」割引（評価を下げる）、「k」芝・ダートの適性、「d」距離の適性、"
+                                         "「p」開催地の適性、「s」季節の適性。");
+    l.toolTips["Frame1"] = marks;
+    l.toolTips["Option1"]
+        = QStringLiteral("タイトルに「ＧＩ」を含む重賞の過去Ｒだけで、今日の出走馬どうしを比べます。\n"
+                         "10着以下の馬と、最先着馬から距離別のタイム差より遅れた馬に「-」を付けます。");
+    l.toolTips["Option2"] = QStringLiteral("芝Ⅰと同じ比べ方を、クラスを問わず全ての過去Ｒで行います。");
+    l.toolTips["Option3"] = QStringLiteral(
+        "出走馬どうしが走った過去Ｒでは、最先着馬からタイム差より遅れた馬に「-」を付けます。\n"
+        "１頭だけの過去Ｒでは、距離＆タイム順の同条件の最高タイムとの差（年齢・月数で補正）で判断します。");
+    l.toolTips["Option4"] = QStringLiteral("Rall.txt の全過去走の平均着順で適性を判断し、悪ければ「-」、\n"
+                                           "良ければ芝・ダート「k」、距離「d」、開催地「p」、季節「s」を付けます。");
+    l.toolTips["Command1"] = QStringLiteral("選んだモードでアシストを始めます。\n") + marks;
+    l.toolTips["Command3"] = QStringLiteral("アシストが使う22の値（タイム差・着順など）を確認・変更します。");
     return l;
 }
 

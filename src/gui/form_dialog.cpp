@@ -45,6 +45,7 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
         QWidget* holder = this;
         if (auto it = layout_.controls.find("Frame1"); it != layout_.controls.end()) {
             auto* frame = new QGroupBox(layout_.frameCaption, this);
+            frame->setToolTip(layout_.toolTips.count("Frame1") ? layout_.toolTips.at("Frame1") : QString());
             frame->setGeometry(it->second);
             frame->lower();
         }
@@ -53,6 +54,8 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
             const std::string name = "Option" + std::to_string(i + 1);
             auto* r = new QRadioButton(ToQString(g->Captions()[i]), holder);
             r->setObjectName(QString::fromStdString(name));
+            if (auto tip = layout_.toolTips.find(name); tip != layout_.toolTips.end())
+                r->setToolTip(tip->second);
             r->setGeometry(Spot(name, { 160, 22 }));
             optionGroup_->addButton(r, static_cast<int>(i + 1));
             options_.push_back(r);
@@ -84,6 +87,8 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
     for (CommandButton* c : form.Commands()) {
         auto* b = new QPushButton(ToQString(c->Caption()), this);
         b->setObjectName(QString::fromStdString(c->Name()));
+        if (auto tip = layout_.toolTips.find(c->Name()); tip != layout_.toolTips.end())
+            b->setToolTip(tip->second);
         b->setGeometry(Spot(c->Name(), { 96, 28 }));
         b->setAutoDefault(false);
         b->setDefault(c->Name() == layout_.defaultCommand);

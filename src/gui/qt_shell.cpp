@@ -4,6 +4,7 @@
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
@@ -255,6 +256,22 @@ std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std
         MsgBox(U"フォルダー(" + FromQString(PathToQString(root)) + U")の中から選んでください。", U"PADO",
             MsgButtons::Ok, MsgIcon::Warning);
     }
+}
+
+std::optional<Text> QtShell::PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items)
+{
+    SyncAll();
+    if (hooks.pick)
+        return hooks.pick(prompt, items);
+    QStringList list;
+    for (const Text& item : items)
+        list << ToQString(item);
+    bool ok = false;
+    const QString chosen
+        = QInputDialog::getItem(DialogParent(), ToQString(title), ToQString(prompt), list, 0, false, &ok);
+    if (!ok || chosen.isEmpty())
+        return std::nullopt;
+    return FromQString(chosen);
 }
 
 void QtShell::OpenWebPage(const std::string& url)

@@ -31,6 +31,7 @@ public:
         // Returns the folder the user picked, before the check that it lies inside root.
         std::function<std::optional<std::string>(const Text& title, const std::string& root)> browse;
         std::function<void(const std::string& url)> openUrl;
+        std::function<std::optional<Text>(const Text& prompt, const std::vector<Text>& items)> pick;
         // Runs the dialog instead of exec(): the dialog is shown, the hook acts on it and returns.
         std::function<void(FormDialog& dialog)> modal;
     };
@@ -58,6 +59,7 @@ public:
     MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon) override;
     void Popup(const Text& text, const Text& title, int seconds) override;
     std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) override;
+    std::optional<Text> PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items) override;
     void OpenWebPage(const std::string& url) override;
     void ShowModal(Form& form) override;
     void ShowWindow(Form& form) override;

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <vector>
 
 #include "app/form.h"
 
@@ -28,8 +29,11 @@ private:
     void Text1_Change();
     void Image1_Click(); // open the memo named by the first line
     void Image2_Click(); // save under the name of the first line
-    // The memo file of the current first line; throws UserError when the name cannot be used.
+    // The memo file of name (empty: of the current first line, which name then receives); throws
+    // UserError when the name cannot be used.
     std::string MemoPath(Text& name);
+    // The names of the memos saved in the program folder, sorted.
+    std::vector<Text> SavedMemoNames();
 
     bool changed_ = false;
     bool programWriting_ = false;

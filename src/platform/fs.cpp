@@ -1,5 +1,4 @@
 #include "platform/fs.h"
-#include "platform/press_files.h"
 
 #include <algorithm>
 #include <atomic>
@@ -7,6 +6,8 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <unistd.h>
+
+#include "platform/press_files.h"
 
 namespace pado::fs {
 
@@ -128,6 +129,19 @@ std::vector<std::string> SubFolders(const std::string& path)
         std::error_code ec2;
         if (it->is_directory(ec2) && !it->is_symlink(ec2))
             out.push_back(it->path().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
+std::vector<std::string> FilesIn(const std::string& path)
+{
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (stdfs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (it->is_regular_file(ec2))
+            out.push_back(it->path().filename().string());
     }
     std::sort(out.begin(), out.end());
     return out;

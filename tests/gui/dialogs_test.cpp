@@ -80,6 +80,11 @@ TEST_F(Dialogs, TheAssistDialogHandsItsChoiceToTheFormAndClosesThroughIt)
             EXPECT_FALSE(d.Option(i)->isChecked());
         EXPECT_EQ(d.Command("Command1")->text(), QStringLiteral("ＯＫ"));
         EXPECT_EQ(d.Command("Command3")->text(), QStringLiteral("設定"));
+        // Each mode says what it does; the marks are explained where the run starts.
+        for (int i = 1; i <= 4; ++i)
+            EXPECT_FALSE(d.Option(i)->toolTip().isEmpty()) << i;
+        for (const char* mark : { "「-」", "「k」", "「d」", "「p」", "「s」" })
+            EXPECT_TRUE(d.Command("Command1")->toolTip().contains(QString::fromUtf8(mark))) << mark;
         // The close box asks the form, which agrees: the dialog goes away.
         d.close();
         EXPECT_FALSE(d.isVisible());

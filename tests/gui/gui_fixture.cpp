@@ -61,6 +61,7 @@ void GuiProgramTest::Launch()
     };
     shell.hooks.openUrl = [this](const std::string& url) { openedUrls.push_back(url); };
     shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
+    shell.hooks.pick = [](const Text&, const std::vector<Text>&) { return std::nullopt; };
     shell.hooks.modal = [](FormDialog&) { ADD_FAILURE() << "a dialog opened that the test did not expect"; };
     program_->Start();
     Settle();

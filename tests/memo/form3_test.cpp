@@ -142,10 +142,35 @@ TEST_F(MemoPad, OpenAsksAboutUnsavedTextAndNoKeepsEverything)
     EXPECT_EQ(pad().Text1.GetText(), U"メモ\n書きかけ");
     EXPECT_TRUE(pad().Changed());
 
+    // A name with no saved memo offers the saved ones; cancelling keeps the text.
     Type(U"ない名前\n書きかけ");
     pad().Click("Image1");
-    EXPECT_EQ(shell.LastText(), U"保存されたファイル(ない名前.txt)がありません。");
+    ASSERT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.offered[0], (std::vector<Text> { U"メモ" }));
     EXPECT_EQ(pad().Text1.GetText(), U"ない名前\n書きかけ");
+}
+
+TEST_F(MemoPad, WithoutANamedMemoTheUserPicksOneOfTheSavedMemos)
+{
+    // Only memos are offered: not the race files, not the work files, not other kinds of file.
+    for (const char* file : { "有馬記念.txt", "メモ.txt", "R1.txt", "pado.txt", "F3.txt", "絵.png" })
+        Write(Path(file), { FromUtf8(file), U"本文" });
+    fs::CreateFolder(Path("フォルダー.txt"));
+    Type(U"");
+    shell.picks = { U"有馬記念" };
+    pad().Click("Image1");
+    ASSERT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.offered[0], (std::vector<Text> { U"メモ", U"有馬記念" }));
+    EXPECT_EQ(pad().Text1.GetText(), U"有馬記念.txt\n本文");
+    EXPECT_FALSE(pad().Changed());
+
+    // Nothing saved at all: told so, without a list.
+    for (const char* file : { "有馬記念.txt", "メモ.txt" })
+        fs::DeleteFile(Path(file));
+    Type(U"どこにもない\n");
+    pad().Click("Image1");
+    EXPECT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.LastText(), U"保存されたファイル(どこにもない.txt)がありません。");
 }
 
 TEST_F(MemoPad, ClosingWithUnsavedTextAsksFirst)

@@ -72,6 +72,7 @@ int main(int argc, char** argv)
     shell.hooks.popup = [](const Text&, const Text&, int) {};
     shell.hooks.openUrl = [](const std::string&) {};
     shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
+    shell.hooks.pick = [](const Text&, const std::vector<Text>&) { return std::nullopt; };
     bool ok = true;
     // The assist dialog opens the parameter dialog, then starts the assist over all classes.
     shell.hooks.modal = [&](gui::FormDialog& d) {
