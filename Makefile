@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test screenshots bench fuzz clean
+.PHONY: all deps build run test screenshots bench fuzz install deb clean
 
 all: build
 
@@ -38,6 +38,15 @@ bench: build
 	$(BUILD)/pado_bench $(BUILD)/bench.md
 	bash scripts/bench-growth $(BUILD) $(BUILD)/bench.md
 	@cat $(BUILD)/bench.md
+
+# Installs under PREFIX (default /usr/local; DESTDIR is honoured): `pado` on the PATH, the menu entry.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package build/pado_<version>_amd64.deb (scripts/test-deb installs, starts and removes it).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # Each fuzz target for FUZZ_SECONDS (default 60) on its corpus; new findings stay in build-fuzz/.
 FUZZ_SECONDS ?= 60
