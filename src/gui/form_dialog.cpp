@@ -3,12 +3,17 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
 #include <QShortcut>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -105,8 +110,29 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
             controls[name] = b;
         for (auto& [name, e] : boxes_)
             controls[name] = e;
-        layout_.arrange(*this, controls);
-        QDialog::layout()->setSizeConstraint(QLayout::SetFixedSize);
+        auto* content = new QWidget(this);
+        content->setObjectName("Content");
+        layout_.arrange(*content, controls);
+        auto* outer = new QVBoxLayout(this);
+        outer->setContentsMargins(0, 0, 0, 0);
+        // On a small screen at a large scale the dialog may be taller than the screen; it then
+        // scrolls, so that every box and button can still be reached.
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const QSize room = screen ? screen->availableGeometry().size() - QSize(8, 40) : QSize(4096, 4096);
+        const QSize want = content->sizeHint();
+        if (want.width() <= room.width() && want.height() <= room.height()) {
+            outer->addWidget(content);
+            outer->setSizeConstraint(QLayout::SetFixedSize);
+        } else {
+            auto* scroll = new QScrollArea(this);
+            scroll->setObjectName("Scroll");
+            scroll->setWidget(content);
+            scroll->setWidgetResizable(true);
+            scroll->setFrameShape(QFrame::NoFrame);
+            outer->addWidget(scroll);
+            const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            resize((want + QSize(bar + 2, bar + 2)).boundedTo(room));
+        }
     } else {
         setFixedSize(layout_.client);
     }

@@ -37,26 +37,29 @@ protected:
 // Labels and controls of a dialog must neither overlap nor stick out of it, or texts get cut.
 void ExpectNoOverlaps(QDialog& d)
 {
-    std::vector<QWidget*> parts;
-    for (QWidget* w : d.findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!w->inherits("QGroupBox"))
-            parts.push_back(w);
+    // The captions and controls wherever they sit (directly on the dialog or on its content), in
+    // the dialog's coordinates.
+    std::vector<std::pair<QWidget*, QRect>> parts;
+    for (QWidget* w : d.findChildren<QWidget*>())
+        if (qobject_cast<QLabel*>(w) || qobject_cast<QAbstractButton*>(w) || qobject_cast<QLineEdit*>(w))
+            parts.emplace_back(w, QRect(w->mapTo(&d, QPoint(0, 0)), w->size()));
+    ASSERT_FALSE(parts.empty());
     auto name = [](QWidget* w) {
         auto* l = qobject_cast<QLabel*>(w);
         return (l ? l->text() : w->objectName()).toStdString();
     };
     const QRect client(QPoint(0, 0), d.size());
     for (std::size_t i = 0; i < parts.size(); ++i) {
-        EXPECT_TRUE(client.contains(parts[i]->geometry())) << name(parts[i]);
-        if (auto* l = qobject_cast<QLabel*>(parts[i])) {
+        EXPECT_TRUE(client.contains(parts[i].second)) << name(parts[i].first);
+        if (auto* l = qobject_cast<QLabel*>(parts[i].first)) {
             if (l->wordWrap())
                 EXPECT_LE(l->heightForWidth(l->width()), l->height()) << "cut off: " << l->text().toStdString();
             else
                 EXPECT_LE(l->sizeHint().width(), l->width()) << "cut off: " << l->text().toStdString();
         }
         for (std::size_t j = i + 1; j < parts.size(); ++j) {
-            const bool overlap = parts[i]->geometry().intersects(parts[j]->geometry());
-            EXPECT_FALSE(overlap) << name(parts[i]) << " / " << name(parts[j]);
+            const bool overlap = parts[i].second.intersects(parts[j].second);
+            EXPECT_FALSE(overlap) << name(parts[i].first) << " / " << name(parts[j].first);
         }
     }
 }

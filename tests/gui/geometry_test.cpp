@@ -1,11 +1,16 @@
 #include <QGuiApplication>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QPushButton>
 #include <QScreen>
+#include <QScrollArea>
 #include <QSplitter>
 
 #include "app/app.h"
 #include "app/form.h"
+#include "assist/form6.h"
 #include "gui/dir_view.h"
+#include "gui/form_dialog.h"
 #include "gui/form_window.h"
 #include "gui/image_button_view.h"
 #include "gui/pane_view.h"
@@ -91,6 +96,30 @@ TEST_F(Geometry, WindowsAtStartUpFitTheScreenAndLeaveEveryButtonUncovered)
 {
     Settle();
     ExpectUsable(QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+// The parameter dialog, the biggest, fits the screen too; where it is taller, it scrolls.
+TEST_F(Geometry, TheParameterDialogFitsTheScreen)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    bool shown = false;
+    program().Shell().hooks.modal = [&](FormDialog& d) {
+        shown = true;
+        Settle();
+        EXPECT_LE(d.frameGeometry().width(), avail.width());
+        EXPECT_LE(d.frameGeometry().height(), avail.height());
+        auto* scroll = d.findChild<QScrollArea*>();
+        for (int n = 1; n <= 22; ++n) {
+            QLineEdit* box = d.Box("Text" + std::to_string(n));
+            if (scroll)
+                scroll->ensureWidgetVisible(box);
+            const QRect at(box->mapTo(&d, QPoint(0, 0)), box->size());
+            EXPECT_TRUE(d.rect().contains(at)) << "Text" << n << " " << Str(at);
+        }
+        d.Command("Command2")->click();
+    };
+    app().ShowModal(app().form6());
+    EXPECT_TRUE(shown);
 }
 
 TEST_F(Geometry, RememberedPlacesComeBackAndAreClampedOntoTheScreen)
