@@ -146,7 +146,9 @@ void QtShell::PlaceAtStart(const QMargins& frame, bool again)
             r = ClampToScreen(from, s ? s->availableGeometry() : avail, frame, w->MinimumClient());
         }
         w->setGeometry(r);
+        placedAt_[order[i]] = w->geometry();
     }
+    frameUsed_ = frame;
     if (again)
         return;
     if (QSplitter* split = Window("Form1")->Splitter())
@@ -155,18 +157,34 @@ void QtShell::PlaceAtStart(const QMargins& frame, bool again)
 
 void QtShell::FinishStart()
 {
-    // Now that the windows are on the screen their real frames are known; when they differ from
-    // the guess, the windows are placed again so that no frame overlaps another or the screen edge.
-    FormWindow* main = Window("Form1");
-    if (main->isVisible()) {
-        const QRect outer = main->frameGeometry(), inner = main->geometry();
-        const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
-            outer.bottom() - inner.bottom());
-        if (real != ExpectedFrame() && real.left() >= 0 && real.top() >= 0)
-            PlaceAtStart(real, true);
-    }
+    CorrectForFrames();
+    // A window manager may draw its frames a moment after the windows appear.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QTimer::singleShot(1500, Window("Form1"), [this] { CorrectForFrames(); });
     if (!splitRestored_)
-        main->FitSplitToFolders();
+        Window("Form1")->FitSplitToFolders();
+}
+
+void QtShell::CorrectForFrames()
+{
+    // Once the frames are known, and when they differ from the guess, the windows are placed
+    // again so that no frame overlaps another window or the screen's edge. A window the user has
+    // moved or resized meanwhile stays where the user put it.
+    FormWindow* main = Window("Form1");
+    if (!main || !main->isVisible())
+        return;
+    const QRect outer = main->frameGeometry(), inner = main->geometry();
+    const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+        outer.bottom() - inner.bottom());
+    if (real.isNull() || real == frameUsed_ || real.left() < 0 || real.top() < 0)
+        return;
+    for (auto& [name, w] : windows_) {
+        // The window system may have shifted a window by its frame; more than that is the user.
+        const QRect now = w->geometry(), was = placedAt_[name];
+        if (now.size() != was.size() || (now.topLeft() - was.topLeft()).manhattanLength() > 64)
+            return;
+    }
+    PlaceAtStart(real, true);
 }
 
 void QtShell::RememberPlace(FormWindow& w)

@@ -73,6 +73,7 @@ private:
     // again: the windows are on the screen and placed once already (the split is left alone).
     void PlaceAtStart(const QMargins& frame, bool again);
     void RememberPlace(FormWindow& w);
+    void CorrectForFrames();
     std::optional<std::string> PickFolder(const Text& title, const std::string& root);
 
     App* app_ = nullptr;
@@ -80,6 +81,8 @@ private:
     std::vector<FormDialog*> dialogs_;
     bool placed_ = false;
     bool splitRestored_ = false;
+    QMargins frameUsed_; // the frames the windows were last placed for
+    std::map<std::string, QRect> placedAt_; // where they were placed
     int busy_ = 0;
 };
 

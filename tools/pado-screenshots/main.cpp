@@ -4,6 +4,7 @@
 // NAME.png instead, as a user sees it.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
@@ -90,7 +91,11 @@ int main(int argc, char** argv)
     Settle();
     if (startup) {
         const QString file = out + "/" + QString::fromLocal8Bit(argv[4]) + ".png";
-        Settle();
+        // As the user sees it once a window manager has framed the windows and they have settled.
+        QElapsedTimer settling;
+        settling.start();
+        while (settling.elapsed() < 2500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(file);
         std::printf("%s\n", qPrintable(file));
         for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
