@@ -2,7 +2,7 @@
 BUILD ?= build
 JOBS ?= $(shell nproc)
 
-.PHONY: all deps build run test screenshots bench fuzz clean
+.PHONY: all deps build run test screenshots bench fuzz install deb clean
 
 all: build
 
@@ -30,6 +30,8 @@ test: build
 screenshots: build
 	@bash scripts/layout-program-folder $(BUILD)/PADO
 	xvfb-run -a -s "-screen 0 1920x1080x24" $(BUILD)/pado_screenshots $(BUILD)/PADO $(BUILD)/screenshots
+	xvfb-run -a -s "-screen 0 1366x768x24" $(BUILD)/pado_screenshots $(BUILD)/PADO $(BUILD)/screenshots \
+	  --startup startup-1366x768
 
 bench: build
 	cmake --build $(BUILD) --target pado_bench -j $(JOBS)
@@ -37,6 +39,15 @@ bench: build
 	bash scripts/bench-growth $(BUILD) $(BUILD)/bench.md
 	cmake --build $(BUILD) --target pado_data_bench -j $(JOBS) && $(BUILD)/pado_data_bench $(BUILD)/bench.md
 	@cat $(BUILD)/bench.md
+
+# Installs under PREFIX (default /usr/local; DESTDIR is honoured): `pado` on the PATH, the menu entry.
+PREFIX ?= /usr/local
+install: build
+	cmake --install $(BUILD) --prefix $(PREFIX)
+
+# The Debian package build/pado_<version>_amd64.deb (scripts/test-deb installs, starts and removes it).
+deb: build
+	cd $(BUILD) && cpack -G DEB
 
 # Each fuzz target for FUZZ_SECONDS (default 60) on its corpus; new findings stay in build-fuzz/.
 FUZZ_SECONDS ?= 60

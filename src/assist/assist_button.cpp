@@ -3,6 +3,7 @@
 #include "app/app.h"
 #include "app/form1.h"
 #include "assist/form5.h"
+#include "assist/memo_marks.h"
 #include "assist/run_assist.h"
 #include "formats/pado_db.h"
 #include "memo/form3.h"
@@ -73,6 +74,16 @@ void StartAssist(Form1& f)
         return;
     const Text raceFolder = f.selectedFolder;
 
+    // The marks land on the memo pad's entrant rows; without them the run would mark nothing and
+    // still report success.
+    const Lines memo = SplitLines(app.form3().Text1.GetText());
+    if (FirstEntrantRow(memo) == memo.size()) {
+        app.Show(app.form3());
+        app.Message(U"メモ用紙に出走馬の行がありません。\n"
+                    U"アシストは出走馬の行（\" 1 \"で始まる行から下）に印を付けます。"
+                    U"出走馬の行を含むメモを開くか、PADOを起動し直してください。");
+        return;
+    }
     app.module1.assistOk = false;
     app.module1.assistMode = 0;
     app.ShowModal(app.form5());

@@ -30,14 +30,26 @@ void Form6::ShowValues()
         Text[i].SetText(ParameterText(params[i]));
 }
 
-// The file keeps each box's text as typed, the program the number it starts with.
+// The file keeps each box's number as typed (in plain digits, so the next start reads the same
+// value); a box that holds no number refuses the whole change and keeps the dialog open.
 void Form6::Command1_Click()
 {
     App& app = GetApp();
     Lines typed;
+    refusedBox_ = -1;
     for (std::size_t i = 0; i < Text.size(); ++i) {
-        app.module1.params[i] = LeadingFloat(Text[i].GetText());
-        typed.push_back(Text[i].GetText());
+        std::optional<pado::Text> number = TypedParameter(Text[i].GetText());
+        if (!number) {
+            refusedBox_ = static_cast<int>(i);
+            app.Message(U"「" + ParameterFieldName(i) + U"」の値「" + Text[i].GetText() + U"」は数値ではありません。\n"
+                + U"数字で入力してください（例：0.25）。全角の数字と小数点の「．」「，」も使えます。");
+            return;
+        }
+        typed.push_back(*number);
+    }
+    for (std::size_t i = 0; i < Text.size(); ++i) {
+        app.module1.params[i] = LeadingFloat(typed[i]);
+        Text[i].SetText(typed[i]);
     }
     // The values are taken even when the file cannot be written; the user is told the next start
     // will not see them.

@@ -18,10 +18,15 @@ public:
     CommandButton Command2 { "Command2", U"キャンセル" };
     CommandButton Command3 { "Command3", U"規定値に戻す" };
 
+    // The box "変更" refused last (0 is Text1), so the window can put the cursor there; -1: none.
+    int RefusedBox() const { return refusedBox_; }
+
 private:
     void Command1_Click();
     void Command3_Click();
     void ShowValues();
+
+    int refusedBox_ = -1;
 };
 
 } // namespace pado

@@ -16,10 +16,7 @@ namespace {
 template <typename Mark> void MarkRows(MemoWork& memo, const Text& target, Mark mark)
 {
     memo.marked = true;
-    std::size_t i = 0;
-    while (i < memo.lines.size() && Left(memo.lines[i], 3) != U" 1 ")
-        ++i;
-    for (; i < memo.lines.size(); ++i) {
+    for (std::size_t i = FirstEntrantRow(memo.lines); i < memo.lines.size(); ++i) {
         Text& row = memo.lines[i];
         if (!row.empty() && Cols(row, 4, 12) == target)
             mark(row);
@@ -27,6 +24,14 @@ template <typename Mark> void MarkRows(MemoWork& memo, const Text& target, Mark 
 }
 
 } // namespace
+
+std::size_t FirstEntrantRow(const Lines& memo)
+{
+    std::size_t i = 0;
+    while (i < memo.size() && Left(memo[i], 3) != U" 1 ")
+        ++i;
+    return i;
+}
 
 MemoWork SaveMemoToWorkFile(AssistRun& run)
 {
@@ -56,7 +61,8 @@ void WriteMemoWorkFile(AssistRun& run, const MemoWork& memo)
 void LoadMemoFromWorkFile(AssistRun& run, const MemoWork& memo)
 {
     WriteMemoWorkFile(run, memo);
-    run.app.form3().Text1.SetText(Join(memo.lines, U"\n"));
+    Form3& pad = run.app.form3();
+    pad.WriteByProgram([&] { pad.Text1.SetText(Join(memo.lines, U"\n")); });
 }
 
 } // namespace pado

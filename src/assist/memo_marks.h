@@ -13,6 +13,9 @@ struct MemoWork {
     bool marked = false; // a mark routine ran, so its temporary copy R3.txt is gone as well
 };
 
+// The index of the memo's first entrant row (the first line beginning " 1 "), or memo.size()
+// when it has none.
+std::size_t FirstEntrantRow(const Lines& memo);
 // Takes the memo pad's text, line by line (the line break the work file adds after the text makes
 // the last piece an empty line, which is how the text comes back exactly).
 MemoWork SaveMemoToWorkFile(AssistRun& run);

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/module1.h"
@@ -52,6 +53,13 @@ void ResetAssistParameters(App& app);
 // Sets the 22 parameters to their defaults, then takes the values of repara.txt when that file
 // exists. A file with fewer lines keeps the defaults for the rest.
 void LoadAssistParameters(App& app);
+// The number a user typed into a parameter box, as the settings file keeps it: full-width digits,
+// "．" and "，" or "," as the decimal mark become their plain forms, spaces around it go. Nothing
+// when the text is not one number (a sign, digits, at most one decimal mark), so that a typing
+// mistake is refused instead of turning into 0.
+std::optional<Text> TypedParameter(const Text& typed);
+// What the parameter dialog calls a box: its group and its label there ("【ダートＲ】タイム差").
+Text ParameterFieldName(std::size_t index);
 // A value as the dialog shows it: the shortest text that reads back as the same value (0.2, 300).
 Text ParameterText(float value);
 // The decimal number that text stands for (0.7 for 0.7f, which is 0.699999988), for sums that

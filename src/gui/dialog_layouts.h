@@ -3,9 +3,12 @@
 #include <QRect>
 #include <QSize>
 #include <QString>
+#include <functional>
 #include <map>
 #include <string>
 #include <vector>
+
+class QWidget;
 
 namespace pado::gui {
 
@@ -25,6 +28,10 @@ struct DialogLayout {
     QString frameCaption;
     std::string defaultCommand; // the button Enter presses; empty: none
     std::vector<DialogLabel> labels;
+    std::map<std::string, QString> toolTips; // by control name ("Frame1" for the option frame)
+    // When set, Qt's layouts place the controls instead of the rectangles above: it gets the
+    // dialog and its controls by name, adds its own captions and sets the Tab order.
+    std::function<void(QWidget& dialog, const std::map<std::string, QWidget*>& controls)> arrange;
 };
 
 DialogLayout Form5Layout();

@@ -3,13 +3,21 @@
 #include <QButtonGroup>
 #include <QCloseEvent>
 #include <QGroupBox>
+#include <QGuiApplication>
 #include <QLabel>
+#include <QLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QShortcut>
+#include <QStyle>
+#include <QVBoxLayout>
 
 #include "app/app.h"
 #include "app/form.h"
+#include "assist/form6.h"
 #include "gui/fonts.h"
 #include "gui/qt_text.h"
 
@@ -42,6 +50,7 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
         QWidget* holder = this;
         if (auto it = layout_.controls.find("Frame1"); it != layout_.controls.end()) {
             auto* frame = new QGroupBox(layout_.frameCaption, this);
+            frame->setToolTip(layout_.toolTips.count("Frame1") ? layout_.toolTips.at("Frame1") : QString());
             frame->setGeometry(it->second);
             frame->lower();
         }
@@ -50,6 +59,8 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
             const std::string name = "Option" + std::to_string(i + 1);
             auto* r = new QRadioButton(ToQString(g->Captions()[i]), holder);
             r->setObjectName(QString::fromStdString(name));
+            if (auto tip = layout_.toolTips.find(name); tip != layout_.toolTips.end())
+                r->setToolTip(tip->second);
             r->setGeometry(Spot(name, { 160, 22 }));
             optionGroup_->addButton(r, static_cast<int>(i + 1));
             options_.push_back(r);
@@ -81,14 +92,52 @@ FormDialog::FormDialog(App& app, Form& form, const DialogLayout& layout, QWidget
     for (CommandButton* c : form.Commands()) {
         auto* b = new QPushButton(ToQString(c->Caption()), this);
         b->setObjectName(QString::fromStdString(c->Name()));
+        if (auto tip = layout_.toolTips.find(c->Name()); tip != layout_.toolTips.end())
+            b->setToolTip(tip->second);
         b->setGeometry(Spot(c->Name(), { 96, 28 }));
         b->setAutoDefault(false);
         b->setDefault(c->Name() == layout_.defaultCommand);
         const std::string name = c->Name();
         commands_[name] = b;
-        connect(b, &QPushButton::clicked, this, [this, name] { form_.Click(name); });
+        connect(b, &QPushButton::clicked, this, [this, name] {
+            form_.Click(name);
+            FocusRefusedBox();
+        });
     }
-    setFixedSize(layout_.client);
+    if (layout_.arrange) {
+        std::map<std::string, QWidget*> controls;
+        for (auto& [name, b] : commands_)
+            controls[name] = b;
+        for (auto& [name, e] : boxes_)
+            controls[name] = e;
+        auto* content = new QWidget(this);
+        content->setObjectName("Content");
+        layout_.arrange(*content, controls);
+        auto* outer = new QVBoxLayout(this);
+        outer->setContentsMargins(0, 0, 0, 0);
+        // On a small screen at a large scale the dialog may be taller than the screen; it then
+        // scrolls, so that every box and button can still be reached.
+        const QScreen* screen = parent ? parent->screen() : QGuiApplication::primaryScreen();
+        const QSize room = screen ? screen->availableGeometry().size() - QSize(8, 40) : QSize(4096, 4096);
+        const QSize want = content->sizeHint();
+        if (want.width() <= room.width() && want.height() <= room.height()) {
+            outer->addWidget(content);
+            outer->setSizeConstraint(QLayout::SetFixedSize);
+        } else {
+            auto* scroll = new QScrollArea(this);
+            scroll->setObjectName("Scroll");
+            scroll->setWidget(content);
+            scroll->setWidgetResizable(true);
+            scroll->setFrameShape(QFrame::NoFrame);
+            outer->addWidget(scroll);
+            const int bar = style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+            resize((want + QSize(bar + 2, bar + 2)).boundedTo(room));
+        }
+    } else {
+        setFixedSize(layout_.client);
+    }
+    auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+    connect(help, &QShortcut::activated, this, [this] { app_.shell.OpenWebPage("file://" + app_.ManualPath()); });
     SyncFromModels();
 }
 
@@ -96,6 +145,17 @@ FormDialog::~FormDialog()
 {
     for (auto& [model, id] : subscriptions_)
         model->Unsubscribe(id);
+}
+
+void FormDialog::FocusRefusedBox()
+{
+    auto* params = dynamic_cast<Form6*>(&form_);
+    if (!params || params->RefusedBox() < 0 || !isVisible())
+        return;
+    if (QLineEdit* e = Box("Text" + std::to_string(params->RefusedBox() + 1))) {
+        e->setFocus(Qt::OtherFocusReason);
+        e->selectAll();
+    }
 }
 
 QRect FormDialog::Spot(const std::string& name, QSize fallback)

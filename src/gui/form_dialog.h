@@ -44,6 +44,8 @@ protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
+    // After "変更" refused a box, the cursor goes to it with its text selected for retyping.
+    void FocusRefusedBox();
     QRect Spot(const std::string& name, QSize fallback);
 
     App& app_;

@@ -2,6 +2,10 @@
 
 #include <QCloseEvent>
 #include <stdexcept>
+#include <QShortcut>
+#include <QSplitter>
+#include <QVBoxLayout>
+#include <algorithm>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -10,8 +14,56 @@
 #include "gui/list_view.h"
 #include "gui/pane_view.h"
 #include "gui/qt_text.h"
+#include "gui/shortcuts.h"
 
 namespace pado::gui {
+
+// Controls at their layout rectangles; the stretching ones keep their distance to the right and
+// bottom edges when the area grows or shrinks.
+class ControlArea : public QWidget {
+public:
+    ControlArea(QSize base, QWidget* parent)
+        : QWidget(parent)
+        , base_(base)
+    {
+        resize(base);
+    }
+    void Add(QWidget* w, QRect r, bool stretch)
+    {
+        w->setParent(this);
+        w->setGeometry(r);
+        placed_.push_back({ w, r, stretch });
+        // Fixed controls must stay whole; a stretching one may shrink to a small but usable size.
+        const QPoint far = stretch ? r.topLeft() + QPoint(kSmallest, kSmallest) : r.bottomRight() + QPoint(1, 1);
+        minimum_ = minimum_.expandedTo(QSize(far.x() + kMargin, std::max(far.y(), 0)));
+        setMinimumSize(minimum_);
+    }
+    QSize sizeHint() const override { return base_; }
+    QSize minimumSizeHint() const override { return minimum_; }
+
+protected:
+    void resizeEvent(QResizeEvent* event) override
+    {
+        const int dw = width() - base_.width();
+        const int dh = height() - base_.height();
+        for (const Placed& p : placed_)
+            if (p.stretch)
+                p.w->setGeometry(p.r.adjusted(0, 0, dw, dh));
+        QWidget::resizeEvent(event);
+    }
+
+private:
+    static constexpr int kSmallest = 48;
+    static constexpr int kMargin = 8;
+    struct Placed {
+        QWidget* w;
+        QRect r;
+        bool stretch;
+    };
+    QSize base_;
+    QSize minimum_;
+    std::vector<Placed> placed_;
+};
 
 FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     : QWidget(nullptr, Qt::Window)
@@ -22,6 +74,25 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     setObjectName(QString::fromStdString(form.Name()));
     setWindowTitle(ToQString(form.Caption()));
     setAttribute(Qt::WA_QuitOnClose, false);
+    auto* box = new QVBoxLayout(this);
+    box->setContentsMargins(0, 0, 0, 0);
+    if (layout_.splitAt > 0) {
+        splitter_ = new QSplitter(Qt::Vertical, this);
+        splitter_->setObjectName("Split");
+        splitter_->setChildrenCollapsible(false);
+        upper_ = new ControlArea(QSize(layout_.client.width(), layout_.splitAt), splitter_);
+        lower_ = new ControlArea(QSize(layout_.client.width(), layout_.client.height() - layout_.splitAt), splitter_);
+        splitter_->addWidget(upper_);
+        splitter_->addWidget(lower_);
+        // A bigger window gives its room to the lower pane; only the user's drag moves the split.
+        splitter_->setStretchFactor(0, 0);
+        splitter_->setStretchFactor(1, 1);
+        splitter_->setSizes({ layout_.splitAt, layout_.client.height() - layout_.splitAt });
+        box->addWidget(splitter_);
+    } else {
+        upper_ = lower_ = new ControlArea(layout_.client, this);
+        box->addWidget(upper_);
+    }
     for (ImageButton* b : form.Images()) {
         auto* v = new ImageButtonView(form, *b, this);
         buttons_[b->Name()] = v;
@@ -41,12 +112,44 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     if (ListBox* l = form.List()) {
         list_ = new ListView(*l, this);
         list_->setObjectName("List1");
+        list_->setFocusPolicy(Qt::NoFocus);
         Place(list_, "List1", false);
         // A holding list for one view, not a display: it sits among the buttons, beneath them.
         list_->lower();
     }
     resize(layout_.client);
-    setMinimumSize(layout_.client / 2);
+    SetUpKeyboard();
+}
+
+void FormWindow::SetUpKeyboard()
+{
+    bool manualKey = false;
+    for (auto& [name, v] : buttons_)
+        if (const QKeySequence key = ButtonShortcut(form_.Name(), name); !key.isEmpty()) {
+            v->SetShortcut(key);
+            manualKey |= key == QKeySequence(Qt::Key_F1);
+        }
+    if (!manualKey) {
+        auto* help = new QShortcut(QKeySequence(Qt::Key_F1), this);
+        help->setContext(Qt::WindowShortcut);
+        connect(help, &QShortcut::activated, this, [this] { app_.shell.OpenWebPage("file://" + app_.ManualPath()); });
+    }
+    // Tab walks the window as it reads: the buttons row by row, then the folder list, then the panes.
+    std::vector<std::pair<QRect, QWidget*>> order;
+    for (auto& [name, v] : buttons_)
+        order.emplace_back(layout_.controls.count(name) ? layout_.controls.at(name) : v->geometry(), v);
+    std::sort(order.begin(), order.end(), [](const auto& a, const auto& b) {
+        return std::pair(a.first.top(), a.first.left()) < std::pair(b.first.top(), b.first.left());
+    });
+    std::vector<QWidget*> chain;
+    for (auto& [r, w] : order)
+        chain.push_back(w);
+    if (dir_)
+        chain.push_back(dir_);
+    for (auto& [name, p] : panes_)
+        chain.push_back(p);
+    for (std::size_t i = 1; i < chain.size(); ++i)
+        setTabOrder(chain[i - 1], chain[i]);
 }
 
 void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)
@@ -58,23 +161,27 @@ void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)
         throw std::logic_error("no layout entry for " + form_.Name() + "." + name);
     }
     const QRect r = it->second;
-    placed_[w] = { r, stretch };
-    w->setGeometry(r);
+    if (splitter_ && r.top() >= layout_.splitAt)
+        lower_->Add(w, r.translated(0, -layout_.splitAt), stretch);
+    else
+        upper_->Add(w, r, stretch);
 }
 
-void FormWindow::resizeEvent(QResizeEvent* event)
+void FormWindow::FitSplitToFolders()
 {
-    const int dw = width() - layout_.client.width();
-    const int dh = height() - layout_.client.height();
-    for (auto& [w, place] : placed_) {
-        const auto& [r, stretch] = place;
-        if (!stretch)
-            continue;
-        // The lower pane follows both edges; the upper directory list only grows sideways.
-        const bool upper = r.bottom() < layout_.client.height() / 4;
-        w->setGeometry(r.adjusted(0, 0, dw, upper ? 0 : dh));
-    }
-    QWidget::resizeEvent(event);
+    if (!splitter_ || !dir_ || dir_->count() == 0)
+        return;
+    const DirList& model = *form_.Dir();
+    const int chain = static_cast<int>(model.ChainLength());
+    const int rows = dir_->count() - chain + 1; // the open folder and what it holds
+    const int rowHeight = std::max(dir_->sizeHintForRow(0), 1);
+    const int wanted = rows * rowHeight + 2 * dir_->frameWidth() + 4 + (upper_->height() - dir_->height());
+    const int total = splitter_->sizes().value(0) + splitter_->sizes().value(1);
+    // The lower pane keeps at least two fifths: it shows what the buttons print.
+    const int upper = std::clamp(wanted, layout_.splitAt, std::max(layout_.splitAt, total * 3 / 5));
+    splitter_->setSizes({ upper, total - upper });
+    if (chain > 0)
+        dir_->scrollToItem(dir_->item(chain - 1), QAbstractItemView::PositionAtTop);
 }
 
 PaneView* FormWindow::Pane(const std::string& name) const

@@ -21,6 +21,7 @@ void GuiProgram::Start()
 {
     app_->Start();
     shell_.SyncAll();
+    shell_.FinishStart();
 }
 
 } // namespace pado::gui

@@ -1,7 +1,5 @@
 #include "gui/layouts.h"
 
-#include <algorithm>
-
 namespace pado::gui {
 
 WindowLayout Form1Layout()
@@ -23,6 +21,7 @@ WindowLayout Form1Layout()
     l.controls["Dir1"] = QRect(128, 0, 649, 125);
     l.controls["Text1"] = QRect(8, 128, 769, 537);
     l.controls["List1"] = QRect(88, 24, 33, 16);
+    l.splitAt = 128;
     return l;
 }
 
@@ -68,25 +67,6 @@ WindowLayout Form7Layout()
     l.controls["Picture1"] = QRect(8, 344, 689, 468);
     l.client = { 705, 820 };
     return l;
-}
-
-std::vector<QPoint> StartPositions(const QRect& screen, const std::vector<QSize>& sizes)
-{
-    const int titleBar = 30;
-    std::vector<QPoint> at;
-    if (sizes.empty())
-        return at;
-    at.push_back(screen.topLeft());
-    const int companionsLeft = screen.left() + sizes[0].width() + 12;
-    for (std::size_t i = 1; i < sizes.size(); ++i) {
-        const int step = static_cast<int>(i) - 1;
-        int x = companionsLeft + step * 40;
-        int y = screen.top() + step * (titleBar + 40);
-        x = std::max(screen.left(), std::min(x, screen.left() + screen.width() - sizes[i].width()));
-        y = std::max(screen.top(), std::min(y, screen.top() + screen.height() - sizes[i].height() - titleBar));
-        at.emplace_back(x, y);
-    }
-    return at;
 }
 
 } // namespace pado::gui

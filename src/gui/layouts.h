@@ -4,7 +4,6 @@
 #include <QSize>
 #include <map>
 #include <string>
-#include <vector>
 
 namespace pado::gui {
 
@@ -13,6 +12,9 @@ namespace pado::gui {
 struct WindowLayout {
     QSize client;
     std::map<std::string, QRect> controls; // by control name: "Image1", "Text1", "Dir1", "List1"
+    // Where a splitter the user can drag divides the window (0: none): the controls above it grow
+    // with the upper part, the ones below with the lower part.
+    int splitAt = 0;
 };
 
 // Twips (1/1440 inch) at 96 dots per inch.
@@ -26,10 +28,5 @@ WindowLayout Form2Layout();
 WindowLayout Form3Layout();
 WindowLayout Form4Layout();
 WindowLayout Form7Layout();
-
-// Where the windows go at start-up (outer top-left corners), given the screen's free area and the
-// windows' sizes, the main window first: the main window at the left, the companions to its right,
-// each a little lower than the one before, all kept on the screen.
-std::vector<QPoint> StartPositions(const QRect& screen, const std::vector<QSize>& sizes);
 
 } // namespace pado::gui

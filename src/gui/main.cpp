@@ -8,7 +8,9 @@
 #include "app/app.h"
 #include "gui/gui_program.h"
 #include "gui/icons.h"
+#include "gui/program_folder.h"
 #include "gui/qt_text.h"
+#include "gui/translations.h"
 #include "platform/fs.h"
 
 namespace {
@@ -56,16 +58,23 @@ int main(int argc, char** argv)
 {
     GuardedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PADO"));
+    QApplication::setOrganizationName(QStringLiteral("pado")); // window places: ~/.config/pado/PADO.conf
+    QGuiApplication::setDesktopFileName(QStringLiteral("pado"));
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
     QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));
+    pado::gui::InstallQtJapanese();
 
-    // The program folder is where the executable lies; the settings file is opened by its bare
-    // name, so that folder is also the current directory. Its path is taken as bytes from the system
-    // where it can be, as Qt would replace the bytes of a folder name in another encoding.
-    std::string folder = pado::fs::Parent(pado::fs::LinkTarget("/proc/self/exe"));
-    if (folder.empty() || folder[0] != '/' || !pado::fs::IsFolder(folder))
-        folder = pado::gui::PathFromQString(QCoreApplication::applicationDirPath());
+    // The program folder is where the executable lies (installed: ~/PADO); the settings file is
+    // opened by its bare name, so that folder is also the current directory. The executable's path is
+    // taken as bytes from the system where it can be, as Qt would replace the bytes of a folder name
+    // in another encoding.
+    std::string exeFolder = pado::fs::Parent(pado::fs::LinkTarget("/proc/self/exe"));
+    if (exeFolder.empty() || exeFolder[0] != '/' || !pado::fs::IsFolder(exeFolder))
+        exeFolder = pado::gui::PathFromQString(QCoreApplication::applicationDirPath());
+    const QString exeQt = pado::gui::PathToQString(exeFolder);
+    const QString chosen = pado::gui::ChooseProgramFolder(exeQt, QDir::homePath());
+    const std::string folder = chosen == exeQt ? exeFolder : pado::gui::PathFromQString(chosen);
     if (chdir(folder.c_str()) != 0)
         QDir::setCurrent(pado::gui::PathToQString(folder));
 

@@ -1,13 +1,16 @@
 #include "gui/qt_shell.h"
 
 #include <QApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFileDialog>
 #include <QFileInfo>
+#include <QInputDialog>
 #include <QMessageBox>
+#include <QProcess>
 #include <QPushButton>
 #include <QScreen>
+#include <QSettings>
+#include <QSplitter>
 #include <QThread>
 #include <QTimer>
 #include <QUrl>
@@ -18,10 +21,12 @@
 #include "gui/dialog_layouts.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
+#include "gui/image_button_view.h"
 #include "gui/layouts.h"
 #include "gui/qt_text.h"
 #include "gui/race_data_window.h"
 #include "gui/shape_window.h"
+#include "gui/window_arrangement.h"
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "shape/form7.h"
@@ -56,6 +61,26 @@ QMessageBox::Icon ToQtIcon(MsgIcon icon)
 
 } // namespace
 
+namespace {
+
+// What the window manager adds around a client area, before any window has been shown: nothing on
+// the offscreen platform, a title bar and thin borders elsewhere.
+QMargins ExpectedFrame()
+{
+    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
+        return {};
+    return { 2, 30, 2, 2 };
+}
+
+QString PlaceKey(const std::string& form)
+{
+    return QStringLiteral("places/") + ScreenArrangementKey() + QLatin1Char('/') + QString::fromStdString(form);
+}
+
+const QString kSplitKey = QStringLiteral("split/Form1");
+
+} // namespace
+
 bool IsInsideFolder(const std::string& path, const std::string& root)
 {
     const QString p = Canonical(path);
@@ -79,11 +104,14 @@ void QtShell::Attach(App& app)
     windows_["Form3"] = std::make_unique<FormWindow>(app, app.form3(), Form3Layout());
     windows_["Form4"] = std::make_unique<FormWindow>(app, app.form4(), Form4Layout());
     windows_["Form7"] = std::make_unique<ShapeWindow>(app, app.form7());
-    PlaceAtStart();
+    PlaceAtStart(ExpectedFrame(), false);
 }
 
 void QtShell::Detach()
 {
+    for (auto& [name, w] : windows_)
+        if (w->isVisible())
+            RememberPlace(*w);
     windows_.clear();
     app_ = nullptr;
 }
@@ -102,23 +130,83 @@ void QtShell::SyncAll()
         d->SyncFromModels();
 }
 
-void QtShell::PlaceAtStart()
+void QtShell::PlaceAtStart(const QMargins& frame, bool again)
 {
     QScreen* screen = QGuiApplication::primaryScreen();
     const QRect avail = screen ? screen->availableGeometry() : QRect(0, 0, 1920, 1080);
     const std::vector<std::string> order = { "Form1", "Form2", "Form4", "Form3", "Form7" };
-    std::vector<QSize> sizes;
+    std::vector<WindowSizes> sizes;
     for (const std::string& name : order)
-        sizes.push_back(Window(name)->size());
-    const std::vector<QPoint> at = StartPositions(avail, sizes);
-    for (std::size_t i = 0; i < order.size(); ++i)
-        Window(order[i])->move(at[i]);
+        sizes.push_back({ Window(name)->DesignedClient(), Window(name)->MinimumClient() });
+    const std::vector<QRect> at = ArrangeWindows(avail, sizes, frame);
+    QSettings settings;
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        FormWindow* w = Window(order[i]);
+        QRect r = at[i];
+        const QRect remembered = settings.value(PlaceKey(order[i])).toRect();
+        if (remembered.isValid()) {
+            // The screens of this arrangement may have changed their free area (a panel moved).
+            const QRect from = again ? w->geometry() : remembered;
+            const QScreen* s = QGuiApplication::screenAt(from.center());
+            r = ClampToScreen(from, s ? s->availableGeometry() : avail, frame, w->MinimumClient());
+        }
+        w->setGeometry(r);
+        placedAt_[order[i]] = w->geometry();
+    }
+    frameUsed_ = frame;
+    if (again)
+        return;
+    if (QSplitter* split = Window("Form1")->Splitter())
+        splitRestored_ = split->restoreState(settings.value(kSplitKey).toByteArray());
+}
+
+void QtShell::FinishStart()
+{
+    CorrectForFrames();
+    // A window manager may draw its frames a moment after the windows appear.
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        QTimer::singleShot(1500, Window("Form1"), [this] { CorrectForFrames(); });
+    if (!splitRestored_)
+        Window("Form1")->FitSplitToFolders();
+}
+
+void QtShell::CorrectForFrames()
+{
+    // Once the frames are known, and when they differ from the guess, the windows are placed
+    // again so that no frame overlaps another window or the screen's edge. A window the user has
+    // moved or resized meanwhile stays where the user put it.
+    FormWindow* main = Window("Form1");
+    if (!main || !main->isVisible())
+        return;
+    const QRect outer = main->frameGeometry(), inner = main->geometry();
+    const QMargins real(inner.left() - outer.left(), inner.top() - outer.top(), outer.right() - inner.right(),
+        outer.bottom() - inner.bottom());
+    if (real.isNull() || real == frameUsed_ || real.left() < 0 || real.top() < 0)
+        return;
+    for (auto& [name, w] : windows_) {
+        // The window system may have shifted a window by its frame; more than that is the user.
+        const QRect now = w->geometry(), was = placedAt_[name];
+        if (now.size() != was.size() || (now.topLeft() - was.topLeft()).manhattanLength() > 64)
+            return;
+    }
+    PlaceAtStart(real, true);
+}
+
+void QtShell::RememberPlace(FormWindow& w)
+{
+    QSettings settings;
+    settings.setValue(PlaceKey(w.GetForm().Name()), w.geometry());
+    if (QSplitter* split = w.Splitter())
+        settings.setValue(kSplitKey, split->saveState());
 }
 
 QWidget* QtShell::DialogParent() const
 {
     if (!dialogs_.empty())
         return dialogs_.back();
+    // Centred over the window whose button asked, even when another window is active.
+    if (QWidget* w = ImageButtonView::PressingWindow(); w && w->isVisible())
+        return w;
     if (QWidget* w = QApplication::activeWindow())
         return w;
     FormWindow* main = Window("Form1");
@@ -196,9 +284,25 @@ std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std
 std::optional<std::string> QtShell::RaceDataWindow(const std::string& staging)
 {
     SyncAll();
-    RaceDataDialog window(store::DefaultStorePath(), staging, QApplication::activeWindow());
+    RaceDataDialog window(store::DefaultStorePath(), staging, DialogParent());
     window.exec();
     return window.FolderToTransfer();
+}
+
+std::optional<Text> QtShell::PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items)
+{
+    SyncAll();
+    if (hooks.pick)
+        return hooks.pick(prompt, items);
+    QStringList list;
+    for (const Text& item : items)
+        list << ToQString(item);
+    bool ok = false;
+    const QString chosen
+        = QInputDialog::getItem(DialogParent(), ToQString(title), ToQString(prompt), list, 0, false, &ok);
+    if (!ok || chosen.isEmpty())
+        return std::nullopt;
+    return FromQString(chosen);
 }
 
 void QtShell::OpenWebPage(const std::string& url)
@@ -210,9 +314,26 @@ void QtShell::OpenWebPage(const std::string& url)
     const std::string filePrefix = "file://";
     const QUrl u = url.rfind(filePrefix, 0) == 0 ? QUrl::fromLocalFile(PathToQString(url.substr(filePrefix.size())))
                                                  : QUrl(PathToQString(url));
-    if (!QDesktopServices::openUrl(u))
-        MsgBox(U"ブラウザーを起動できませんでした。\n" + FromQString(u.toString()), U"PADO", MsgButtons::Ok,
-            MsgIcon::Warning);
+    // The opener is run and watched rather than handed over blindly: without a browser it fails
+    // after the click, and the user must hear of it, with the page's path to open by hand.
+    const Text failed
+        = U"ブラウザーを起動できませんでした。\n" + FromQString(u.isLocalFile() ? u.toLocalFile() : u.toString());
+    auto* opener = new QProcess(QCoreApplication::instance());
+    auto report = [this, opener, failed] {
+        opener->deleteLater();
+        MsgBox(failed, U"PADO", MsgButtons::Ok, MsgIcon::Warning);
+    };
+    QObject::connect(opener, &QProcess::finished, opener, [opener, report](int code, QProcess::ExitStatus status) {
+        if (status != QProcess::NormalExit || code != 0)
+            report();
+        else
+            opener->deleteLater();
+    });
+    QObject::connect(opener, &QProcess::errorOccurred, opener, [report](QProcess::ProcessError e) {
+        if (e == QProcess::FailedToStart)
+            report();
+    });
+    opener->start(urlOpener, { u.toString() });
 }
 
 void QtShell::ShowModal(Form& form)
@@ -253,8 +374,11 @@ void QtShell::CloseWindow(Form& form)
             d->FinishClosed();
             return;
         }
-    if (FormWindow* w = Window(form.Name()))
+    if (FormWindow* w = Window(form.Name())) {
+        if (w->isVisible())
+            RememberPlace(*w);
         w->HideClosed();
+    }
     if (app_ && !app_->Running())
         QCoreApplication::quit();
 }

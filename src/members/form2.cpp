@@ -142,7 +142,7 @@ void Form2::Form_Load()
     Text1.SetText(display);
     if (!rest.empty())
         app.form4().Text1.InsertAtCaret(rest);
-    app.form3().Text1.InsertAtCaret(MemoStart(display));
+    app.form3().WriteByProgram([&] { app.form3().Text1.InsertAtCaret(MemoStart(display)); });
     WriteTextFile(app.FilePath(files::kRunBlock), runBlock);
 }
 

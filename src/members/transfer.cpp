@@ -29,7 +29,7 @@ void TransferRaceFolder(Form2& f, const std::string& folder)
     static const char* const kFiles[] = { files::kRaceResults, files::kRaceCard, files::kPastRuns };
     for (const char* name : kFiles)
         if (!fs::IsFile(fs::Join(folder, name)))
-            throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");
+            throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt)が\n存在しないようです。転送を中止します。");
     Text copied;
     for (const char* name : kFiles) {
         // Each copy goes to a temporary name first, so a failure never leaves a half-written file.
@@ -41,7 +41,7 @@ void TransferRaceFolder(Form2& f, const std::string& folder)
         }
         copied += (copied.empty() ? U"" : U"/") + FromUtf8(name);
     }
-    app.Message(U"３ファイルコピーしました。PADO.exe の再起動で反映されます。");
+    app.Message(U"３ファイルコピーしました。PADOを起動し直すと反映されます。");
 }
 
 } // namespace pado

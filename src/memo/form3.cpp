@@ -10,8 +10,14 @@ namespace pado {
 
 Form3::Form3(App& app)
     : Form(app, "Form3", U"メモ用紙")
-    , Image1("Image1", U"保存されたファイルを開きます。", 112, 111, 0.2f)
-    , Image2("Image2", U"現在の表示内容を1行目のファイル名で保存します。", 114, 113, 0.2f)
+    , Image1("Image1",
+          U"保存したメモを開きます。1行目にメモの名前を書いて押すと、その名前のメモを開きます。"
+          U"1行目が保存したメモの名前でないときは、保存したメモの一覧から選べます。",
+          112, 111, 0.2f)
+    , Image2("Image2",
+          U"表示中の内容を保存します。1行目がファイル名になります（1行目が 有馬記念 なら 有馬記念.txt）。"
+          U"保存先はプログラムのフォルダーです。",
+          114, 113, 0.2f)
 {
     AddPane("Text1", Text1);
     Text1.Subscribe([this] { Text1_Change(); });
@@ -24,12 +30,27 @@ void Form3::Text1_Change()
     if (Text1.GetText() == seen_)
         return;
     seen_ = Text1.GetText();
-    changed_ = true;
+    if (!programWriting_)
+        changed_ = true;
+}
+
+void Form3::WriteByProgram(const std::function<void()>& write)
+{
+    const bool outer = programWriting_;
+    programWriting_ = true;
+    try {
+        write();
+    } catch (...) {
+        programWriting_ = outer;
+        throw;
+    }
+    programWriting_ = outer;
 }
 
 std::string Form3::MemoPath(Text& name)
 {
-    name = MemoName(Text1.GetText());
+    if (name.empty())
+        name = MemoName(Text1.GetText());
     if (Text why = MemoNameProblem(name); !why.empty())
         throw UserError(why);
     std::string path = GetApp().FilePath(ToUtf8(name + U".txt"));
@@ -50,7 +71,7 @@ void Form3::Image2_Click()
     if (fs::IsWriteProtected(path))
         throw UserError(WriteProtectedMessage(path));
     if (fs::Exists(path)) {
-        if (!app.Confirm(name + U".TXT を上書きします。いいですか？"))
+        if (!app.Confirm(name + U".txt を上書きします。いいですか？"))
             return;
         WriteTextFile(path, lines, true);
         app.Message(U"上書き保存しました。");
@@ -61,14 +82,45 @@ void Form3::Image2_Click()
     changed_ = false;
 }
 
+std::vector<Text> Form3::SavedMemoNames()
+{
+    std::vector<Text> names;
+    for (const std::string& file : fs::FilesIn(GetApp().ProgramFolder())) {
+        const Text name = FromUtf8(file);
+        // A memo is saved as NAME.txt; the program's own files are not memos.
+        if (name.size() > 4 && EndsWith(name, U".txt") && MemoNameProblem(name.substr(0, name.size() - 4)).empty())
+            names.push_back(name.substr(0, name.size() - 4));
+    }
+    return names;
+}
+
 void Form3::Image1_Click()
 {
     App& app = GetApp();
-    Text name;
-    const std::string path = MemoPath(name);
-    if (!fs::IsFile(path)) {
-        app.Message(U"保存されたファイル(" + name + U".txt)がありません。");
-        return;
+    Text name = MemoName(Text1.GetText());
+    std::string path;
+    if (!name.empty())
+        path = MemoPath(name);
+    if (name.empty() || !fs::IsFile(path)) {
+        // The first line names no saved memo: the user may pick one of the saved memos instead.
+        const std::vector<Text> saved = SavedMemoNames();
+        if (saved.empty()) {
+            app.Message(name.empty() ? Text(U"保存されたメモがありません。")
+                                     : U"保存されたファイル(" + name + U".txt)がありません。");
+            return;
+        }
+        const Text prompt = name.empty()
+            ? Text(U"開くメモを選んでください。")
+            : U"保存されたファイル(" + name + U".txt)がありません。\n開くメモを選んでください。";
+        const std::optional<Text> picked = app.shell.PickItem(U"メモを開く", prompt, saved);
+        if (!picked)
+            return;
+        name = *picked;
+        path = GetApp().FilePath(ToUtf8(name + U".txt"));
+        if (!MemoNameProblem(name).empty() || !fs::IsFile(path)) {
+            app.Message(U"保存されたファイル(" + name + U".txt)がありません。");
+            return;
+        }
     }
     // Read before asking, so a file that cannot be read never costs the current text.
     const Lines lines = ReadSavedTextFile(path);
@@ -84,6 +136,8 @@ bool Form3::Form_QueryUnload()
 {
     if (!changed_)
         return true;
+    // The question is about this pad's text, so the pad shows it while asking.
+    GetApp().Show(*this);
     return GetApp().Confirm(U"[メモ用紙]の内容を保存していませんが、閉じますか?");
 }
 

@@ -17,6 +17,12 @@ void ShowPassingOrderTable(Form2& f)
     const std::string padoPath = app.FilePath(files::kRaceResults);
     if (!fs::IsFile(padoPath))
         return;
+    // The race workspace lives only while the main window is open (closing it removes the folders).
+    if (!app.form1().IsLoaded()) {
+        app.Message(U"過去結果表示のウィンドウが閉じられたため、レースのフォルダーがありません。\n"
+                    U"通過順位の表はPADOを起動し直してから表示してください。");
+        return;
+    }
     const Text selected = FromUtf8(app.form1().Dir1.SelectedFolder());
     const FolderLevels levels(app, selected);
     const Text selectRace = U"レース名のフォルダーを選択してください。";

@@ -158,6 +158,19 @@ std::vector<std::string> SubFolders(const std::string& path)
     return out;
 }
 
+std::vector<std::string> FilesIn(const std::string& path)
+{
+    std::vector<std::string> out;
+    std::error_code ec;
+    for (stdfs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) {
+        std::error_code ec2;
+        if (it->is_regular_file(ec2))
+            out.push_back(it->path().filename().string());
+    }
+    std::sort(out.begin(), out.end());
+    return out;
+}
+
 std::string Join(const std::string& folder, const std::string& name)
 {
     if (folder.empty())

@@ -20,6 +20,8 @@ bool Rename(const std::string& from, const std::string& to);
 bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable = true);
 // Sub-folders of a folder as full paths, sorted by name so every run visits them in the same order.
 std::vector<std::string> SubFolders(const std::string& path);
+// Names of the files (not folders) in a folder, sorted.
+std::vector<std::string> FilesIn(const std::string& path);
 std::string Join(const std::string& folder, const std::string& name);
 std::string Parent(const std::string& path);
 std::string FileName(const std::string& path);

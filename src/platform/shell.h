@@ -2,6 +2,7 @@
 
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "platform/text.h"
 
@@ -24,6 +25,12 @@ public:
     // nullopt when the user cancels. root is the only folder the picker shows (with its sub-folders).
     virtual std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) = 0;
     virtual void OpenWebPage(const std::string& url) = 0;
+    // Lets the user pick one of items; nullopt when the user cancels (or cannot be asked).
+    virtual std::optional<Text> PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items)
+    {
+        (void)title, (void)prompt, (void)items;
+        return std::nullopt;
+    }
     // Runs the modal window until it is closed (by its own buttons or by the user).
     virtual void ShowModal(Form& form) = 0;
     virtual void ShowWindow(Form& form) = 0;

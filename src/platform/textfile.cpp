@@ -8,6 +8,7 @@
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/press_files.h"
+#include "platform/work_files.h"
 
 namespace pado {
 
@@ -98,6 +99,19 @@ template <typename Work> auto NamingTheFile(const std::string& name, Work work)
     }
 }
 
+// A missing race file is the first thing a new user meets: say where it was looked for and how
+// the race files get there.
+Text MissingFileMessage(const std::string& path)
+{
+    Text message = U"ファイル(" + NameOf(path) + U")がありません。";
+    const std::string name = fs::FileName(path);
+    if (name == files::kRaceCard || name == files::kPastRuns || name == files::kRaceResults)
+        message += U"\n探したフォルダー: " + FromUtf8(fs::Parent(path))
+            + U"\nレースのファイル(R1.txt・Rall.txt・pado.txt)をこのフォルダーに置くか、"
+              U"メンバーのウィンドウの転送ボタンで転送してから、PADOを起動し直してください。";
+    return message;
+}
+
 // The CP932 bytes of a file the press has not deleted; throws the missing and unreadable messages.
 std::string ReadFileBytes(const std::string& path)
 {
@@ -106,7 +120,7 @@ std::string ReadFileBytes(const std::string& path)
         press->Known(path, deleted);
     std::string bytes;
     if (deleted || !fs::IsFile(path))
-        throw UserError(U"ファイル(" + NameOf(path) + U")がありません。");
+        throw UserError(MissingFileMessage(path));
     if (!NamingTheFile(fs::FileName(path), [&] { return fs::ReadBytes(path, bytes); }))
         throw UserError(U"ファイル(" + NameOf(path) + U")を読めません。");
     return bytes;
@@ -150,6 +164,7 @@ Lines ReadSavedTextFile(const std::string& path)
 {
     return DecodeLines(ReadFileBytes(path), fs::FileName(path), true);
 }
+
 
 Lines ReadTextFile(const std::string& path)
 {

@@ -2,6 +2,7 @@
 
 #include <QCoreApplication>
 #include <QKeyEvent>
+#include <QSettings>
 
 #include "app/app.h"
 #include "app/form.h"
@@ -36,7 +37,12 @@ void GuiProgramTest::StartOn(const std::vector<std::string>& folders)
     }
     oldCwd_ = fsys::current_path();
     fsys::current_path(programFolder_);
+    QSettings().clear(); // every test starts with no remembered window places
+    Launch();
+}
 
+void GuiProgramTest::Launch()
+{
     program_ = std::make_unique<GuiProgram>(programFolder_.string(), std::make_unique<SteppingClock>(0.01));
     QtShell& shell = program_->Shell();
     shell.hooks.msgBox = [this](const Text& text, const Text& title, MsgButtons buttons, MsgIcon) {
@@ -55,6 +61,7 @@ void GuiProgramTest::StartOn(const std::vector<std::string>& folders)
     };
     shell.hooks.openUrl = [this](const std::string& url) { openedUrls.push_back(url); };
     shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
+    shell.hooks.pick = [](const Text&, const std::vector<Text>&) { return std::nullopt; };
     shell.hooks.modal = [](FormDialog&) { ADD_FAILURE() << "a dialog opened that the test did not expect"; };
     program_->Start();
     Settle();
@@ -66,7 +73,13 @@ void GuiProgramTest::Settle()
         QCoreApplication::processEvents();
 }
 
-void GuiProgramTest::TearDown()
+void GuiProgramTest::Restart()
+{
+    CloseAll();
+    Launch();
+}
+
+void GuiProgramTest::CloseAll()
 {
     if (program_) {
         // Whatever the test left open is closed without questions, as at the end of a session.
@@ -77,6 +90,11 @@ void GuiProgramTest::TearDown()
             app().Close(*app().FindForm(name));
         program_.reset();
     }
+}
+
+void GuiProgramTest::TearDown()
+{
+    CloseAll();
     if (!oldCwd_.empty())
         fsys::current_path(oldCwd_);
     temp_.reset();

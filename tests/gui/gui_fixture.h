@@ -31,6 +31,8 @@ protected:
     // folders: repository-relative folders whose files make up the program folder.
     void StartOn(const std::vector<std::string>& folders);
     void TearDown() override;
+    // Ends the program as the user would and starts it again on the same program folder.
+    void Restart();
 
     std::filesystem::path ProgramFolder() const { return programFolder_; }
     App& app() { return program_->GetApp(); }
@@ -44,6 +46,9 @@ protected:
     std::vector<std::string> openedUrls;
 
 private:
+    void Launch();
+    void CloseAll();
+
     std::unique_ptr<QTemporaryDir> temp_;
     std::filesystem::path programFolder_;
     std::filesystem::path oldCwd_;

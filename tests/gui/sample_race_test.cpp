@@ -148,15 +148,29 @@ TEST_F(SampleRace, TheAssistRunsThroughTheModeDialog)
     EXPECT_NE(app().form3().Text1.GetText(), before);
 }
 
-// The members window's close button closes every window; the program then ends.
-TEST_F(SampleRace, CloseAllEndsTheProgram)
+// The members window's close button closes every window; the program then ends. The memo pad asks
+// first only when the user edited it: the entrant rows the program wrote there do not count.
+TEST_F(SampleRace, CloseAllEndsTheProgramAndAsksOnlyAfterAUserEdit)
 {
-    answers = { MsgAnswer::Yes }; // the memo pad holds the entrant rows, never saved
+    messages.clear();
     QTest::mouseClick(Window("Form2").Button("Image3"), Qt::LeftButton);
     Settle();
+    EXPECT_TRUE(messages.empty()) << ToUtf8(messages.front().text);
     for (const char* f : { "Form1", "Form2", "Form3", "Form4" })
         EXPECT_FALSE(Window(f).isVisible()) << f;
     EXPECT_FALSE(app().Running());
+
+    Restart();
+    Type(Window("Form3").Pane("Text1"), QStringLiteral("◎"));
+    answers = { MsgAnswer::No };
+    messages.clear();
+    QTest::mouseClick(Window("Form2").Button("Image3"), Qt::LeftButton);
+    Settle();
+    ASSERT_EQ(messages.size(), 1u);
+    EXPECT_EQ(messages[0].text, U"[メモ用紙]の内容を保存していませんが、閉じますか?");
+    EXPECT_TRUE(Window("Form3").isVisible()); // told to stay, it outlives the others
+    for (const char* f : { "Form1", "Form2", "Form4" })
+        EXPECT_FALSE(Window(f).isVisible()) << f;
 }
 
 } // namespace

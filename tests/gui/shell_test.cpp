@@ -1,11 +1,14 @@
+#include <QCoreApplication>
 #include <QCursor>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QGuiApplication>
 #include <QTemporaryDir>
 #include <filesystem>
 #include <gtest/gtest.h>
 
 #include "gui/qt_shell.h"
+#include "gui/translations.h"
 
 namespace pado::gui {
 namespace {
@@ -69,6 +72,40 @@ TEST(QtShell, TheWaitCursorFollowsNestedBusyWork)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
     shell.SetBusy(false); // an unmatched end does no harm
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
+}
+
+// Without a browser the opener fails after the click; the user hears of it, with the manual's path.
+TEST(QtShell, AManualThatCannotBeOpenedIsReportedWithItsPath)
+{
+    for (const char* opener : { "false", "/nonexistent/opener", "true" }) {
+        QtShell shell;
+        shell.urlOpener = QString::fromUtf8(opener);
+        std::vector<Text> told;
+        shell.hooks.msgBox = [&](const Text& text, const Text&, MsgButtons, MsgIcon) {
+            told.push_back(text);
+            return MsgAnswer::Ok;
+        };
+        shell.OpenWebPage("file:///opt/pado/docs/manual.html");
+        QElapsedTimer waited;
+        waited.start();
+        const int patience = std::string(opener) == "true" ? 500 : 3000;
+        while (told.empty() && waited.elapsed() < patience)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        if (std::string(opener) == "true") {
+            EXPECT_TRUE(told.empty());
+            continue;
+        }
+        ASSERT_EQ(told.size(), 1u) << opener;
+        EXPECT_EQ(told[0], U"ブラウザーを起動できませんでした。\n/opt/pado/docs/manual.html");
+    }
+}
+
+// The folder picker and the standard buttons speak Japanese.
+TEST(QtJapanese, QtsOwnTextsAreTranslated)
+{
+    ASSERT_TRUE(InstallQtJapanese()) << "qt6-translations-l10n is not installed";
+    EXPECT_NE(QCoreApplication::translate("QFileDialog", "Look in:"), QStringLiteral("Look in:"));
+    EXPECT_NE(QCoreApplication::translate("QPlatformTheme", "Cancel"), QStringLiteral("Cancel"));
 }
 
 } // namespace

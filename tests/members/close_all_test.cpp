@@ -33,7 +33,8 @@ TEST_F(CloseAll, RemovesTheSharedWorkFilesAndClosesEveryWindowInOrder)
     Press();
     EXPECT_EQ(shell.LastText(), U"[メモ用紙]の内容を保存していませんが、閉じますか?");
     EXPECT_EQ(shell.events,
-        (std::vector<std::string> { "show Form3", "hide Form1", "hide Form3", "hide Form4", "hide Form2" }));
+        (std::vector<std::string> {
+            "show Form3", "hide Form1", "show Form3", "hide Form3", "hide Form4", "hide Form2" })); // in front to ask
     EXPECT_FALSE(app().Running());
     for (const char* f : { "R12.txt", "R13.txt", "F3.txt", "R2.txt", "R11.txt" })
         EXPECT_FALSE(fs::Exists(Path(f))) << f;
@@ -45,7 +46,8 @@ TEST_F(CloseAll, AMemoPadToldToStayOutlivesTheOtherWindows)
     StartWithWorkFiles();
     shell.answers = { MsgAnswer::No };
     Press();
-    EXPECT_EQ(shell.events, (std::vector<std::string> { "show Form3", "hide Form1", "hide Form4", "hide Form2" }));
+    EXPECT_EQ(shell.events,
+        (std::vector<std::string> { "show Form3", "hide Form1", "show Form3", "hide Form4", "hide Form2" }));
     EXPECT_TRUE(app().form3().IsVisible());
     EXPECT_EQ(app().form3().Text1.GetText(), U"有馬記念\n 1 アドマイヤ");
     EXPECT_TRUE(app().Running());

@@ -44,7 +44,7 @@ TEST_F(Transfer, CopiesTheThreeFilesOfThePickedRace)
     shell.folders = { Race("有馬記念", { "pado.txt", "R1.txt", "Rall.txt", "extra.txt" }) };
     Press();
     ASSERT_EQ(shell.pickerRoots, std::vector<std::string> { Staging() });
-    EXPECT_EQ(shell.LastText(), U"３ファイルコピーしました。PADO.exe の再起動で反映されます。");
+    EXPECT_EQ(shell.LastText(), U"３ファイルコピーしました。PADOを起動し直すと反映されます。");
     EXPECT_EQ(Read("R1.txt"), Lines { U"有馬記念 R1.txt" });
     EXPECT_EQ(Read("pado.txt"), Lines { U"有馬記念 pado.txt" });
     EXPECT_EQ(Read("Rall.txt"), Lines { U"有馬記念 Rall.txt" });
@@ -60,7 +60,7 @@ TEST_F(Transfer, CancelOrAnIncompleteFolderCopiesNothing)
     EXPECT_TRUE(shell.boxes.empty());
     shell.folders = { Staging() + "/有馬記念" };
     Press();
-    EXPECT_EQ(shell.LastText(), U"必要なファイル(pado.txt/R1.txt/Rall.txt) が存在しないようです。転送を中止します。");
+    EXPECT_EQ(shell.LastText(), U"必要なファイル(pado.txt/R1.txt/Rall.txt)が\n存在しないようです。転送を中止します。");
     EXPECT_EQ(Read("R1.txt"), Lines { U"old R1.txt" });
 }
 

@@ -3,6 +3,7 @@
 #include "memo/form3.h"
 #include "support/program_folder.h"
 #include "support/write_failure.h"
+#include "platform/errors.h"
 
 using namespace pado;
 using pado::testing::ProgramFolderTest;
@@ -32,8 +33,25 @@ TEST_F(MemoPad, EveryChangeOfTheTextSetsTheFlagButCaretMovesDoNot)
     EXPECT_FALSE(pad().Changed());
     pad().Text1.SetCaret(0);
     EXPECT_FALSE(pad().Changed());
-    // Another window writing into the pad counts as a change too.
     pad().Text1.InsertAtCaret(U"有馬記念\n");
+    EXPECT_TRUE(pad().Changed());
+}
+
+TEST_F(MemoPad, ProgramWritesNeverSetTheFlagNorClearTheUsersOwn)
+{
+    pad().WriteByProgram([&] { pad().Text1.InsertAtCaret(U" 1 アドマイヤ(57)\n"); });
+    EXPECT_FALSE(pad().Changed());
+    // A later edit of the same text by the user still counts: the pad saw the program's text.
+    pad().Text1.InsertAtCaret(U"◎");
+    EXPECT_TRUE(pad().Changed());
+    pad().WriteByProgram([&] { pad().Text1.SetText(U" 1 アドマイヤ(57)-"); });
+    EXPECT_TRUE(pad().Changed());
+    // Saved, then a program write that fails half-way: the user's next edit counts again.
+    Type(U"メモ\n 1 アドマイヤ(57)");
+    pad().Click("Image2");
+    EXPECT_FALSE(pad().Changed());
+    EXPECT_THROW(pad().WriteByProgram([] { throw UserError(U"書けません"); }), UserError);
+    pad().Text1.InsertAtCaret(U"◎");
     EXPECT_TRUE(pad().Changed());
 }
 
@@ -53,7 +71,7 @@ TEST_F(MemoPad, OverwriteAsksAndNoKeepsTheOldFileAndTheFlag)
     Type(U"メモ\n新しい");
     shell.answers = { MsgAnswer::No };
     pad().Click("Image2");
-    EXPECT_EQ(shell.LastText(), U"メモ.TXT を上書きします。いいですか？");
+    EXPECT_EQ(shell.LastText(), U"メモ.txt を上書きします。いいですか？");
     EXPECT_EQ(shell.boxes.back().title, U"確認");
     EXPECT_EQ(Bytes(Path("メモ.txt")), Cp932({ U"古い" }));
     EXPECT_TRUE(pad().Changed());
@@ -127,10 +145,35 @@ TEST_F(MemoPad, OpenAsksAboutUnsavedTextAndNoKeepsEverything)
     EXPECT_EQ(pad().Text1.GetText(), U"メモ\n書きかけ");
     EXPECT_TRUE(pad().Changed());
 
+    // A name with no saved memo offers the saved ones; cancelling keeps the text.
     Type(U"ない名前\n書きかけ");
     pad().Click("Image1");
-    EXPECT_EQ(shell.LastText(), U"保存されたファイル(ない名前.txt)がありません。");
+    ASSERT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.offered[0], (std::vector<Text> { U"メモ" }));
     EXPECT_EQ(pad().Text1.GetText(), U"ない名前\n書きかけ");
+}
+
+TEST_F(MemoPad, WithoutANamedMemoTheUserPicksOneOfTheSavedMemos)
+{
+    // Only memos are offered: not the race files, not the work files, not other kinds of file.
+    for (const char* file : { "有馬記念.txt", "メモ.txt", "R1.txt", "pado.txt", "F3.txt", "絵.png" })
+        Write(file, { FromUtf8(file), U"本文" });
+    fs::CreateFolder(Path("フォルダー.txt"));
+    Type(U"");
+    shell.picks = { U"有馬記念" };
+    pad().Click("Image1");
+    ASSERT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.offered[0], (std::vector<Text> { U"メモ", U"有馬記念" }));
+    EXPECT_EQ(pad().Text1.GetText(), U"有馬記念.txt\n本文");
+    EXPECT_FALSE(pad().Changed());
+
+    // Nothing saved at all: told so, without a list.
+    for (const char* file : { "有馬記念.txt", "メモ.txt" })
+        fs::DeleteFile(Path(file));
+    Type(U"どこにもない\n");
+    pad().Click("Image1");
+    EXPECT_EQ(shell.offered.size(), 1u);
+    EXPECT_EQ(shell.LastText(), U"保存されたファイル(どこにもない.txt)がありません。");
 }
 
 TEST_F(MemoPad, ClosingWithUnsavedTextAsksFirst)

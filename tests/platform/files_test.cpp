@@ -50,7 +50,8 @@ TEST(TextFiles, MissingAndNonCp932FilesAreNamedInTheMessage)
         ReadTextFile(dir.File("Rall.txt"));
         FAIL();
     } catch (const UserError& e) {
-        EXPECT_EQ(e.Message(), U"ファイル(Rall.txt)がありません。");
+        EXPECT_EQ(
+            Text(e.Message()).rfind(U"ファイル(Rall.txt)がありません。\n探したフォルダー: ", 0), 0u); // and what to do
     }
     // 有馬 saved as UTF-8 happens to be valid CP932 bytes too; UTF-16 and a BOM are caught as well.
     for (std::string bytes : { std::string("\xe6\x9c\x89\xe9\xa6\xac\r\n"),

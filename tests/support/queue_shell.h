@@ -45,6 +45,17 @@ public:
         folders.pop_front();
         return a;
     }
+    std::deque<std::optional<Text>> picks; // an empty queue cancels
+    std::vector<std::vector<Text>> offered; // the lists PickItem showed
+    std::optional<Text> PickItem(const Text&, const Text&, const std::vector<Text>& items) override
+    {
+        offered.push_back(items);
+        if (picks.empty())
+            return std::nullopt;
+        auto a = picks.front();
+        picks.pop_front();
+        return a;
+    }
     void OpenWebPage(const std::string&) override { }
     void ShowModal(Form&) override { }
     void ShowWindow(Form& f) override { events.push_back("show " + f.Name()); }

@@ -83,10 +83,12 @@ TEST_F(DistanceTimeWindow, MissingFileLeavesTheListingPaneEmpty)
     app().Show(f);
     f.Text1.SetText(U"起動時の表示");
     f.Click("Image3");
-    EXPECT_EQ(shell.LastText(), U"ファイル(Rall.txt)がありません。");
+    EXPECT_EQ(
+        Text(shell.LastText()).rfind(U"ファイル(Rall.txt)がありません。\n探したフォルダー: ", 0), 0u); // and what to do
     EXPECT_EQ(f.Text1.GetText(), U"");
     f.Click("Image1");
-    EXPECT_EQ(shell.LastText(), U"ファイル(R1.txt)がありません。");
+    EXPECT_EQ(
+        Text(shell.LastText()).rfind(U"ファイル(R1.txt)がありません。\n探したフォルダー: ", 0), 0u); // and what to do
 
     Write("R1.txt", { U"R", U"◆", U"h", U"◆", U"L1", U"L2" });
     f.Click("Image1");

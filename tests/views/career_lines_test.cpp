@@ -113,7 +113,8 @@ TEST_F(CareerLinesView, WrongSelectionOrMissingRallWritesNothing)
     std::remove((h.folder + "/Rall.txt").c_str());
     h.Run([&] { ShowCareerLines(h.form(), true); });
     ASSERT_EQ(h.shell.boxes.size(), 2u);
-    EXPECT_EQ(h.shell.boxes[1].text, U"ファイル(Rall.txt)がありません。");
+    EXPECT_EQ(Text(h.shell.boxes[1].text).rfind(U"ファイル(Rall.txt)がありません。\n探したフォルダー: ", 0),
+        0u); // and what to do
     EXPECT_EQ(h.form().Text1.GetText(), U"前\n");
 }
 

@@ -210,6 +210,8 @@ private:
             shell_.answers.push_back(MsgAnswer::Ok);
         else if (kind == "cancel")
             shell_.answers.push_back(MsgAnswer::Cancel);
+        else if (kind == "pick")
+            shell_.picks.push_back(arg == "cancel" ? std::nullopt : std::optional<Text>(FromUtf8(Argument(arg))));
         else if (kind == "folder")
             shell_.folders.push_back(arg == "cancel" ? std::nullopt : std::optional<std::string>(Path(Argument(arg))));
         else if (kind == "dialog") {

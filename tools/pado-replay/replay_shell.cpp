@@ -97,6 +97,21 @@ std::optional<std::string> ReplayShell::BrowseForFolder(const Text& title, const
     return answer;
 }
 
+std::optional<Text> ReplayShell::PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items)
+{
+    std::optional<Text> answer;
+    if (!picks.empty()) {
+        answer = picks.front();
+        picks.pop_front();
+    }
+    std::string list;
+    for (const Text& item : items)
+        list += (list.empty() ? "" : ",") + Json(item);
+    emit_("pick {\"title\":" + Json(title) + ",\"text\":" + Json(prompt) + ",\"items\":[" + list
+        + "],\"answer\":" + (answer ? Json(*answer) : std::string("null")) + "}");
+    return answer;
+}
+
 void ReplayShell::OpenWebPage(const std::string& url)
 {
     emit_("browse {\"url\":" + Json(url) + "}");

@@ -27,11 +27,13 @@ public:
 
     std::deque<MsgAnswer> answers;
     std::deque<std::optional<std::string>> folders;
+    std::deque<std::optional<Text>> picks; // answers to PickItem; none queued: cancel
     std::deque<std::vector<std::string>> dialogs;
 
     MsgAnswer MsgBox(const Text& text, const Text& title, MsgButtons buttons, MsgIcon icon) override;
     void Popup(const Text& text, const Text& title, int seconds) override;
     std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) override;
+    std::optional<Text> PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items) override;
     void OpenWebPage(const std::string& url) override;
     void ShowModal(Form& form) override;
     void ShowWindow(Form& form) override;

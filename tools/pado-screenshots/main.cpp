@@ -1,11 +1,16 @@
-// pado_screenshots PROGRAM_FOLDER OUT_FOLDER: starts the program on the race in PROGRAM_FOLDER,
-// fills the panes with a few views, runs the assist and saves a picture of every window and of both
-// dialogs.
+// pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME]: starts the program on the race in
+// PROGRAM_FOLDER, fills the panes with a few views, runs the assist and saves a picture of every
+// window and of both dialogs. With --startup it saves the whole screen just after start-up as
+// NAME.png instead, as a user sees it.
 #include <QApplication>
 #include <QDir>
+#include <QElapsedTimer>
 #include <QFile>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScreen>
+#include <QSettings>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include "app/app.h"
@@ -17,6 +22,7 @@
 #include "gui/form_window.h"
 #include "gui/gui_program.h"
 #include "gui/qt_text.h"
+#include "gui/translations.h"
 
 namespace {
 
@@ -42,10 +48,15 @@ bool Save(QWidget& w, const QString& file)
 int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
-    if (argc != 3) {
-        std::fprintf(stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER\n");
+    pado::gui::InstallQtJapanese();
+    const bool startup = argc == 5 && QString::fromLocal8Bit(argv[3]) == QLatin1String("--startup");
+    if (argc != 3 && !startup) {
+        std::fprintf(stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME]\n");
         return 2;
     }
+    // The pictures show the program as it starts the first time, not where this user left it.
+    QTemporaryDir settings;
+    QSettings::setPath(QSettings::NativeFormat, QSettings::UserScope, settings.path());
     const QString folder = QDir(QString::fromLocal8Bit(argv[1])).absolutePath();
     const QString out = QDir(QString::fromLocal8Bit(argv[2])).absolutePath();
     QDir().mkpath(out);
@@ -62,6 +73,7 @@ int main(int argc, char** argv)
     shell.hooks.popup = [](const Text&, const Text&, int) {};
     shell.hooks.openUrl = [](const std::string&) {};
     shell.hooks.browse = [](const Text&, const std::string&) { return std::nullopt; };
+    shell.hooks.pick = [](const Text&, const std::vector<Text>&) { return std::nullopt; };
     bool ok = true;
     // The assist dialog opens the parameter dialog, then starts the assist over all classes.
     shell.hooks.modal = [&](gui::FormDialog& d) {
@@ -77,6 +89,19 @@ int main(int argc, char** argv)
     program.Start();
     App& app = program.GetApp();
     Settle();
+    if (startup) {
+        const QString file = out + "/" + QString::fromLocal8Bit(argv[4]) + ".png";
+        // As the user sees it once a window manager has framed the windows and they have settled.
+        QElapsedTimer settling;
+        settling.start();
+        while (settling.elapsed() < 2500)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        const bool saved = QGuiApplication::primaryScreen()->grabWindow(0).save(file);
+        std::printf("%s\n", qPrintable(file));
+        for (const char* name : { "Form3", "Form4", "Form2", "Form1" })
+            app.Close(*app.FindForm(name));
+        return saved ? 0 : 1;
+    }
 
     // The assist marks the memo pad from the race folder (it empties the lower pane when done);
     // then the main window lists the first entrant's career.

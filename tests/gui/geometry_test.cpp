@@ -1,0 +1,172 @@
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPushButton>
+#include <QScreen>
+#include <QScrollArea>
+#include <QSplitter>
+
+#include "app/app.h"
+#include "app/form.h"
+#include "assist/form6.h"
+#include "gui/dir_view.h"
+#include "gui/form_dialog.h"
+#include "gui/form_window.h"
+#include "gui/image_button_view.h"
+#include "gui/pane_view.h"
+#include "gui/window_arrangement.h"
+#include "gui_fixture.h"
+
+namespace pado::gui::test {
+namespace {
+
+const char* const kOrder[] = { "Form1", "Form2", "Form4", "Form3" };
+
+class Geometry : public GuiProgramTest {
+protected:
+    void SetUp() override { StartOn({ "sample" }); }
+
+    std::vector<WindowSizes> Sizes()
+    {
+        std::vector<WindowSizes> sizes;
+        for (const char* f : kOrder)
+            sizes.push_back({ Window(f).DesignedClient(), Window(f).MinimumClient() });
+        return sizes;
+    }
+    static std::string Str(const QRect& r)
+    {
+        return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x"
+            + std::to_string(r.height());
+    }
+    static QRect InScreen(QWidget* w) { return QRect(w->mapToGlobal(QPoint(0, 0)), w->size()); }
+    // Every window on the screen; no window covers another's buttons or the members list.
+    void ExpectUsable(const QRect& avail)
+    {
+        for (const char* f : kOrder) {
+            FormWindow& w = Window(f);
+            EXPECT_TRUE(avail.contains(w.frameGeometry()))
+                << f << " " << Str(w.frameGeometry()) << " in " << Str(avail);
+            std::vector<QWidget*> mustShow;
+            for (ImageButton* b : w.GetForm().Images())
+                mustShow.push_back(w.Button(b->Name()));
+            if (std::string(f) == "Form2")
+                mustShow.push_back(w.Pane("Text1"));
+            for (QWidget* c : mustShow) {
+                EXPECT_TRUE(w.geometry().contains(InScreen(c))) << f << "." << c->objectName().toStdString();
+                for (const char* other : kOrder)
+                    if (other != std::string(f))
+                        EXPECT_FALSE(Window(other).frameGeometry().intersects(InScreen(c)))
+                            << other << " covers " << f << "." << c->objectName().toStdString();
+            }
+        }
+    }
+};
+
+// The arrangement on every screen size the program supports, at scale 1 and 2 (which halves the
+// screen in the windows' pixels), with and without a window manager's frames.
+TEST_F(Geometry, ArrangementFitsEveryScreenFromSmallLaptopsUpAtAnyScale)
+{
+    const std::vector<WindowSizes> sizes = Sizes();
+    for (const QSize screen : { QSize(1280, 720), QSize(1366, 768), QSize(1920, 1080) })
+        for (const int scale : { 1, 2 })
+            for (const QMargins frame : { QMargins(), QMargins(2, 30, 2, 2) }) {
+                const QRect avail(QPoint(0, 24 / scale), (screen - QSize(0, 24)) / scale); // a top panel
+                const std::string where = std::to_string(screen.width()) + "x" + std::to_string(screen.height())
+                    + " at " + std::to_string(scale) + (frame.isNull() ? "" : " framed");
+                const std::vector<QRect> at = ArrangeWindows(avail, sizes, frame);
+                ASSERT_EQ(at.size(), sizes.size());
+                for (std::size_t i = 0; i < at.size(); ++i) {
+                    const QRect outer = at[i].marginsAdded(frame);
+                    EXPECT_TRUE(avail.contains(outer)) << kOrder[i] << " on " << where;
+                    EXPECT_GE(at[i].width(), sizes[i].minimum.width()) << kOrder[i] << " on " << where;
+                    EXPECT_GE(at[i].height(), sizes[i].minimum.height()) << kOrder[i] << " on " << where;
+                    for (std::size_t j = 0; j < i; ++j)
+                        EXPECT_FALSE(outer.intersects(at[j].marginsAdded(frame)))
+                            << kOrder[i] << " over " << kOrder[j] << " on " << where;
+                }
+                // The big screen gives the main window more than its designed size, not less.
+                if (screen.width() == 1920 && scale == 1)
+                    EXPECT_GE(at[0].width(), sizes[0].preferred.width()) << where;
+            }
+}
+
+// Run by itself on each configured offscreen screen (see tests/CMakeLists.txt) as well as on the
+// default one: the real windows, laid out at start-up.
+TEST_F(Geometry, WindowsAtStartUpFitTheScreenAndLeaveEveryButtonUncovered)
+{
+    Settle();
+    ExpectUsable(QGuiApplication::primaryScreen()->availableGeometry());
+}
+
+// The parameter dialog, the biggest, fits the screen too; where it is taller, it scrolls.
+TEST_F(Geometry, TheParameterDialogFitsTheScreen)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    bool shown = false;
+    program().Shell().hooks.modal = [&](FormDialog& d) {
+        shown = true;
+        Settle();
+        EXPECT_LE(d.frameGeometry().width(), avail.width());
+        EXPECT_LE(d.frameGeometry().height(), avail.height());
+        auto* scroll = d.findChild<QScrollArea*>();
+        for (int n = 1; n <= 22; ++n) {
+            QLineEdit* box = d.Box("Text" + std::to_string(n));
+            if (scroll)
+                scroll->ensureWidgetVisible(box);
+            const QRect at(box->mapTo(&d, QPoint(0, 0)), box->size());
+            EXPECT_TRUE(d.rect().contains(at)) << "Text" << n << " " << Str(at);
+        }
+        d.Command("Command2")->click();
+    };
+    app().ShowModal(app().form6());
+    EXPECT_TRUE(shown);
+}
+
+TEST_F(Geometry, RememberedPlacesComeBackAndAreClampedOntoTheScreen)
+{
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    const QRect memo = Window("Form3").geometry();
+    Window("Form2").setGeometry(QRect(avail.topLeft() + QPoint(40, 50), Window("Form2").MinimumClient()));
+    // Dragged mostly off the right edge, and grown beyond the screen's height.
+    Window("Form3").setGeometry(QRect(avail.right() - 60, avail.top(), memo.width(), avail.height() * 2));
+    const QRect members = Window("Form2").geometry();
+    Restart();
+    EXPECT_EQ(Window("Form2").geometry(), members);
+    const QRect back = Window("Form3").geometry();
+    EXPECT_TRUE(avail.contains(Window("Form3").frameGeometry())) << Str(back) << " in " << Str(avail);
+    EXPECT_EQ(back.width(), memo.width());
+    EXPECT_EQ(Window("Form3").frameGeometry().right(), avail.right());
+    // Another screen arrangement starts from the arrangement, not from places made elsewhere.
+    EXPECT_EQ(ClampToScreen(QRect(5000, -300, 400, 300), QRect(0, 0, 1280, 720), QMargins(2, 30, 2, 2), QSize(100, 80)),
+        QRect(1280 - 2 - 400, 30, 400, 300));
+}
+
+TEST_F(Geometry, TheSplitShowsTheRaceAndItsEntrantsAndIsKeptBetweenRuns)
+{
+    FormWindow& main = Window("Form1");
+    QSplitter* split = main.Splitter();
+    ASSERT_NE(split, nullptr);
+    DirView* dir = main.Dir();
+    const int chain = static_cast<int>(main.GetForm().Dir()->ChainLength());
+    ASSERT_GT(dir->count(), chain + 10); // the sample race has seventeen entrants
+    const QRect view = dir->viewport()->rect();
+    // On a screen with room (the ones of the offscreen runs), the race and every entrant are in view.
+    if (main.height() >= 600)
+        for (int row = chain - 1; row < dir->count(); ++row)
+            EXPECT_TRUE(view.contains(dir->visualItemRect(dir->item(row)))) << "row " << row;
+    else
+        EXPECT_EQ(dir->visualItemRect(dir->item(chain - 1)).top(), 0); // the race at the top
+    // The lower pane keeps room for what the buttons print.
+    EXPECT_GE(split->sizes()[1], main.height() * 2 / 5 - split->handleWidth());
+
+    // The user drags the handle down; the next run starts with the same split.
+    const int total = split->sizes()[0] + split->sizes()[1];
+    split->setSizes({ total - 150, 150 });
+    const QList<int> dragged = split->sizes();
+    EXPECT_EQ(dir->height(), dragged[0] - 3); // the list grows with the upper part
+    Restart();
+    EXPECT_EQ(Window("Form1").Splitter()->sizes(), dragged);
+}
+
+} // namespace
+} // namespace pado::gui::test
