@@ -35,6 +35,8 @@ bench: build
 	cmake --build $(BUILD) --target pado_bench -j $(JOBS)
 	$(BUILD)/pado_bench $(BUILD)/bench.md
 	bash scripts/bench-growth $(BUILD) $(BUILD)/bench.md
+	cmake --build $(BUILD) --target pado_backtest_bench -j $(JOBS)
+	$(BUILD)/pado_backtest_bench >> $(BUILD)/bench.md
 	@cat $(BUILD)/bench.md
 
 # Each fuzz target for FUZZ_SECONDS (default 60) on its corpus; new findings stay in build-fuzz/.

@@ -1,0 +1,202 @@
+#include <cstdio>
+#include <filesystem>
+#include <gtest/gtest.h>
+#include <map>
+#include <set>
+
+#include "backtest/backtest_support.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+#include "support/temp_dir.h"
+
+namespace pado::testing {
+
+namespace {
+
+using backtest::DateText;
+
+// Decodes the JSON string that starts at s[0] (the opening quote), as the replay driver writes them.
+std::string JsonString(const std::string& s)
+{
+    std::string out;
+    for (std::size_t i = 1; i < s.size() && s[i] != '"'; ++i) {
+        if (s[i] != '\\') {
+            out += s[i];
+            continue;
+        }
+        char e = s[++i];
+        if (e == 'n')
+            out += '\n';
+        else if (e == 'r')
+            out += '\r';
+        else if (e == 't')
+            out += '\t';
+        else if (e == 'u') {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 4), nullptr, 16));
+            i += 4;
+        } else
+            out += e;
+    }
+    return out;
+}
+
+// The memo pad before and after the replay driver presses the assist on the race files in folder.
+std::pair<Text, Text> ReplayAssist(const std::string& folder, const Date& today, int mode)
+{
+    const Text raceName = ReadTextFile(folder + "/R1.txt").at(0);
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", today.year, today.month, today.day);
+    const std::string script = folder + "/../script.txt";
+    std::FILE* f = std::fopen(script.c_str(), "w");
+    std::fprintf(f,
+        "today %s\nstart\nprint Form3.Text1\nhighlight %s\nanswer dialog click Form5.Option%d ; click Form5.Command1\n"
+        "click Form1.Image6\nprint Form3.Text1\n",
+        date, ToUtf8(raceName).c_str(), mode);
+    std::fclose(f);
+    std::FILE* p = ::popen(("'" PADO_REPLAY "' '" + folder + "' '" + script + "'").c_str(), "r");
+    std::string transcript;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        transcript.append(buf, n);
+    EXPECT_EQ(::pclose(p), 0) << transcript;
+    std::vector<Text> memos;
+    const std::string prefix = "text Form3.Text1 ";
+    for (std::size_t pos = 0; (pos = transcript.find(prefix, pos)) != std::string::npos; pos += prefix.size())
+        memos.push_back(FromUtf8(JsonString(transcript.substr(pos + prefix.size()))));
+    EXPECT_EQ(memos.size(), 2u) << transcript;
+    memos.resize(2);
+    return { memos[0], memos[1] };
+}
+
+// marks.csv rows grouped by race: horse number -> marks.
+std::map<std::string, std::map<int, std::string>> MarksByRace(const std::string& file)
+{
+    std::map<std::string, std::map<int, std::string>> out;
+    auto rows = ReadCsv(file);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        out[rows[i][0]][std::stoi(rows[i][4])] = rows[i][6];
+    return out;
+}
+
+MakeRaceSource::Config SmallRaces(int races)
+{
+    MakeRaceSource::Config c;
+    c.races = races;
+    c.entrants = 10;
+    c.runs = 14;
+    c.firstSeed = 21;
+    return c;
+}
+
+} // namespace
+
+// The marks the backtest records are the marks a user gets pressing the assist on the same race files:
+// the memo pad the replay driver shows after the press is the memo before it with exactly those marks
+// appended to each entrant's row.
+TEST(Backtest, MarksAreThoseOfTheAssistButtonOnTheSameFiles)
+{
+    for (int mode : { 2, 4 }) {
+        SCOPED_TRACE("mode " + std::to_string(mode));
+        MakeRaceSource::Config config = SmallRaces(3);
+        TempDir out;
+        backtest::BacktestRun run = Backtest(config, Options(mode, 2), out.Path());
+        ASSERT_EQ(run.report.failed, 0u);
+        auto recorded = MarksByRace(out.File("marks.csv"));
+        ASSERT_EQ(recorded.size(), 3u);
+        std::size_t marked = 0;
+        for (int i = 0; i < config.races; ++i) {
+            TempDir program(true);
+            MakeRaceSource(config).BuildMorning(
+                MakeRaceSource::RaceId(i), MakeRaceSource::RaceDate(i), program.Path(), 5);
+            auto [before, after] = ReplayAssist(program.Path(), MakeRaceSource::RaceDate(i), mode);
+            const auto& marks = recorded[MakeRaceSource::RaceId(i)];
+            ASSERT_EQ(marks.size(), static_cast<std::size_t>(config.entrants));
+            Lines expected;
+            for (const Text& line : SplitLines(before)) {
+                Text row = line;
+                if (line.size() > 3 && line[2] == U' ' && line[1] >= U'0' && line[1] <= U'9') {
+                    const int number = std::stoi(ToUtf8(line.substr(0, 2)));
+                    row += FromUtf8(marks.at(number));
+                    marked += !marks.at(number).empty();
+                }
+                expected.push_back(row);
+            }
+            EXPECT_EQ(ToUtf8(Join(expected, U"\n")), ToUtf8(after)) << MakeRaceSource::RaceId(i);
+        }
+        EXPECT_GT(marked, 0u) << "no race got a mark: the comparison proves nothing";
+    }
+}
+
+// Each race is built from what was known before its own day, never later.
+TEST(Backtest, EveryRaceIsBuiltAsOfItsOwnMorning)
+{
+    TempDir out;
+    MakeRaceSource::Config config = SmallRaces(5);
+    config.cutOffLog = out.File("cut-offs.txt");
+    backtest::EngineOptions options = Options(3, 2);
+    options.query.from = MakeRaceSource::RaceDate(4);
+    Backtest(config, options, out.Path());
+    std::multiset<std::string> builds;
+    for (const Text& line : ReadTextFile(config.cutOffLog))
+        builds.insert(ToUtf8(line));
+    std::multiset<std::string> expected;
+    for (int i = 0; i < config.races; ++i)
+        expected.insert(MakeRaceSource::RaceId(i) + " " + DateText(MakeRaceSource::RaceDate(i)));
+    EXPECT_EQ(builds, expected);
+}
+
+// A race that cannot be built, or whose files start-up refuses, is listed with its reason and leaves
+// nothing in marks.csv; the others go on.
+TEST(Backtest, FailedRacesAreListedAndLeftOut)
+{
+    TempDir out;
+    MakeRaceSource::Config config = SmallRaces(5);
+    config.unbuildable = { 1 };
+    config.badCard = { 3 };
+    backtest::BacktestRun run = Backtest(config, Options(2, 2), out.Path());
+    EXPECT_EQ(run.report.total, 5u);
+    EXPECT_EQ(run.report.done, 5u);
+    EXPECT_EQ(run.report.failed, 2u);
+    auto failures = ReadCsv(out.File("failures.csv"));
+    ASSERT_EQ(failures.size(), 3u);
+    EXPECT_EQ(failures[1][0], MakeRaceSource::RaceId(1));
+    EXPECT_NE(failures[1][4].find("過去走の記録が足りません"), std::string::npos) << failures[1][4];
+    EXPECT_EQ(failures[2][0], MakeRaceSource::RaceId(3));
+    EXPECT_NE(failures[2][4].find("起動時"), std::string::npos) << failures[2][4];
+    auto marks = MarksByRace(out.File("marks.csv"));
+    EXPECT_EQ(marks.size(), 3u);
+    EXPECT_FALSE(marks.count(MakeRaceSource::RaceId(1)));
+    EXPECT_FALSE(marks.count(MakeRaceSource::RaceId(3)));
+}
+
+// An interrupted run stops the races in flight, leaves no folder behind and keeps what was done.
+TEST(Backtest, InterruptedRunLeavesNoFoldersAndKeepsWhatWasDone)
+{
+    TempDir out, temp;
+    backtest::EngineOptions options = Options(2, 2);
+    options.tempRoot = temp.Path();
+    std::size_t seen = 0;
+    backtest::EngineCallbacks callbacks;
+    callbacks.race = [&](const backtest::RaceResult&) { ++seen; };
+    callbacks.stop = [&] { return seen >= 2; };
+    backtest::BacktestRun run = Backtest(SmallRaces(8), options, out.Path(), callbacks);
+    EXPECT_TRUE(run.report.interrupted);
+    EXPECT_GE(run.report.done, 2u);
+    EXPECT_LT(run.report.done, 8u);
+    EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+    EXPECT_EQ(MarksByRace(out.File("marks.csv")).size(), run.report.done);
+    EXPECT_FALSE(std::filesystem::exists(out.File("marks.csv.part")));
+}
+
+// The same races with one job and with three give the same files.
+TEST(Backtest, OutputsDoNotDependOnTheNumberOfJobs)
+{
+    TempDir one, three;
+    Backtest(SmallRaces(5), Options(2, 1), one.Path());
+    Backtest(SmallRaces(5), Options(2, 3), three.Path());
+    EXPECT_EQ(Slurp(one.File("marks.csv")), Slurp(three.File("marks.csv")));
+    EXPECT_EQ(Slurp(one.File("summary.csv")), Slurp(three.File("summary.csv")));
+}
+
+} // namespace pado::testing
