@@ -25,8 +25,9 @@ const QColor kColours[] = { QColor(0x2b, 0x6c, 0xb0), QColor(0xd9, 0x6c, 0x1f), 
 
 QFont ChartFont(int pixels, bool bold = false)
 {
-    // IPAGothic holds every kana and kanji the labels use; without it the system picks a fallback.
-    QFont f(QStringLiteral("IPAGothic"));
+    // The proportional face of the IPA fonts the program already needs: every kana and kanji of the
+    // labels, and figures that do not spread out like the fixed-pitch face's.
+    QFont f(QStringLiteral("IPAPGothic"));
     f.setPixelSize(pixels);
     f.setBold(bold);
     return f;
@@ -86,7 +87,7 @@ void DrawPanel(QPainter& p, const ChartData& d, bool top3, int top)
             Qt::AlignHCenter | Qt::AlignTop | Qt::TextWordWrap, QString::fromStdString(d.groups[g]));
     }
     // The rate of all runners: what a mark has to beat.
-    auto all = std::find(d.groups.begin(), d.groups.end(), std::string("全出走馬"));
+    auto all = std::find(d.groups.begin(), d.groups.end(), std::string(backtest::kAllRunnersGroup));
     if (all != d.groups.end()) {
         const std::size_t g = static_cast<std::size_t>(all - d.groups.begin());
         for (std::size_t s = 0; s < d.series.size(); ++s) {
@@ -128,6 +129,33 @@ void Draw(QPainter& p, const ChartData& d, int height)
 }
 
 } // namespace
+
+ChartData BacktestChartData(const std::string& title, const std::vector<std::string>& labels,
+    const std::vector<std::vector<backtest::GroupStats>>& rows)
+{
+    ChartData chart;
+    chart.title = title;
+    if (rows.empty())
+        return chart;
+    for (const auto& g : rows[0]) {
+        chart.groups.push_back(g.group);
+        chart.baseline.push_back(g.group == backtest::kAllRunnersGroup || g.group == backtest::kFavouritesGroup);
+    }
+    for (std::size_t i = 0; i < rows.size() && i < labels.size(); ++i) {
+        ChartSeries s;
+        s.label = labels[i];
+        for (const std::string& group : chart.groups) {
+            backtest::GroupStats found;
+            for (const auto& g : rows[i])
+                if (g.group == group)
+                    found = g;
+            s.winPct.push_back(found.WinPct());
+            s.top3Pct.push_back(found.Top3Pct());
+        }
+        chart.series.push_back(std::move(s));
+    }
+    return chart;
+}
 
 std::string WriteBacktestChart(const ChartData& data, const std::string& svgPath, const std::string& pngPath)
 {

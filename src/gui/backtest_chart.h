@@ -3,6 +3,8 @@
 #include <string>
 #include <vector>
 
+#include "backtest/summary.h"
+
 // No Qt type in this header: the backtest command includes it without the widgets.
 namespace pado::gui {
 
@@ -18,6 +20,10 @@ struct ChartData {
     std::vector<bool> baseline; // per group: drawn as a baseline (its bars hatched)
     std::vector<ChartSeries> series; // one colour each
 };
+
+// The chart of a summary: the groups of the first parameter set, the baselines hatched.
+ChartData BacktestChartData(const std::string& title, const std::vector<std::string>& labels,
+    const std::vector<std::vector<backtest::GroupStats>>& rows);
 
 // Draws the win and top-3 rates per group as bar charts, one above the other, with the rates of all
 // runners as dashed lines, into an SVG file and a PNG file. Needs no display. Empty on success,

@@ -90,12 +90,12 @@ backtest::RaceOutcome MakeRaceSource::Outcome(int index) const
     r.runners.resize(n);
     double total = 0;
     for (std::size_t i = 0; i < n; ++i)
-        total += std::exp(4 * market[i]);
+        total += std::exp(2.5 * market[i]);
     for (std::size_t i = 0; i < n; ++i) {
         backtest::RunnerOutcome& o = r.runners[i];
         o.horseNumber = static_cast<int>(i + 1);
         o.horseName = ToUtf8(TrimSpaces(w.horses[i].name));
-        o.winOdds = std::max(1.1, std::round(0.8 * total / std::exp(4 * market[i]) * 10) / 10);
+        o.winOdds = std::max(1.1, std::round(0.8 * total / std::exp(2.5 * market[i]) * 10) / 10);
     }
     for (std::size_t k = 0; k < n; ++k) {
         r.runners[byRun[k]].finish = static_cast<int>(k + 1);

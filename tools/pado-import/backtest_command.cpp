@@ -12,7 +12,9 @@
 #include "backtest/outputs.h"
 #include "backtest/store_source.h"
 #include "backtest/summary.h"
+#ifndef PADO_BACKTEST_NO_CHART
 #include "gui/backtest_chart.h"
+#endif
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -200,29 +202,16 @@ int RunBacktestCommand(int argc, char** argv)
     sigaction(SIGINT, &previous, nullptr);
     clearProgress();
 
-    gui::ChartData chart;
-    chart.title = "アシストの印と結果 " + from + "〜" + to
+    const std::string title = "アシストの印と結果 " + from + "〜" + to
         + (options.query.venue.empty() ? "" : " " + options.query.venue)
         + (options.query.surface.empty() ? "" : " " + options.query.surface) + " (モード" + std::to_string(options.mode)
         + ")";
-    for (const GroupStats& g : rows[0]) {
-        chart.groups.push_back(g.group);
-        chart.baseline.push_back(g.group == kAllRunnersGroup || g.group == kFavouritesGroup);
-    }
-    for (std::size_t i = 0; i < rows.size(); ++i) {
-        gui::ChartSeries s;
-        s.label = labels[i];
-        for (const std::string& group : chart.groups) {
-            GroupStats found;
-            for (const GroupStats& g : rows[i])
-                if (g.group == group)
-                    found = g;
-            s.winPct.push_back(found.WinPct());
-            s.top3Pct.push_back(found.Top3Pct());
-        }
-        chart.series.push_back(std::move(s));
-    }
-    std::string chartError = gui::WriteBacktestChart(chart, fs::Join(out, "summary.svg"), fs::Join(out, "summary.png"));
+#ifndef PADO_BACKTEST_NO_CHART
+    std::string chartError = gui::WriteBacktestChart(
+        gui::BacktestChartData(title, labels, rows), fs::Join(out, "summary.svg"), fs::Join(out, "summary.png"));
+#else
+    std::string chartError = "このビルドにはグラフを描く機能がありません(summary.svg と summary.png は書きません)。";
+#endif
 
     std::cout << SummaryTable(labels, rows) << "\n";
     std::cout << "レース: " << report.total << "  処理: " << report.done - report.failed << "  失敗: " << report.failed
