@@ -1,6 +1,9 @@
 #include "backtest/race_source.h"
 
 #include <cstdio>
+#include <cstdlib>
+
+#include "backtest/store_source.h"
 
 namespace pado::backtest {
 
@@ -27,6 +30,15 @@ bool ParseDate(const std::string& text, Date& d)
         return false;
     d = r;
     return true;
+}
+
+std::string DefaultStorePath()
+{
+    const char* data = std::getenv("XDG_DATA_HOME");
+    if (data && *data)
+        return std::string(data) + "/pado/races.sqlite";
+    const char* home = std::getenv("HOME");
+    return std::string(home && *home ? home : ".") + "/.local/share/pado/races.sqlite";
 }
 
 } // namespace pado::backtest

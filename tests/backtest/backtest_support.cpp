@@ -1,5 +1,6 @@
 #include "backtest/backtest_support.h"
 
+#include <cstdio>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sstream>
@@ -8,6 +9,88 @@
 #include "platform/textfile.h"
 
 namespace pado::testing {
+
+namespace {
+
+// Decodes the JSON string that starts at s[0] (the opening quote), as the replay driver writes them.
+std::string JsonString(const std::string& s)
+{
+    std::string out;
+    for (std::size_t i = 1; i < s.size() && s[i] != '"'; ++i) {
+        if (s[i] != '\\') {
+            out += s[i];
+            continue;
+        }
+        char e = s[++i];
+        if (e == 'n')
+            out += '\n';
+        else if (e == 'r')
+            out += '\r';
+        else if (e == 't')
+            out += '\t';
+        else if (e == 'u') {
+            out += static_cast<char>(std::stoi(s.substr(i + 1, 4), nullptr, 16));
+            i += 4;
+        } else
+            out += e;
+    }
+    return out;
+}
+
+} // namespace
+
+// The memo pad before and after the replay driver presses the assist on the race files in folder.
+std::pair<Text, Text> ReplayAssist(const std::string& folder, const Date& today, int mode)
+{
+    const Text raceName = ReadTextFile(folder + "/R1.txt").at(0);
+    char date[32];
+    std::snprintf(date, sizeof date, "%04d/%02d/%02d", today.year, today.month, today.day);
+    const std::string script = folder + "/../script.txt";
+    std::FILE* f = std::fopen(script.c_str(), "w");
+    std::fprintf(f,
+        "today %s\nstart\nprint Form3.Text1\nhighlight %s\nanswer dialog click Form5.Option%d ; click Form5.Command1\n"
+        "click Form1.Image6\nprint Form3.Text1\n",
+        date, ToUtf8(raceName).c_str(), mode);
+    std::fclose(f);
+    std::FILE* p = ::popen(("'" PADO_REPLAY "' '" + folder + "' '" + script + "'").c_str(), "r");
+    std::string transcript;
+    char buf[65536];
+    std::size_t n;
+    while ((n = std::fread(buf, 1, sizeof buf, p)) > 0)
+        transcript.append(buf, n);
+    EXPECT_EQ(::pclose(p), 0) << transcript;
+    std::vector<Text> memos;
+    const std::string prefix = "text Form3.Text1 ";
+    for (std::size_t pos = 0; (pos = transcript.find(prefix, pos)) != std::string::npos; pos += prefix.size())
+        memos.push_back(FromUtf8(JsonString(transcript.substr(pos + prefix.size()))));
+    EXPECT_EQ(memos.size(), 2u) << transcript;
+    memos.resize(2);
+    return { memos[0], memos[1] };
+}
+
+Text WithMarks(const Text& before, const std::map<int, std::string>& marks)
+{
+    Lines lines;
+    for (const Text& line : SplitLines(before)) {
+        Text row = line;
+        if (line.size() > 3 && line[2] == U' ' && line[1] >= U'0' && line[1] <= U'9') {
+            auto it = marks.find(std::stoi(ToUtf8(line.substr(0, 2))));
+            if (it != marks.end())
+                row += FromUtf8(it->second);
+        }
+        lines.push_back(row);
+    }
+    return Join(lines, U"\n");
+}
+
+std::map<std::string, std::map<int, std::string>> MarksByRace(const std::string& file)
+{
+    std::map<std::string, std::map<int, std::string>> out;
+    auto rows = ReadCsv(file);
+    for (std::size_t i = 1; i < rows.size(); ++i)
+        out[rows[i][0]][std::stoi(rows[i][4])] = rows[i][6];
+    return out;
+}
 
 std::string Slurp(const std::string& path)
 {
