@@ -353,13 +353,20 @@ EngineReport RunBacktest(const EngineOptions& options, RaceSource& listing, cons
         failed.error = "一時フォルダーを作成できません: " + base;
         return failed;
     }
-    const std::size_t total = listing.CountRaces(options.query);
+    std::size_t total = 0;
+    try {
+        total = listing.CountRaces(options.query);
+    } catch (const std::exception& e) {
+        fs::DeleteTree(root);
+        failed.error = e.what();
+        return failed;
+    }
     Pool pool(options, makeSource, callbacks, root, total);
     try {
         listing.ForEachRace(options.query, [&](const RaceOutcome& race) { return pool.Submit(race); });
     } catch (const std::exception& e) {
+        // The races already running finish and count; no more are started.
         pool.report.error = e.what();
-        pool.report.interrupted = true;
     }
     pool.Drain();
     fs::DeleteTree(root);

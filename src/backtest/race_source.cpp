@@ -7,6 +7,14 @@
 
 namespace pado::backtest {
 
+bool IsVenueName(const std::string& name)
+{
+    for (const char* v : { "札幌", "函館", "福島", "新潟", "東京", "中山", "中京", "京都", "阪神", "小倉" })
+        if (name == v)
+            return true;
+    return false;
+}
+
 std::string DateText(const Date& d)
 {
     char buf[32];

@@ -73,6 +73,9 @@ public:
 
 using RaceSourceFactory = std::function<std::unique_ptr<RaceSource>()>;
 
+// One of the ten JRA venues, by the name the race list prints (札幌 … 小倉).
+bool IsVenueName(const std::string& name);
+
 // "YYYY-MM-DD".
 std::string DateText(const Date& d);
 // Reads "YYYY-MM-DD"; false for anything else, including days a calendar does not have.

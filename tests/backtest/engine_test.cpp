@@ -5,6 +5,7 @@
 #include <set>
 
 #include "backtest/backtest_support.h"
+#include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
 #include "support/temp_dir.h"
@@ -125,6 +126,44 @@ TEST(Backtest, OutputsDoNotDependOnTheNumberOfJobs)
     Backtest(SmallRaces(5), Options(2, 3), three.Path());
     EXPECT_EQ(Slurp(one.File("marks.csv")), Slurp(three.File("marks.csv")));
     EXPECT_EQ(Slurp(one.File("summary.csv")), Slurp(three.File("summary.csv")));
+}
+
+// A store that fails while listing ends the run with its message and leaves no folder behind.
+TEST(Backtest, ListingFailureIsReportedNotThrown)
+{
+    struct Broken : MakeRaceSource {
+        using MakeRaceSource::MakeRaceSource;
+        bool countFails = true;
+        std::size_t CountRaces(const backtest::RaceQuery& q) override
+        {
+            if (countFails)
+                throw UserError(U"競馬場「東都」がありません。");
+            return MakeRaceSource::CountRaces(q);
+        }
+        void ForEachRace(
+            const backtest::RaceQuery& q, const std::function<bool(const backtest::RaceOutcome&)>& visit) override
+        {
+            int n = 0;
+            MakeRaceSource::ForEachRace(q, [&](const backtest::RaceOutcome& r) {
+                if (++n == 3)
+                    throw UserError(U"データベースが壊れています。");
+                return visit(r);
+            });
+        }
+    };
+    TempDir out, temp;
+    backtest::EngineOptions options = Options(2, 2);
+    options.tempRoot = temp.Path();
+    MakeRaceSource::Config config = SmallRaces(5);
+    for (bool countFails : { true, false }) {
+        Broken listing(config);
+        listing.countFails = countFails;
+        backtest::EngineReport report = backtest::RunBacktest(
+            options, listing, [config] { return std::make_unique<MakeRaceSource>(config); }, {});
+        EXPECT_NE(report.error.find(countFails ? "東都" : "壊れています"), std::string::npos) << report.error;
+        EXPECT_EQ(report.done, countFails ? 0u : 2u);
+        EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
+    }
 }
 
 } // namespace pado::testing

@@ -96,9 +96,11 @@ int RunBacktestCommand(int argc, char** argv)
             from = v;
         else if (a == "--to")
             to = v;
-        else if (a == "--venue")
+        else if (a == "--venue") {
+            if (!IsVenueName(v))
+                return UsageError("--venue は 札幌 函館 福島 新潟 東京 中山 中京 京都 阪神 小倉 のどれかです。");
             options.query.venue = v;
-        else if (a == "--surface") {
+        } else if (a == "--surface") {
             if (v != "芝" && v != "ダ" && v != "障")
                 return UsageError("--surface は 芝・ダ・障 のどれかです。");
             options.query.surface = v;
@@ -139,6 +141,12 @@ int RunBacktestCommand(int argc, char** argv)
             if (options.params[k].label == p.label)
                 p.label += "(" + std::to_string(i + 1) + ")";
     }
+    std::string error;
+    std::unique_ptr<RaceSource> listing = OpenStoreSource(store, error);
+    if (!listing) {
+        std::cerr << "pado-import backtest: " << error << "\n";
+        return 1;
+    }
     if (out.empty())
         out = "backtest-" + from + "-" + to;
     if (!MakeFolders(out)) {
@@ -146,12 +154,6 @@ int RunBacktestCommand(int argc, char** argv)
         return 1;
     }
 
-    std::string error;
-    std::unique_ptr<RaceSource> listing = OpenStoreSource(store, error);
-    if (!listing) {
-        std::cerr << "pado-import backtest: " << error << "\n";
-        return 1;
-    }
     RaceSourceFactory factory = [store] {
         std::string why;
         std::unique_ptr<RaceSource> s = OpenStoreSource(store, why);
