@@ -5,6 +5,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fcntl.h>
+#include <filesystem>
 #include <poll.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
@@ -337,9 +338,15 @@ private:
 
 } // namespace
 
-EngineReport RunBacktest(const EngineOptions& options, RaceSource& listing, const RaceSourceFactory& makeSource,
+EngineReport RunBacktest(const EngineOptions& given, RaceSource& listing, const RaceSourceFactory& makeSource,
     const EngineCallbacks& callbacks)
 {
+    // A race's process moves into its program folder before it copies the second parameter file, so a
+    // name relative to where the user started must be made absolute first.
+    EngineOptions options = given;
+    for (ParamSet& p : options.params)
+        if (!p.file.empty())
+            p.file = std::filesystem::absolute(p.file).string();
     std::string base = options.tempRoot;
     if (base.empty()) {
         // Every race writes and removes hundreds of folders; a memory file system spares the disk that

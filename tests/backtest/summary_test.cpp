@@ -1,5 +1,6 @@
 #include <cmath>
 #include <cstdio>
+#include <filesystem>
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
@@ -122,8 +123,12 @@ TEST(BacktestSummary, TwoParameterFilesSideBySide)
     config.runs = 16;
     config.firstSeed = 22; // an entrant of this race beats another by between 0.7 and 1.5 seconds
     backtest::EngineOptions options = Options(2, 1);
-    options.params = { { "gap07.txt", out.File("gap07.txt") }, { "gap15.txt", out.File("gap15.txt") } };
+    // Named relative to where the run starts, as on a command line.
+    options.params = { { "gap07.txt", "gap07.txt" }, { "gap15.txt", "gap15.txt" } };
+    const auto started = std::filesystem::current_path();
+    std::filesystem::current_path(out.Path());
     backtest::BacktestRun run = Backtest(config, options, out.Path());
+    std::filesystem::current_path(started);
     ASSERT_EQ(run.report.failed, 0u);
 
     auto first = ReadCsv(out.File("marks.csv")), second = ReadCsv(out.File("marks-2.csv"));
