@@ -18,7 +18,7 @@ namespace {
 
 constexpr int kWidth = 960;
 constexpr int kPanelHeight = 300;
-constexpr int kLeft = 60, kRight = 20, kTop = 50, kBottom = 70, kLegend = 40;
+constexpr int kLeft = 60, kRight = 20, kTop = 50, kBottom = 70, kLegend = 52;
 
 const QColor kColours[] = { QColor(0x2b, 0x6c, 0xb0), QColor(0xd9, 0x6c, 0x1f), QColor(0x3a, 0x9a, 0x4a),
     QColor(0x9b, 0x3f, 0xa8), QColor(0x8c, 0x8c, 0x2a) };
@@ -109,13 +109,13 @@ void Draw(QPainter& p, const ChartData& d, int height)
     p.fillRect(QRect(0, 0, kWidth, height), Qt::white);
     p.setFont(ChartFont(17, true));
     p.setPen(Qt::black);
-    p.drawText(QRectF(0, 6, kWidth, 26), Qt::AlignCenter, QString::fromStdString(d.title));
+    p.drawText(QRectF(0, 4, kWidth, 24), Qt::AlignCenter, QString::fromStdString(d.title));
     DrawPanel(p, d, false, kLegend);
     DrawPanel(p, d, true, kLegend + kPanelHeight);
     // Legend: one colour per parameter file, and what the hatching and the dashes mean.
     p.setFont(ChartFont(12));
     double x = kLeft;
-    const double ly = 34;
+    const double ly = 42;
     for (std::size_t s = 0; s < d.series.size(); ++s) {
         const QColor c = kColours[s % std::size(kColours)];
         p.fillRect(QRectF(x, ly - 6, 14, 12), c);
