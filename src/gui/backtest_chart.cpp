@@ -12,6 +12,8 @@
 #include <cstdlib>
 #include <memory>
 
+#include "gui/backtest_chart_image.h"
+
 namespace pado::gui {
 
 namespace {
@@ -130,6 +132,15 @@ void Draw(QPainter& p, const ChartData& d, int height)
 
 } // namespace
 
+QImage BacktestChartImage(const ChartData& data)
+{
+    const int height = kLegend + 2 * kPanelHeight;
+    QImage image(kWidth, height, QImage::Format_RGB32);
+    QPainter p(&image);
+    Draw(p, data, height);
+    return image;
+}
+
 ChartData BacktestChartData(const std::string& title, const std::vector<std::string>& labels,
     const std::vector<std::vector<backtest::GroupStats>>& rows)
 {
@@ -184,11 +195,7 @@ std::string WriteBacktestChart(const ChartData& data, const std::string& svgPath
     }
     if (std::rename((svgPath + ".part").c_str(), svgPath.c_str()) != 0)
         return "グラフ(" + svgPath + ")を書き込めません。";
-    QImage image(kWidth, height, QImage::Format_RGB32);
-    {
-        QPainter p(&image);
-        Draw(p, data, height);
-    }
+    QImage image = BacktestChartImage(data);
     const QString part = QString::fromStdString(pngPath + ".part");
     if (!image.save(part, "PNG") || std::rename((pngPath + ".part").c_str(), pngPath.c_str()) != 0)
         return "グラフ(" + pngPath + ")を書き込めません。";
