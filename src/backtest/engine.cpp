@@ -205,6 +205,8 @@ public:
         if (pid == 0) {
             // The parent decides when a run is interrupted and clears up after this process.
             std::signal(SIGINT, SIG_IGN);
+            std::signal(SIGHUP, SIG_IGN);
+            std::signal(SIGTERM, SIG_DFL);
             ::close(pipefd[0]);
             std::string message = ReplayRace(options_, makeSource_, race, tmpl);
             // Clearing up here keeps that work in parallel; the parent only removes what a process that

@@ -194,14 +194,18 @@ int RunBacktestCommand(int argc, char** argv)
     struct sigaction sa { };
     sa.sa_handler = OnInterrupt;
     sigemptyset(&sa.sa_mask);
-    struct sigaction previous { };
-    sigaction(SIGINT, &sa, &previous);
+    // Ctrl+C, a closed terminal and a polite kill all end the run the same way: no folder left behind.
+    const int signals[] = { SIGINT, SIGTERM, SIGHUP };
+    struct sigaction previous[3] {};
+    for (int i = 0; i < 3; ++i)
+        sigaction(signals[i], &sa, &previous[i]);
     BacktestRun run = RunBacktestIntoFolder(options, *listing, factory, out, callbacks);
     const EngineReport& report = run.report;
     const auto& labels = run.labels;
     const auto& rows = run.rows;
     bool written = run.written;
-    sigaction(SIGINT, &previous, nullptr);
+    for (int i = 0; i < 3; ++i)
+        sigaction(signals[i], &previous[i], nullptr);
     clearProgress();
 
     const std::string title = "アシストの印と結果 " + from + "〜" + to
@@ -239,5 +243,9 @@ int RunBacktestCommand(int argc, char** argv)
     }
     if (report.failed)
         status = 1;
+    if (report.total == 0 && report.error.empty()) {
+        std::cerr << "pado-import backtest: 期間に結果のあるレースがありません。\n";
+        status = 1;
+    }
     return status;
 }
