@@ -38,6 +38,8 @@ bench: build
 	$(BUILD)/pado_bench $(BUILD)/bench.md
 	bash scripts/bench-growth $(BUILD) $(BUILD)/bench.md
 	cmake --build $(BUILD) --target pado_data_bench -j $(JOBS) && $(BUILD)/pado_data_bench $(BUILD)/bench.md
+	cmake --build $(BUILD) --target pado_backtest_bench -j $(JOBS)
+	$(BUILD)/pado_backtest_bench >> $(BUILD)/bench.md
 	@cat $(BUILD)/bench.md
 
 # Installs under PREFIX (default /usr/local; DESTDIR is honoured): `pado` on the PATH, the menu entry.

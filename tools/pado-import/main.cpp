@@ -30,6 +30,8 @@ void Usage()
            "  pado-import races [--store FILE] [--date YYYY-MM-DD | --from YYYY-MM-DD --to YYYY-MM-DD] [--venue 中山]\n"
            "  pado-import build [--store FILE] RACE [--past-runs N] [--jockey-days N] [--out DIR]\n"
            "  pado-import results [--store FILE] RACE... [--out FILE]\n"
+           "  pado-import backtest [--store FILE] --from YYYY-MM-DD --to YYYY-MM-DD [--venue 中山] [--surface 芝|ダ|障]\n"
+           "                       [--mode 1|2|3|4] [--params FILE]... [--past-runs N] [--jobs N] [--out DIR]\n"
            "RACE: YYYYMMDDVVRR (VV 場コード 01 札幌 … 10 小倉) または \"YYYY-MM-DD 中山 11\"\n"
            "終了コード: 0 すべて正常, 1 報告あり, 2 使い方の誤り\n";
 }
@@ -283,6 +285,9 @@ int Results(const Args& a)
 
 } // namespace
 
+// backtest_command.cpp: the assist replayed over the stored races of a period.
+int RunBacktestCommand(int argc, char** argv);
+
 int main(int argc, char** argv)
 {
     Args a;
@@ -291,6 +296,8 @@ int main(int argc, char** argv)
     a.command = argv[1];
     if (a.command == "--help" || a.command == "-h")
         return Usage(), 0;
+    if (a.command == "backtest")
+        return RunBacktestCommand(argc - 2, argv + 2);
     for (int i = 2; i < argc; ++i) {
         std::string s = argv[i];
         auto value = [&](std::string& into) {

@@ -1,0 +1,104 @@
+#include "backtest/outputs.h"
+
+#include <cstdio>
+#include <memory>
+
+#include "platform/fs.h"
+
+namespace pado::backtest {
+
+namespace {
+
+const std::string kBom = "\xEF\xBB\xBF";
+
+// A file written beside its final name and renamed when complete, so a reader never finds half of it.
+class OutFile {
+public:
+    explicit OutFile(std::string path)
+        : path_(std::move(path))
+        , file_(std::fopen((path_ + ".part").c_str(), "wb"))
+    {
+    }
+    ~OutFile()
+    {
+        if (file_) {
+            std::fclose(file_);
+            std::remove((path_ + ".part").c_str());
+        }
+    }
+    OutFile(const OutFile&) = delete;
+    OutFile& operator=(const OutFile&) = delete;
+    void Write(const std::string& bytes)
+    {
+        if (!file_ || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
+            failed_ = true;
+    }
+    bool Close()
+    {
+        if (!file_)
+            return false;
+        bool ok = !failed_ && std::fflush(file_) == 0;
+        ok = std::fclose(file_) == 0 && ok;
+        file_ = nullptr;
+        if (ok && std::rename((path_ + ".part").c_str(), path_.c_str()) == 0)
+            return true;
+        std::remove((path_ + ".part").c_str());
+        return false;
+    }
+
+private:
+    std::string path_;
+    FILE* file_;
+    bool failed_ = false;
+};
+
+} // namespace
+
+std::string MarksFileName(std::size_t paramSet)
+{
+    return paramSet == 0 ? "marks.csv" : "marks-" + std::to_string(paramSet + 1) + ".csv";
+}
+
+BacktestRun RunBacktestIntoFolder(const EngineOptions& options, RaceSource& listing,
+    const RaceSourceFactory& makeSource, const std::string& outDir, EngineCallbacks callbacks)
+{
+    BacktestRun run;
+    std::vector<std::unique_ptr<OutFile>> marks;
+    for (std::size_t i = 0; i < options.params.size(); ++i) {
+        marks.push_back(std::make_unique<OutFile>(fs::Join(outDir, MarksFileName(i))));
+        marks.back()->Write(kBom + MarksCsv::Header());
+    }
+    OutFile failures(fs::Join(outDir, kFailuresFile));
+    failures.Write(kBom + "race_id,date,venue,race_number,reason\r\n");
+
+    std::vector<Summary> summaries(options.params.size());
+    auto onRace = callbacks.race;
+    callbacks.race = [&](const RaceResult& r) {
+        if (!r.ok) {
+            failures.Write(CsvField(r.race.raceId) + "," + DateText(r.race.date) + "," + CsvField(r.race.venue) + ","
+                + std::to_string(r.race.raceNumber) + "," + CsvField(r.reason) + "\r\n");
+        } else {
+            for (std::size_t i = 0; i < summaries.size(); ++i) {
+                summaries[i].Add(r.race, r.marks[i]);
+                marks[i]->Write(MarksCsv::Rows(r.race, r.marks[i]));
+            }
+        }
+        if (onRace)
+            onRace(r);
+    };
+    run.report = RunBacktest(options, listing, makeSource, callbacks);
+
+    run.written = failures.Close();
+    for (auto& f : marks)
+        run.written = f->Close() && run.written;
+    for (std::size_t i = 0; i < summaries.size(); ++i) {
+        run.labels.push_back(options.params[i].label);
+        run.rows.push_back(summaries[i].Rows());
+    }
+    OutFile summary(fs::Join(outDir, kSummaryFile));
+    summary.Write(kBom + SummaryCsv(run.labels, run.rows));
+    run.written = summary.Close() && run.written;
+    return run;
+}
+
+} // namespace pado::backtest

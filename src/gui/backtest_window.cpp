@@ -1,0 +1,363 @@
+#include "gui/backtest_window.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QCoreApplication>
+#include <QDateEdit>
+#include <QDir>
+#include <QFile>
+#include <QFileDialog>
+#include <QFileInfo>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <thread>
+
+#include "backtest/store_source.h"
+#include "gui/backtest_chart.h"
+#include "gui/backtest_chart_image.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+
+namespace pado::gui {
+
+namespace {
+
+const char* const kVenues[] = { "札幌", "函館", "福島", "新潟", "東京", "中山", "中京", "京都", "阪神", "小倉" };
+
+Date DateOf(const QDate& d)
+{
+    return Date { d.year(), d.month(), d.day() };
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+// A parameter file row: the path and a button that picks it.
+QWidget* FileRow(QLineEdit*& edit, QWidget* parent, const QString& placeholder)
+{
+    auto* row = new QWidget(parent);
+    auto* h = new QHBoxLayout(row);
+    h->setContentsMargins(0, 0, 0, 0);
+    edit = new QLineEdit(row);
+    edit->setPlaceholderText(placeholder);
+    auto* pick = new QPushButton(QStringLiteral("参照…"), row);
+    QLineEdit* target = edit;
+    QObject::connect(pick, &QPushButton::clicked, row, [row, target] {
+        const QString f = QFileDialog::getOpenFileName(row, QStringLiteral("パラメーターファイル"), target->text());
+        if (!f.isEmpty())
+            target->setText(f);
+    });
+    h->addWidget(edit, 1);
+    h->addWidget(pick);
+    return row;
+}
+
+} // namespace
+
+BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFactory source, QWidget* parent)
+    : QWidget(parent, Qt::Window)
+    , programFolder_(std::move(programFolder))
+    , source_(std::move(source))
+{
+    setWindowTitle(QStringLiteral("検証"));
+    auto* top = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    top->addLayout(form);
+
+    auto* period = new QWidget(this);
+    auto* ph = new QHBoxLayout(period);
+    ph->setContentsMargins(0, 0, 0, 0);
+    const QDate today = QDate::currentDate();
+    from_ = new QDateEdit(today.addYears(-1), period);
+    to_ = new QDateEdit(today.addDays(-1), period);
+    for (QDateEdit* d : { from_, to_ }) {
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        d->setCalendarPopup(true);
+    }
+    ph->addWidget(from_);
+    ph->addWidget(new QLabel(QStringLiteral("〜"), period));
+    ph->addWidget(to_);
+    ph->addStretch();
+    form->addRow(QStringLiteral("期間"), period);
+
+    auto* filters = new QWidget(this);
+    auto* fh = new QHBoxLayout(filters);
+    fh->setContentsMargins(0, 0, 0, 0);
+    venue_ = new QComboBox(filters);
+    venue_->addItem(QStringLiteral("全競馬場"));
+    for (const char* v : kVenues)
+        venue_->addItem(QString::fromUtf8(v));
+    surface_ = new QComboBox(filters);
+    surface_->addItems(
+        { QStringLiteral("芝・ダート・障害"), QStringLiteral("芝"), QStringLiteral("ダ"), QStringLiteral("障") });
+    fh->addWidget(venue_);
+    fh->addWidget(surface_);
+    fh->addStretch();
+    form->addRow(QStringLiteral("絞り込み"), filters);
+
+    mode_ = new QComboBox(this);
+    mode_->addItems({ QStringLiteral("1 芝Ⅰ(OP専用)"), QStringLiteral("2 芝Ⅱ(全クラス)"),
+        QStringLiteral("3 ダート（全クラス）"), QStringLiteral("4 ファクター") });
+    mode_->setCurrentIndex(2);
+    form->addRow(QStringLiteral("モード"), mode_);
+
+    form->addRow(QStringLiteral("パラメーター１"), FileRow(params_[0], this, QStringLiteral("空欄: 規定値")));
+    form->addRow(QStringLiteral("パラメーター２"), FileRow(params_[1], this, QStringLiteral("空欄: 比べない")));
+    const std::string current = fs::Join(programFolder_, "repara.txt");
+    if (fs::IsFile(current))
+        params_[0]->setText(Q(current));
+    if (!source_) {
+        store_ = new QLineEdit(Q(backtest::DefaultStorePath()), this);
+        form->addRow(QStringLiteral("レースデータ"), store_);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    run_ = new QPushButton(QStringLiteral("実行"), this);
+    cancelButton_ = new QPushButton(QStringLiteral("中止"), this);
+    save_ = new QPushButton(QStringLiteral("保存…"), this);
+    cancelButton_->setEnabled(false);
+    save_->setEnabled(false);
+    progress_ = new QProgressBar(this);
+    buttons->addWidget(run_);
+    buttons->addWidget(cancelButton_);
+    buttons->addWidget(progress_, 1);
+    buttons->addWidget(save_);
+    top->addLayout(buttons);
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+    top->addWidget(status_);
+
+    table_ = new QTableWidget(this);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->verticalHeader()->setVisible(true);
+    top->addWidget(table_, 1);
+    chart_ = new QLabel(this);
+    chart_->setAlignment(Qt::AlignCenter);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(chart_);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumHeight(300);
+    top->addWidget(scroll, 2);
+
+    connect(run_, &QPushButton::clicked, this, [this] { Run(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
+    connect(save_, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("保存するフォルダー"));
+        if (!folder.isEmpty() && !SaveTo(folder))
+            QMessageBox::warning(
+                this, QStringLiteral("検証"), QStringLiteral("フォルダー(%1)に保存できませんでした。").arg(folder));
+    });
+    resize(980, 860);
+}
+
+BacktestWindow::~BacktestWindow() = default;
+
+void BacktestWindow::SetStatus(const QString& text)
+{
+    status_->setText(text);
+}
+
+void BacktestWindow::closeEvent(QCloseEvent* event)
+{
+    // A run in progress is stopped first; its folders are removed before the window goes.
+    if (running_) {
+        cancel_ = true;
+        event->ignore();
+        return;
+    }
+    QWidget::closeEvent(event);
+}
+
+bool BacktestWindow::Run()
+{
+    if (running_)
+        return false;
+    backtest::EngineOptions options;
+    options.query.from = DateOf(from_->date());
+    options.query.to = DateOf(to_->date());
+    if (options.query.to < options.query.from) {
+        SetStatus(QStringLiteral("期間の終わりが始まりより前です。"));
+        return false;
+    }
+    if (venue_->currentIndex() > 0)
+        options.query.venue = venue_->currentText().toStdString();
+    if (surface_->currentIndex() > 0)
+        options.query.surface = surface_->currentText().toStdString();
+    options.mode = mode_->currentIndex() + 1;
+    options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    options.params.clear();
+    for (int i = 0; i < 2; ++i) {
+        const std::string file = params_[i]->text().trimmed().toStdString();
+        if (file.empty()) {
+            if (i == 0)
+                options.params.push_back({ "既定", "" });
+            continue;
+        }
+        try {
+            ReadTextFile(file);
+        } catch (const UserError& e) {
+            SetStatus(Q(ToUtf8(e.Message())));
+            return false;
+        }
+        std::string label = fs::FileName(file);
+        if (!options.params.empty() && options.params[0].label == label)
+            label += "(2)";
+        options.params.push_back({ label, file });
+    }
+
+    backtest::RaceSourceFactory factory = source_;
+    if (!factory) {
+        const std::string store = store_->text().trimmed().toStdString();
+        factory = [store] {
+            std::string why;
+            auto s = backtest::OpenStoreSource(store, why);
+            if (!s)
+                throw UserError(FromUtf8(why));
+            return s;
+        };
+    }
+    std::unique_ptr<backtest::RaceSource> listing;
+    try {
+        listing = factory();
+    } catch (const UserError& e) {
+        SetStatus(Q(ToUtf8(e.Message())));
+        return false;
+    }
+    outputs_ = std::make_unique<QTemporaryDir>();
+    if (!outputs_->isValid()) {
+        SetStatus(QStringLiteral("一時フォルダーを作成できません。"));
+        return false;
+    }
+
+    running_ = true;
+    cancel_ = false;
+    run_->setEnabled(false);
+    save_->setEnabled(false);
+    cancelButton_->setEnabled(true);
+    progress_->setValue(0);
+    SetStatus(QStringLiteral("実行中…"));
+    backtest::EngineCallbacks callbacks;
+    // The engine waits for its race processes in short steps; each step lets this window answer.
+    callbacks.stop = [this] {
+        QCoreApplication::processEvents();
+        return cancel_;
+    };
+    callbacks.progress = [this](const backtest::Progress& p) {
+        progress_->setMaximum(static_cast<int>(std::max<std::size_t>(p.total, 1)));
+        progress_->setValue(static_cast<int>(p.done));
+        const double rate = p.seconds > 0 ? static_cast<double>(p.done) / p.seconds : 0;
+        const double left = rate > 0 ? static_cast<double>(p.total - p.done) / rate : 0;
+        SetStatus(QStringLiteral("%1 / %2 レース　%3 レース/秒　残り %4 秒")
+                      .arg(p.done)
+                      .arg(p.total)
+                      .arg(rate, 0, 'f', 1)
+                      .arg(static_cast<int>(left + 0.5)));
+        QCoreApplication::processEvents();
+    };
+    backtest::BacktestRun result
+        = backtest::RunBacktestIntoFolder(options, *listing, factory, outputs_->path().toStdString(), callbacks);
+    running_ = false;
+    run_->setEnabled(true);
+    cancelButton_->setEnabled(false);
+    save_->setEnabled(true);
+    ShowResults(result);
+    QString status = QStringLiteral("レース %1　処理 %2　失敗 %3")
+                         .arg(result.report.total)
+                         .arg(result.report.done - result.report.failed)
+                         .arg(result.report.failed);
+    if (result.report.interrupted)
+        status += QStringLiteral("　（中止しました）");
+    if (!result.report.error.empty())
+        status += QStringLiteral("\n") + Q(result.report.error);
+    SetStatus(status);
+    return true;
+}
+
+void BacktestWindow::ShowResults(const backtest::BacktestRun& run)
+{
+    const std::size_t sets = run.rows.size();
+    const QStringList columns { QStringLiteral("頭数"), QStringLiteral("勝率%"), QStringLiteral("複勝率%"),
+        QStringLiteral("平均着順"), QStringLiteral("単回収%") };
+    QStringList headers;
+    for (std::size_t p = 0; p < sets; ++p)
+        for (const QString& c : columns)
+            headers << (sets > 1 ? Q(run.labels[p]) + QStringLiteral("\n") : QString()) + c;
+    if (sets > 1)
+        for (int c = 1; c < columns.size(); ++c)
+            headers << QStringLiteral("差\n") + columns[c];
+    const auto& groups = sets ? run.rows[0] : std::vector<backtest::GroupStats> {};
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(headers.size()));
+    table_->setHorizontalHeaderLabels(headers);
+    table_->setRowCount(static_cast<int>(groups.size()));
+    auto cell = [&](int r, int c, const QString& text) {
+        auto* item = new QTableWidgetItem(text);
+        item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
+        table_->setItem(r, c, item);
+    };
+    auto values = [](const backtest::GroupStats& g) {
+        return std::vector<double> { static_cast<double>(g.runners), g.WinPct(), g.Top3Pct(), g.MeanFinish(),
+            g.WinReturnPct() };
+    };
+    for (std::size_t r = 0; r < groups.size(); ++r) {
+        table_->setVerticalHeaderItem(static_cast<int>(r), new QTableWidgetItem(Q(groups[r].group)));
+        std::vector<std::vector<double>> perSet;
+        for (std::size_t p = 0; p < sets; ++p) {
+            backtest::GroupStats g;
+            for (const auto& row : run.rows[p])
+                if (row.group == groups[r].group)
+                    g = row;
+            perSet.push_back(values(g));
+            for (int c = 0; c < 5; ++c)
+                cell(static_cast<int>(r), static_cast<int>(p) * 5 + c,
+                    c == 0 ? QString::number(g.runners) : QString::number(perSet.back()[c], 'f', c == 3 ? 2 : 1));
+        }
+        if (sets > 1)
+            for (int c = 1; c < 5; ++c)
+                cell(static_cast<int>(r), static_cast<int>(sets) * 5 + c - 1,
+                    QString::number(perSet[1][c] - perSet[0][c], 'f', c == 3 ? 2 : 1));
+    }
+    table_->resizeColumnsToContents();
+
+    const ChartData data = BacktestChartData("アシストの印と結果 " + from_->date().toString("yyyy-MM-dd").toStdString()
+            + "〜" + to_->date().toString("yyyy-MM-dd").toStdString() + " (モード"
+            + std::to_string(mode_->currentIndex() + 1) + ")",
+        run.labels, run.rows);
+    chart_->setPixmap(QPixmap::fromImage(BacktestChartImage(data)));
+    if (outputs_)
+        WriteBacktestChart(data, fs::Join(outputs_->path().toStdString(), "summary.svg"),
+            fs::Join(outputs_->path().toStdString(), "summary.png"));
+}
+
+bool BacktestWindow::SaveTo(const QString& folder)
+{
+    if (!outputs_ || running_)
+        return false;
+    bool ok = true;
+    const QStringList names = QDir(outputs_->path()).entryList(QDir::Files);
+    for (const QString& name : names) {
+        const QString target = QDir(folder).filePath(name);
+        const QString part = target + QStringLiteral(".part");
+        QFile::remove(part);
+        // Copied beside the target and renamed over it, so an earlier save is never left half replaced.
+        ok = QFile::copy(QDir(outputs_->path()).filePath(name), part) && ok;
+        if (QFile::exists(target))
+            QFile::remove(target);
+        ok = QFile::rename(part, target) && ok;
+    }
+    return ok && !names.isEmpty();
+}
+
+} // namespace pado::gui
