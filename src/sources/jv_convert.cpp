@@ -177,6 +177,7 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     if (!track)
         return Bad("トラックコード", f.trackCD);
     JvTrack(*track, race.surface, race.direction); // 00 and unlisted codes leave both unknown
+    race.classText = JumpClass(race.classText, race.surface);
     char32_t turf = JvGoing(FirstChar(f.sibaBabaCD)), dirt = JvGoing(FirstChar(f.dirtBabaCD));
     race.going = race.surface == U'ダ' ? (dirt ? dirt : turf) : (turf ? turf : dirt);
     race.weather = JvWeather(FirstChar(f.tenkoCD));

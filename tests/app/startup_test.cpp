@@ -113,7 +113,7 @@ TEST(Startup, AWorkFileNamedRaceLeavesTheWorkFilesAlone)
 // A program folder whose path CP932 cannot hold, in UTF-8 and in another encoding.
 TEST(Startup, APathCp932CannotHoldStillGetsItsWorkspace)
 {
-    for (const std::string name : { std::string("café/PADO"), std::string("caf\xe9/PADO") }) {
+    for (const std::string& name : { std::string("café/PADO"), std::string("caf\xe9/PADO") }) {
         ProgramFolder prog(name);
         Program p(prog.path);
         p.app->Start();
