@@ -122,8 +122,9 @@ TEST_F(Dialogs, TheParameterDialogShowsItsBoxesInRowsWithTheirLabels)
             EXPECT_GT(at(15 + 2 * c).top(), at(12).bottom());
             EXPECT_GT(at(16 + 2 * c).top(), at(15 + 2 * c).bottom());
             EXPECT_EQ(at(16 + 2 * c).left(), at(15 + 2 * c).left());
-            if (c > 0)
+            if (c > 0) {
                 EXPECT_GT(at(15 + 2 * c).left(), at(13 + 2 * c).right());
+            }
         }
         QStringList labels;
         for (QLabel* l : d.findChildren<QLabel*>())

@@ -54,9 +54,10 @@ protected:
             for (QWidget* c : mustShow) {
                 EXPECT_TRUE(w.geometry().contains(InScreen(c))) << f << "." << c->objectName().toStdString();
                 for (const char* other : kOrder)
-                    if (other != std::string(f))
+                    if (other != std::string(f)) {
                         EXPECT_FALSE(Window(other).frameGeometry().intersects(InScreen(c)))
                             << other << " covers " << f << "." << c->objectName().toStdString();
+                    }
             }
         }
     }
@@ -85,8 +86,9 @@ TEST_F(Geometry, ArrangementFitsEveryScreenFromSmallLaptopsUpAtAnyScale)
                             << kOrder[i] << " over " << kOrder[j] << " on " << where;
                 }
                 // The big screen gives the main window more than its designed size, not less.
-                if (screen.width() == 1920 && scale == 1)
+                if (screen.width() == 1920 && scale == 1) {
                     EXPECT_GE(at[0].width(), sizes[0].preferred.width()) << where;
+                }
             }
 }
 

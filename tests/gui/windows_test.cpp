@@ -80,11 +80,13 @@ TEST_F(Windows, EveryControlHasAPlaceInsideItsWindowOverlappingNoOther)
         // measures those.)
         auto below = [&](const std::string& name) { return w.Splitter() && layout.controls.at(name).top() >= layout.splitAt; };
         for (const ImageButton* b : model.Images())
-            if (!below(b->Name()))
+            if (!below(b->Name())) {
                 EXPECT_EQ(w.Button(b->Name())->geometry(), layout.controls.at(b->Name())) << form << "." << b->Name();
+            }
         for (const auto& [name, pane] : model.Panes())
-            if (!below(name))
+            if (!below(name)) {
                 EXPECT_EQ(w.Pane(name)->geometry(), layout.controls.at(name)) << form << "." << name;
+            }
     }
 }
 

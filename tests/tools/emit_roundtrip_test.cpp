@@ -3,8 +3,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 #include "emit.h"
+#include "model.h"
+#include "source_data.h"
 #include "sources/collecting_sink.h"
 #include "sources/fixed_record.h"
 #include "sources/source_reader.h"
@@ -321,4 +324,17 @@ TEST(EmitRoundTrip, JrdbFilesGiveBackWhatTheirLayoutsCarry)
     EXPECT_EQ(horses[0].id, "2021104567");
     EXPECT_EQ(horses[0].name, U"テストホース");
     EXPECT_EQ(horses[0].birthYear, 2021);
+}
+
+TEST(EmitRoundTrip, EachMeetingAndDayOfAVenueAndYearIsOneRaceDay)
+{
+    // Sources that name races by venue, year, 回 and 日目 alone (JRDB's corner and entrant files) need this.
+    const makerace::SourceData world = makerace::ToSourceData(makerace::Simulate(makerace::Options()));
+    std::map<std::tuple<int, int, int, int>, std::pair<int, int>> dayOf;
+    for (const RaceRecord& r : world.races) {
+        auto [it, fresh]
+            = dayOf.insert({ { r.key.year, r.key.venue, r.meeting, r.meetingDay }, { r.key.month, r.key.day } });
+        EXPECT_TRUE(fresh || it->second == std::make_pair(r.key.month, r.key.day))
+            << r.key.year << " venue " << r.key.venue << " " << r.meeting << "回" << r.meetingDay << "日";
+    }
 }
