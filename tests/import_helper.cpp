@@ -45,6 +45,9 @@ std::vector<Column> RaceColumns()
             { "HaronTimeL3", kHaronTimeL3, 3 }, { "HaronTimeL4", kHaronTimeL4, 3 } });
     for (int i = 0; i < 5; ++i)
         c.push_back({ "Honsyokin" + std::to_string(i + 1), kHonsyokin1 + 8 * i, 8 });
+    for (int i = 0; i < 5; ++i)
+        c.push_back({ "Fukasyokin" + std::to_string(i + 1), kFukasyokin1 + 8 * i, 8 });
+    c.push_back({ "Nkai", kNkai, 3 });
     for (int i = 0; i < 25; ++i)
         c.push_back({ "LapTime" + std::to_string(i + 1), kLapTime1 + 3 * i, 3 });
     for (int i = 0; i < 4; ++i) {

@@ -42,6 +42,8 @@ makerace::SourceData World()
     run.last4f = 470;
     run.furlongTimes = U"69 114 121 120";
     run.prizes = U"50000 20000 13000 7500 5000";
+    run.edition = 69;
+    run.addedPrizes = U"651 186 93";
     run.hasResult = true;
     d.races.push_back(run);
 
@@ -197,6 +199,8 @@ void ExpectSameRace(const RaceRecord& a, const RaceRecord& e, bool levelFields)
     EXPECT_EQ(a.furlongTimes, e.furlongTimes);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(a.cornerOrders[i], e.cornerOrders[i]);
+    EXPECT_EQ(a.edition, e.edition);
+    EXPECT_EQ(a.addedPrizes, e.addedPrizes);
 }
 
 // The fields both formats carry for a runner; frame, sex and age where `entry` says the record has them.

@@ -104,7 +104,8 @@ private:
             + std::min<double>(static_cast<double>(fileBytes_), fileRecords_ * bytesPerRecord);
         const double left = bytes > 0 ? seconds * (static_cast<double>(totalBytes_) - bytes) / bytes : 0;
         char line[160];
-        std::snprintf(line, sizeof line, "\r\033[Kファイル %zu/%zu  レコード %ld  %.0f 件/秒  残り約 %.0f 秒", file_,
+        std::snprintf(line, sizeof line, "\r\033[Kファイル %zu/%zu  レコード %ld  %.0f 件/秒  残り約 %.0f 秒",
+            std::min(file_, files_), // files read again at the end count once
             files_, records, records / seconds, std::max(left, 0.0));
         std::cerr << line << std::flush;
     }
