@@ -284,7 +284,8 @@ std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std
 std::optional<std::string> QtShell::RaceDataWindow(const std::string& staging)
 {
     SyncAll();
-    RaceDataDialog window(store::DefaultStorePath(), staging, DialogParent());
+    RaceDataDialog window(
+        store::DefaultStorePath(), staging, DialogParent(), app_ ? app_->ProgramFolder() : std::string());
     window.exec();
     return window.FolderToTransfer();
 }

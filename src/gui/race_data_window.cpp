@@ -15,6 +15,7 @@
 #include <QTimer>
 #include <QVBoxLayout>
 
+#include "gui/backtest_window.h"
 #include "platform/errors.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"
@@ -57,10 +58,12 @@ private:
 
 } // namespace
 
-RaceDataDialog::RaceDataDialog(std::filesystem::path store, std::filesystem::path staging, QWidget* parent)
+RaceDataDialog::RaceDataDialog(
+    std::filesystem::path store, std::filesystem::path staging, QWidget* parent, std::string programFolder)
     : QDialog(parent)
     , store_(std::move(store))
     , staging_(std::move(staging))
+    , programFolder_(std::move(programFolder))
 {
     setObjectName("RaceData");
     setWindowTitle(QStringLiteral("レースデータ"));
@@ -96,6 +99,10 @@ RaceDataDialog::RaceDataDialog(std::filesystem::path store, std::filesystem::pat
     day->addStretch(1);
     build_ = new QPushButton(QStringLiteral("作成"), this);
     day->addWidget(build_);
+    backtest_ = new QPushButton(QStringLiteral("検証…"), this);
+    backtest_->setObjectName("Backtest");
+    backtest_->setToolTip(QStringLiteral("取り込んだレースで予想の印を結果と照らし合わせます"));
+    day->addWidget(backtest_);
     layout->addLayout(day);
     races_ = new QListWidget(this);
     races_->setObjectName("Races");
@@ -120,6 +127,7 @@ RaceDataDialog::RaceDataDialog(std::filesystem::path store, std::filesystem::pat
     connect(cancel_, &QPushButton::clicked, this, [this] { cancelled_ = true; });
     connect(date_, &QDateEdit::dateChanged, this, [this] { ShowDay(); });
     connect(build_, &QPushButton::clicked, this, [this] { Build(); });
+    connect(backtest_, &QPushButton::clicked, this, [this] { OpenBacktest(); });
     connect(races_, &QListWidget::itemDoubleClicked, this, [this] { Build(); });
     ShowDay();
 }
@@ -129,6 +137,20 @@ RaceDataDialog::~RaceDataDialog()
     cancelled_ = true;
     if (worker_.joinable())
         worker_.join();
+}
+
+BacktestWindow* RaceDataDialog::OpenBacktest()
+{
+    // A window of its own beside this one, not a modal step: the user goes on importing while it runs. As this
+    // window's child it takes no input block from this modal window and goes when this window and the program go.
+    if (!backtestWindow_) {
+        backtestWindow_ = new BacktestWindow(programFolder_, {}, this);
+        backtestWindow_->setAttribute(Qt::WA_DeleteOnClose);
+    }
+    backtestWindow_->show();
+    backtestWindow_->raise();
+    backtestWindow_->activateWindow();
+    return backtestWindow_;
 }
 
 void RaceDataDialog::Log(const QString& line)
@@ -170,6 +192,10 @@ void RaceDataDialog::Import(const std::vector<std::filesystem::path>& paths)
                 reports_.push_back(std::move(r));
                 ++file_;
             }
+            if (!cancelled_) {
+                std::lock_guard lock(mutex_);
+                store::RetryUnresolved(store, reports_, &observer);
+            }
         } catch (const UserError& e) {
             std::lock_guard lock(mutex_);
             failure_ = ToUtf8(e.Message());
@@ -199,7 +225,9 @@ void RaceDataDialog::Finished()
                 + (r.cancelled ? QStringLiteral("中止しました") : Q(r.error)));
             continue;
         }
-        Log(line);
+        Log(r.retried ? line
+                    + QStringLiteral(": ほかのファイルの取り込み後に読み直し、開催日の分かったレースを取り込みました")
+                      : line);
         for (const auto& [type, c] : r.byType)
             Log(QStringLiteral("  %1: 追加 %2, 置換 %3, 変更なし %4, 対象外 %5, 不正 %6")
                     .arg(Q(type))

@@ -215,7 +215,7 @@ private:
         race.distance = *distance;
         race.surface = JrdbSurface(rec[p.surface - 1]);
         race.direction = JrdbDirection(rec[p.direction - 1]);
-        race.classText = JrdbClass(FieldAt(rec, p.cls, 2), race.key.year);
+        race.classText = JumpClass(JrdbClass(FieldAt(rec, p.cls, 2), race.key.year), race.surface);
         race.conditions = ConditionText(JrdbAgeText(FieldAt(rec, p.kind, 2)), rec[p.weightRule - 1]);
         race.grade = JrdbGrade(rec[p.grade - 1]);
         race.name = *name;

@@ -288,8 +288,16 @@ Text ClassFromCondition(int code, int year)
     return ToText(code * 100) + U"万下";
 }
 
-int ConditionFromClass(const Text& classText)
+Text JumpClass(const Text& classText, char32_t surface)
 {
+    if (surface != U'障' || classText.empty() || classText.starts_with(U"障害"))
+        return classText;
+    return U"障害" + classText;
+}
+
+int ConditionFromClass(const Text& text)
+{
+    const Text classText = text.starts_with(U"障害") ? text.substr(2) : text;
     if (classText == U"新馬")
         return 701;
     if (classText == U"未出走")

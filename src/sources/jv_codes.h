@@ -48,7 +48,10 @@ std::string JvMarginCode(const Text& margin); // "   " when the text has no code
 // Class from a condition code counted in 1,000,000 yen (5 = 500万下, from 2019 on 1勝クラス, 10 2勝クラス,
 // 16 3勝クラス) or JV-Data's 701 新馬, 702 未出走, 703 未勝利, 999 オープン. Empty when unknown.
 Text ClassFromCondition(int code, int year);
-int ConditionFromClass(const Text& classText); // 0 when the text names no class
+int ConditionFromClass(const Text& classText); // 0 when the text names no class; 障害未勝利 as 未勝利
+// A jump race's class as result tables print it (障害未勝利, 障害オープン): the condition codes name the class
+// only, the track says it is a jump.
+Text JumpClass(const Text& classText, char32_t surface);
 
 // Condition texts "3歳以上 定量": the age part from the race kind, the weight rule from its code
 // (1 ハンデ 2 別定 3 馬齢 4 定量, the same in both sources). Either part may be missing.

@@ -1,6 +1,7 @@
 #include <cctype>
 #include <cmath>
 #include <optional>
+#include <vector>
 
 #include "sources/fixed_record.h"
 #include "sources/jv_codes.h"
@@ -177,6 +178,7 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     if (!track)
         return Bad("トラックコード", f.trackCD);
     JvTrack(*track, race.surface, race.direction); // 00 and unlisted codes leave both unknown
+    race.classText = JumpClass(race.classText, race.surface);
     char32_t turf = JvGoing(FirstChar(f.sibaBabaCD)), dirt = JvGoing(FirstChar(f.dirtBabaCD));
     race.going = race.surface == U'ダ' ? (dirt ? dirt : turf) : (turf ? turf : dirt);
     race.weather = JvWeather(FirstChar(f.tenkoCD));
@@ -217,6 +219,23 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     }
     if (anyPrize)
         race.prizes = prizes;
+    // Added prizes go to as many places as the race pays them; the blank places after are not prizes of 0.
+    std::vector<int> added;
+    for (int i = 0; i < 5; ++i) {
+        std::optional<int> p = Whole(f.fukasyokin[i]);
+        if (!p)
+            return Bad("付加賞金", f.fukasyokin[i]);
+        added.push_back(*p / 100);
+    }
+    while (!added.empty() && added.back() == 0)
+        added.pop_back();
+    race.addedPrizes.clear();
+    for (std::size_t i = 0; i < added.size(); ++i)
+        race.addedPrizes += (i ? U" " : U"") + ToText(added[i]);
+    std::optional<int> edition = Whole(f.nkai);
+    if (!edition)
+        return Bad("重賞回次", f.nkai);
+    race.edition = *edition;
     bool passing = false;
     for (int i = 0; i < 4; ++i) {
         std::optional<int> corner = Whole(f.corner[i]);

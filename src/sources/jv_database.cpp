@@ -292,6 +292,9 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
             b.push_back({ "LapTime" + std::to_string(i + 1), &f.lapTime[i] });
         for (int i = 0; i < 5; ++i)
             b.push_back({ "Honsyokin" + std::to_string(i + 1), &f.honsyokin[i] });
+        for (int i = 0; i < 5; ++i)
+            b.push_back({ "Fukasyokin" + std::to_string(i + 1), &f.fukasyokin[i] });
+        b.push_back({ "Nkai", &f.nkai });
         for (int i = 0; i < 4; ++i) {
             b.push_back({ "Corner" + std::to_string(i + 1), &f.corner[i] });
             b.push_back({ "Jyuni" + std::to_string(i + 1), nullptr, &f.jyuni[i] });

@@ -17,7 +17,9 @@ struct JvRaceFields {
     std::string kyori, trackCD, hassoTime, syussoTosu, tenkoCD, sibaBabaCD, dirtBabaCD;
     std::string lapTime[25];
     std::string haronTimeL3, haronTimeL4;
+    std::string nkai; // 第N回 of a named race
     std::string honsyokin[5]; // in 100 yen
+    std::string fukasyokin[5]; // added prizes, in 100 yen
     std::string corner[4]; // which corner (1-4) each of the four passing-order slots describes
     Text jyuni[4];
 };

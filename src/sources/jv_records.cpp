@@ -117,6 +117,9 @@ private:
         f.trackCD = Ascii(rec, kTrackCD, 2);
         for (int i = 0; i < 5; ++i)
             f.honsyokin[i] = Ascii(rec, kHonsyokin1 + 8 * i, 8);
+        for (int i = 0; i < 5; ++i)
+            f.fukasyokin[i] = Ascii(rec, kFukasyokin1 + 8 * i, 8);
+        f.nkai = Ascii(rec, kNkai, 3);
         f.hassoTime = Ascii(rec, kHassoTime, 4);
         f.syussoTosu = Ascii(rec, kSyussoTosu, 2);
         f.tenkoCD = Ascii(rec, kTenkoCD, 1);

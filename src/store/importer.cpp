@@ -120,7 +120,7 @@ public:
     {
         Tick();
         RunnerRecord x = runner;
-        if (!Resolve(x.race, 0, 0, "出走馬"))
+        if (!Resolve(x.race, x.meeting, x.meetingDay, "出走馬"))
             return;
         if (x.number < 1 || x.number > 28) {
             Problem(0, "馬番がありません");
@@ -208,15 +208,21 @@ private:
                 resolve_.Bind(1, key.year * 10000 + 101).Bind(2, key.year * 10000 + 1231).Bind(3, key.venue);
                 resolve_.Bind(4, meeting).Bind(5, meetingDay).Bind(6, key.number);
                 long long id = resolve_.Step() ? resolve_.Int(0) : 0;
+                if (id && resolve_.Step())
+                    id = -1; // two race days share the pair: which one is meant cannot be told
                 resolve_.Reset();
                 it = resolved_.emplace(cacheKey, id).first;
             }
-            if (!it->second) {
+            if (it->second <= 0) {
                 ++report_.byType[type].skipped;
+                if (it->second == 0)
+                    ++report_.unresolved;
                 if (unresolved_.insert(cacheKey).second)
                     report_.problems.push_back(report_.file.string() + ": " + std::to_string(key.year) + "年 場"
                         + std::to_string(key.venue) + " " + std::to_string(meeting) + "回" + std::to_string(meetingDay)
-                        + "日 " + std::to_string(key.number) + "R はまだ取り込まれていないため読み飛ばしました");
+                        + "日 " + std::to_string(key.number) + "R "
+                        + (it->second == 0 ? "はまだ取り込まれていないため読み飛ばしました"
+                                           : "に当たるレースが二つ以上あり、どちらか決められないため読み飛ばしました"));
                 return false;
             }
             key = KeyOfId(it->second);
@@ -275,6 +281,46 @@ FileImport ImportFile(RaceStore& store, const std::filesystem::path& file, Impor
     if (!report.committed)
         report.byType.clear(); // nothing of the file stayed; the counts would mislead
     return report;
+}
+
+std::vector<FileImport> ImportFiles(
+    RaceStore& store, const std::vector<std::filesystem::path>& files, ImportObserver* observer)
+{
+    std::vector<FileImport> reports;
+    for (const std::filesystem::path& f : files) {
+        reports.push_back(ImportFile(store, f, observer));
+        if (observer && observer->Cancelled())
+            return reports;
+    }
+    RetryUnresolved(store, reports, observer);
+    return reports;
+}
+
+void RetryUnresolved(RaceStore& store, std::vector<FileImport>& reports, ImportObserver* observer)
+{
+    // A file that names races only by 回 and 日目 can come before the file that dates them (names sort as they
+    // will); once every file is in, such a file is read again and finds its races.
+    for (FileImport& first : reports) {
+        if (!first.committed || first.unresolved == 0 || first.kind == sources::SourceKind::Unknown)
+            continue;
+        FileImport again = ImportFile(store, first.file, observer);
+        if (!again.committed)
+            break; // cancelled or failed: the first pass stands as reported
+        if (again.unresolved == first.unresolved)
+            continue; // nothing more found; the first report says what could not be placed
+        // The second pass sees what the first stored as unchanged: count those rows once, as the first did.
+        for (auto& [type, c] : again.byType) {
+            const ImportCounts& f = first.byType[type];
+            const long seen = f.imported + f.replaced + f.unchanged;
+            c.unchanged = std::max(0L, c.unchanged - seen) + f.unchanged;
+            c.imported += f.imported;
+            c.replaced += f.replaced;
+        }
+        again.retried = true;
+        first = std::move(again);
+        if (observer && observer->Cancelled())
+            break;
+    }
 }
 
 std::vector<std::filesystem::path> FilesToImport(const std::filesystem::path& path)

@@ -27,6 +27,8 @@ struct FileImport {
     std::string error; // why the file was rolled back (UTF-8), empty when committed or cancelled
     bool cancelled = false;
     long records = 0;
+    long unresolved = 0; // records naming a race by 回 and 日目 that the store does not hold (skipped)
+    bool retried = false; // read again after the other files, which dated some of its races
 };
 
 // Told of progress; may stop the import. Any exception thrown from Progress rolls the current file back.
@@ -42,6 +44,15 @@ public:
 // unknown one keeps what is there); a failure, a full disk or a cancel rolls the whole file back. Never throws
 // for the file's content; a store that cannot be written is reported in FileImport::error.
 FileImport ImportFile(RaceStore& store, const std::filesystem::path& file, ImportObserver* observer = nullptr);
+
+// Imports the files in order, each in its own transaction, then reads again each file some of whose records
+// named a race the store did not hold yet: the order of the files does not matter. One report per file.
+std::vector<FileImport> ImportFiles(
+    RaceStore& store, const std::vector<std::filesystem::path>& files, ImportObserver* observer = nullptr);
+
+// The second half of ImportFiles: reads again each committed file of reports that left records unplaced, and
+// puts the merged report of both passes in the first one's place.
+void RetryUnresolved(RaceStore& store, std::vector<FileImport>& reports, ImportObserver* observer = nullptr);
 
 // The files a path names: the file itself, or every regular file below a folder, sorted by path.
 std::vector<std::filesystem::path> FilesToImport(const std::filesystem::path& path);

@@ -112,7 +112,7 @@ public:
         if (race->hasResult)
             Note("当日の結果は使わず出馬表として作成", Where(key_));
 
-        std::vector<RunnerRecord> entrants = store_.Runners(key_);
+        std::vector<RunnerRecord> entrants = WithHorseFacts(store_.Runners(key_), key_);
         if (entrants.empty())
             throw UserError(U"レース(" + FromUtf8(Where(key_)) + U")の出走馬がレースデータにありません。");
         std::vector<int> padoRaces;
@@ -288,6 +288,30 @@ private:
         return name;
     }
 
+    // A source whose runner lines carry no sex or age (JRDB's results) has them in its horse file: sex as
+    // registered, age counted as JRA counts it, by the calendar year of the race from the year of birth.
+    std::vector<RunnerRecord> WithHorseFacts(std::vector<RunnerRecord> runners, const RaceKey& key)
+    {
+        for (RunnerRecord& x : runners) {
+            if ((x.sex && x.age) || x.horseId.empty())
+                continue;
+            auto h = horses_.find(x.horseId);
+            if (h == horses_.end())
+                h = horses_.emplace(x.horseId, store_.Horse(x.horseId)).first;
+            if (!h->second)
+                continue;
+            if (!x.sex && h->second->sex) {
+                x.sex = h->second->sex;
+                Note("性別を馬の登録情報から補完", Where(key) + " " + ToUtf8(x.horseName));
+            }
+            if (!x.age && h->second->birthYear > 0 && key.year > h->second->birthYear) {
+                x.age = key.year - h->second->birthYear;
+                Note("馬齢を馬の生年から算出", Where(key) + " " + ToUtf8(x.horseName));
+            }
+        }
+        return runners;
+    }
+
     rf::Entrant EntrantOf(const RunnerRecord& x)
     {
         rf::Entrant e;
@@ -317,7 +341,7 @@ private:
         int index = -1;
         std::optional<RaceRecord> race = store_.Race(key);
         if (race && race->hasResult) {
-            races_.push_back(PastRaceOf(*race, store_.Runners(key)));
+            races_.push_back(PastRaceOf(*race, WithHorseFacts(store_.Runners(key), key)));
             raceIds_.push_back(id);
             index = static_cast<int>(races_.size()) - 1;
         } else {
@@ -478,6 +502,8 @@ private:
             }
             if (!row.lastTenths)
                 Note("上りが不明 (0.0 と記入)", Where(r.key));
+            if (x.finish > 1 && x.margin.empty())
+                Note("着差が不明 (空欄)", Where(r.key));
         }
         if (!x.sex || !x.age)
             Note("性齢が不明", Where(r.key) + " " + ToUtf8(x.horseName));
@@ -537,6 +563,7 @@ private:
     std::vector<rf::PastRace> races_;
     std::vector<long long> raceIds_;
     std::unordered_map<long long, int> index_;
+    std::unordered_map<std::string, std::optional<HorseRecord>> horses_; // registration number -> horse file entry
 };
 
 } // namespace

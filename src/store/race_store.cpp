@@ -345,6 +345,17 @@ std::optional<sources::JockeyRecord> RaceStore::Jockey(const std::string& id)
     return sources::JockeyRecord { s.Str(0), TextAt(s, 1), TextAt(s, 2) };
 }
 
+std::optional<sources::HorseRecord> RaceStore::Horse(const std::string& id)
+{
+    Stmt s(*db_, "SELECT id, name, sex, birth_year FROM horses WHERE id = ?1");
+    s.Bind(1, id);
+    if (!s.Step())
+        return std::nullopt;
+    const Text sex = TextAt(s, 2);
+    return sources::HorseRecord { s.Str(0), TextAt(s, 1), sex.empty() ? U'\0' : sex.front(),
+        static_cast<int>(s.Int(3)) };
+}
+
 long long RaceStore::CountRows(const std::string& table)
 {
     Stmt s(*db_, "SELECT count(*) FROM " + table);

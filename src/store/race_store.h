@@ -57,6 +57,7 @@ public:
     // not start are not rides; every other runner without a placing of 1 to 3 counts as out.
     std::vector<JockeyTally> JockeyTallies(int fromDate, int toDate);
     std::optional<sources::JockeyRecord> Jockey(const std::string& id);
+    std::optional<sources::HorseRecord> Horse(const std::string& id);
     long long CountRows(const std::string& table);
 
 private:

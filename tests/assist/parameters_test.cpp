@@ -119,7 +119,7 @@ TEST(TypedParameter, TakesWhatAJapaneseKeyboardTypesAndRefusesTheRest)
         EXPECT_EQ(*got, plain) << ToUtf8(typed);
         EXPECT_EQ(LeadingFloat(*got), LeadingFloat(plain)) << ToUtf8(typed);
     }
-    for (const Text typed :
+    for (const char32_t* typed :
         { U"", U"　", U"x", U"0.2x", U"1.5秒", U"0..2", U"0.2.5", U"1,000.5", U"-", U".", U"1 2", U"1e3", U"nan" })
         EXPECT_FALSE(TypedParameter(typed).has_value()) << ToUtf8(typed);
 }

@@ -3,11 +3,13 @@
 #include <QDateEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QTest>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include "gui/backtest_window.h"
 #include "gui/race_data_window.h"
 
 namespace pado::gui::test {
@@ -49,6 +51,44 @@ TEST(RaceDataWindow, ImportsOnAWorkerAndListsTheRacesOfTheDay)
     EXPECT_EQ(races->item(0)->data(Qt::UserRole).toString(), QStringLiteral("202612270611"));
     EXPECT_TRUE(window.findChild<QPlainTextEdit*>("Log")->toPlainText().contains(QStringLiteral("出走馬: 追加 1")));
     EXPECT_FALSE(window.FolderToTransfer());
+}
+
+TEST(RaceDataWindow, BacktestButtonOpensOneModelessWindowThatGoesWithIt)
+{
+    TempFolder dir;
+    BacktestWindow* opened = nullptr;
+    {
+        RaceDataDialog window(dir.Path() / "store" / "races.sqlite", dir.Path() / "PADO-tdy", nullptr, "/nonexistent");
+        window.show();
+        auto* button = window.findChild<QPushButton*>("Backtest");
+        ASSERT_NE(button, nullptr);
+        EXPECT_EQ(button->text(), QStringLiteral("検証…"));
+        EXPECT_TRUE(window.findChildren<BacktestWindow*>().isEmpty());
+
+        QTest::mouseClick(button, Qt::LeftButton);
+        auto windows = window.findChildren<BacktestWindow*>();
+        ASSERT_EQ(windows.size(), 1);
+        opened = windows.front();
+        EXPECT_TRUE(opened->isVisible());
+        EXPECT_TRUE(opened->isWindow());
+        EXPECT_FALSE(opened->isModal());
+        EXPECT_EQ(opened->windowTitle(), QStringLiteral("検証"));
+
+        // A second click brings the same window back rather than opening another.
+        QTest::mouseClick(button, Qt::LeftButton);
+        EXPECT_EQ(window.findChildren<BacktestWindow*>().size(), 1);
+
+        // Closed by the user, it is gone, and the button makes a fresh one.
+        opened->close();
+        QApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        EXPECT_TRUE(window.findChildren<BacktestWindow*>().isEmpty());
+        QTest::mouseClick(button, Qt::LeftButton);
+        ASSERT_EQ(window.findChildren<BacktestWindow*>().size(), 1);
+        opened = window.findChildren<BacktestWindow*>().front();
+    }
+    // The race data window took it along when it went.
+    for (QWidget* w : QApplication::topLevelWidgets())
+        EXPECT_NE(w, static_cast<QWidget*>(opened));
 }
 
 } // namespace

@@ -29,6 +29,9 @@ std::string RaceColumns()
         c += ", LapTime" + std::to_string(i) + " DECIMAL(4,1)";
     for (int i = 1; i <= 5; ++i)
         c += ", Honsyokin" + std::to_string(i) + " INTEGER";
+    for (int i = 1; i <= 5; ++i)
+        c += ", Fukasyokin" + std::to_string(i) + " INTEGER";
+    c += ", Nkai SMALLINT";
     for (int i = 1; i <= 4; ++i)
         c += ", Corner" + std::to_string(i) + ", Jyuni" + std::to_string(i);
     return c;
@@ -51,9 +54,9 @@ std::string MakeStandard(const TempDir& dir)
     Exec(db,
         "INSERT INTO RACE (DataKubun, Year, MonthDay, JyoCD, Kaiji, Nichiji, RaceNum, Hondai, GradeCD, SyubetuCD, "
         "JyuryoCD, JyokenCD5, Kyori, TrackCD, HassoTime, SyussoTosu, TenkoCD, SibaBabaCD, DirtBabaCD, HaronTimeL3, "
-        "HaronTimeL4, LapTime1, LapTime2, Honsyokin1, Corner1, Jyuni1) VALUES ('7', 2024, 1222, '06', 5, 8, 11, "
-        "'有馬記念', 'A', '13', '4', '999', 2500, '17', '15:25', 16, '1', '1', '0', 34.5, 46.9, 12.3, 11, 5000000, "
-        "'4', '(*2,5)9')");
+        "HaronTimeL4, LapTime1, LapTime2, Honsyokin1, Corner1, Jyuni1, Fukasyokin1, Fukasyokin2, Nkai) VALUES ('7', "
+        "2024, 1222, '06', 5, 8, 11, '有馬記念', 'A', '13', '4', '999', 2500, '17', '15:25', 16, '1', '1', '0', "
+        "34.5, 46.9, 12.3, 11, 5000000, '4', '(*2,5)9', 65100, 18600, 69)");
     Exec(db,
         "INSERT INTO RACE (DataKubun, Year, MonthDay, JyoCD, Kaiji, Nichiji, RaceNum) VALUES ('7', 2024, 1222, "
         "'44', 1, 1, 1)"); // a local race
@@ -95,6 +98,8 @@ TEST(JvDatabase, TheStandardLayoutReadsThroughTheRecordMappingWhateverUnitsItsNu
     EXPECT_EQ(r.last4f, 469);
     EXPECT_EQ(r.furlongTimes, U"123 110");
     EXPECT_EQ(r.prizes, U"50000 0 0 0 0");
+    EXPECT_EQ(r.addedPrizes, U"651 186"); // the places without an added prize are not listed
+    EXPECT_EQ(r.edition, 69);
     EXPECT_EQ(r.cornerOrders[3], U"(*2,5)9");
     EXPECT_TRUE(r.hasResult);
 

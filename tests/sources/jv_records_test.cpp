@@ -241,3 +241,14 @@ TEST(JvCodes, TracksGoingWeatherAbnormalAndTimes)
     EXPECT_EQ(ConditionFromClass(U"500万下"), 5);
     EXPECT_EQ(ClassFromCondition(10, 2020), U"2勝クラス");
 }
+
+TEST(JvCodes, JumpClassesCarryTheirWordThroughTheConditionCodes)
+{
+    // The codes name the class only; the jump word comes back from the track.
+    EXPECT_EQ(ConditionFromClass(U"障害未勝利"), 703);
+    EXPECT_EQ(ConditionFromClass(U"障害オープン"), 999);
+    EXPECT_EQ(JumpClass(ClassFromCondition(703, 2023), U'障'), U"障害未勝利");
+    EXPECT_EQ(JumpClass(U"障害オープン", U'障'), U"障害オープン");
+    EXPECT_EQ(JumpClass(U"未勝利", U'芝'), U"未勝利");
+    EXPECT_EQ(JumpClass(U"", U'障'), U""); // unknown stays unknown
+}

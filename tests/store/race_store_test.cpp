@@ -262,3 +262,60 @@ TEST(RaceStore, AHorsesRunsByRegistrationNumberAndByNameWhereASourceHasNone)
     EXPECT_EQ(runs[1].race, (sources::RaceKey { 2026, 2, 1, 5, 3 }));
     EXPECT_EQ(s.RunsBefore("", U"アルファ", 20260302).size(), 4u); // by name alone every namesake counts
 }
+
+TEST(RaceStore, UndatedFilesFindTheirRacesWhicheverFileComesFirst)
+{
+    TempDir dir;
+    makerace::Options o;
+    o.runs = 12;
+    makerace::EmitJrdb(makerace::ToSourceData(makerace::Simulate(o)), dir.File("jrdb"));
+    auto path = [&](const char* name) { return std::filesystem::path(dir.File(std::string("jrdb/") + name)); };
+
+    RaceStore dated(dir.File("dated.sqlite"));
+    auto inOrder = ImportFiles(dated, { path("BAC.txt"), path("KYI.txt"), path("SED.txt"), path("SRB.txt") });
+    for (const FileImport& r : inOrder) {
+        EXPECT_TRUE(r.problems.empty()) << r.file << ": " << r.problems.front();
+        EXPECT_FALSE(r.retried);
+    }
+    ASSERT_GT(inOrder[1].byType["出走馬"].imported, 0); // today's entrants, named by 回 and 日目 only
+
+    RaceStore undated(dir.File("undated.sqlite"));
+    auto reversed = ImportFiles(undated, { path("KYI.txt"), path("SRB.txt"), path("BAC.txt"), path("SED.txt") });
+    EXPECT_EQ(Dump(undated), Dump(dated));
+    // The entrant file was read again once the programme had dated its race; its report counts every row once.
+    EXPECT_TRUE(reversed[0].retried);
+    EXPECT_TRUE(reversed[0].problems.empty());
+    EXPECT_EQ(reversed[0].byType["出走馬"].imported, inOrder[1].byType["出走馬"].imported);
+    EXPECT_EQ(reversed[0].byType["出走馬"].unchanged, 0);
+    EXPECT_EQ(reversed[0].byType["出走馬"].skipped, 0);
+    EXPECT_TRUE(reversed[1].retried);
+    EXPECT_EQ(reversed[1].byType["レース"].replaced, inOrder[3].byType["レース"].replaced);
+
+    // Alone, the entrant file says what it could not place and leaves the store as it was.
+    RaceStore alone(dir.File("alone.sqlite"));
+    auto only = ImportFiles(alone, { path("KYI.txt") });
+    EXPECT_FALSE(only[0].retried);
+    EXPECT_GT(only[0].unresolved, 0);
+    ASSERT_FALSE(only[0].problems.empty());
+    EXPECT_NE(only[0].problems.front().find("まだ取り込まれていない"), std::string::npos);
+    EXPECT_EQ(alone.CountRows("runners"), 0);
+}
+
+TEST(RaceStore, AMeetingAndDayTwoRaceDaysShareIsReportedNotGuessed)
+{
+    TempDir dir;
+    WriteFile(dir.File("race.csv"),
+        "日付,場,回,日,R,着順,馬番,馬名\n2023-01-22,中京,1,8,9,1,2,トワテール\n2023-03-26,中京,1,8,9,1,3,フブキ\n");
+    WriteFile(dir.File("corner.csv"), "レースID,1コーナー,2コーナー,3コーナー,4コーナー\n202307010809,,,\"2,1\",1\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, dir.File("race.csv")).committed);
+    FileImport c = ImportFile(s, dir.File("corner.csv"));
+    ASSERT_TRUE(c.committed);
+    EXPECT_EQ(c.byType["レース"].replaced, 0);
+    EXPECT_EQ(c.byType["レース"].skipped, 1);
+    EXPECT_EQ(c.unresolved, 0); // reading it again would not help
+    ASSERT_EQ(c.problems.size(), 1u);
+    EXPECT_NE(c.problems.front().find("二つ以上"), std::string::npos) << c.problems.front();
+    EXPECT_TRUE(s.Race({ 2023, 1, 22, 7, 9 })->cornerOrders[2].empty());
+    EXPECT_TRUE(s.Race({ 2023, 3, 26, 7, 9 })->cornerOrders[2].empty());
+}

@@ -3,8 +3,11 @@
 #include <fstream>
 #include <gtest/gtest.h>
 #include <map>
+#include <tuple>
 
 #include "emit.h"
+#include "model.h"
+#include "source_data.h"
 #include "sources/collecting_sink.h"
 #include "sources/fixed_record.h"
 #include "sources/source_reader.h"
@@ -39,6 +42,8 @@ makerace::SourceData World()
     run.last4f = 470;
     run.furlongTimes = U"69 114 121 120";
     run.prizes = U"50000 20000 13000 7500 5000";
+    run.edition = 69;
+    run.addedPrizes = U"651 186 93";
     run.hasResult = true;
     d.races.push_back(run);
 
@@ -194,6 +199,8 @@ void ExpectSameRace(const RaceRecord& a, const RaceRecord& e, bool levelFields)
     EXPECT_EQ(a.furlongTimes, e.furlongTimes);
     for (int i = 0; i < 4; ++i)
         EXPECT_EQ(a.cornerOrders[i], e.cornerOrders[i]);
+    EXPECT_EQ(a.edition, e.edition);
+    EXPECT_EQ(a.addedPrizes, e.addedPrizes);
 }
 
 // The fields both formats carry for a runner; frame, sex and age where `entry` says the record has them.
@@ -321,4 +328,17 @@ TEST(EmitRoundTrip, JrdbFilesGiveBackWhatTheirLayoutsCarry)
     EXPECT_EQ(horses[0].id, "2021104567");
     EXPECT_EQ(horses[0].name, U"テストホース");
     EXPECT_EQ(horses[0].birthYear, 2021);
+}
+
+TEST(EmitRoundTrip, EachMeetingAndDayOfAVenueAndYearIsOneRaceDay)
+{
+    // Sources that name races by venue, year, 回 and 日目 alone (JRDB's corner and entrant files) need this.
+    const makerace::SourceData world = makerace::ToSourceData(makerace::Simulate(makerace::Options()));
+    std::map<std::tuple<int, int, int, int>, std::pair<int, int>> dayOf;
+    for (const RaceRecord& r : world.races) {
+        auto [it, fresh]
+            = dayOf.insert({ { r.key.year, r.key.venue, r.meeting, r.meetingDay }, { r.key.month, r.key.day } });
+        EXPECT_TRUE(fresh || it->second == std::make_pair(r.key.month, r.key.day))
+            << r.key.year << " venue " << r.key.venue << " " << r.meeting << "回" << r.meetingDay << "日";
+    }
 }

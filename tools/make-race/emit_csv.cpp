@@ -2,6 +2,7 @@
 #include <map>
 
 #include "emit.h"
+#include "emit_records.h"
 #include "platform/cp932.h"
 #include "platform/errors.h"
 #include "platform/textfile.h"
@@ -73,6 +74,15 @@ Text Course(const RaceRecord& r)
     return Text(1, r.surface) + ToText(r.distance);
 }
 
+// Laps in seconds joined by "-", as result pages print them.
+Text LapSeconds(const Text& tenths)
+{
+    Text out;
+    for (int t : Numbers(tenths))
+        out += (out.empty() ? U"" : U"-") + Tenths(t);
+    return out;
+}
+
 void Write(const std::filesystem::path& file, const std::string& bytes)
 {
     std::ofstream out(file, std::ios::binary | std::ios::trunc);
@@ -99,7 +109,7 @@ void EmitCsv(const SourceData& data, const std::filesystem::path& dir)
     results
         += pado::ToUtf8(U"日付,場,回,日,R,レース名,クラス,条件,距離,回り,天候,馬場,上り4F,上り3F,コーナー通過順1,"
                         U"コーナー通過順2,コーナー通過順3,コーナー通過順4,着順,枠番,馬番,馬名,性齢,斤量,騎手,タイム,"
-                        U"着差,通過,上り,単勝,人気,馬体重")
+                        U"着差,通過,上り,単勝,人気,馬体重,ラップ")
         + "\r\n";
     std::vector<Text> card;
     const RaceRecord* today = nullptr;
@@ -119,7 +129,7 @@ void EmitCsv(const SourceData& data, const std::filesystem::path& dir)
         f.insert(f.end(),
             { Num(x.finish), Num(x.frame), ToText(x.number), x.horseName, Text(1, x.sex) + ToText(x.age),
                 Tenths(x.carriedTenths), x.jockeyName, Time(x.timeTenths), x.margin, Passing(x), Tenths(x.last3fTenths),
-                Tenths(x.winOddsTenths), Num(x.popularity), Num(x.bodyWeight) });
+                Tenths(x.winOddsTenths), Num(x.popularity), Num(x.bodyWeight), LapSeconds(r.furlongTimes) });
         results += pado::ToUtf8(Row(f)) + "\r\n";
     }
     Write(dir / "results.csv", results);

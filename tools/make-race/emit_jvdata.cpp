@@ -54,6 +54,10 @@ std::string Ra(const RaceRecord& race)
     for (int i = 0; i < 5; ++i)
         b.PutNumber(kHonsyokin1 + 8 * i, 8,
             i < static_cast<int>(prizes.size()) ? prizes[static_cast<std::size_t>(i)] * 100L : 0);
+    std::vector<int> added = Numbers(race.addedPrizes);
+    for (int i = 0; i < 5 && i < static_cast<int>(added.size()); ++i)
+        b.PutNumber(kFukasyokin1 + 8 * i, 8, added[static_cast<std::size_t>(i)] * 100L);
+    b.PutNumber(kNkai, 3, race.edition);
     b.PutNumber(kHassoTime, 4, race.startTime >= 0 ? race.startTime : 0);
     b.PutNumber(kSyussoTosu, 2, race.fieldSize);
     b.Put(kTenkoCD, 1, std::string(1, JvWeatherCode(race.weather)));

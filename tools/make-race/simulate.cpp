@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdlib>
+#include <map>
 #include <set>
 #include <tuple>
 
@@ -299,6 +300,35 @@ struct Placer {
     }
 };
 
+// 回 and 日目 come from the month and the week, which can give two race days of one venue and year the same
+// pair; data files that name a race by venue, year, 回, 日目 and number (and no date) rely on it being unique.
+// A later day that would repeat an earlier day's pair takes the next free 回.
+void NumberMeetings(World& w)
+{
+    std::vector<Race*> byDay;
+    for (Race& r : w.races)
+        byDay.push_back(&r);
+    std::stable_sort(byDay.begin(), byDay.end(), [](const Race* a, const Race* b) { return a->day < b->day; });
+    std::map<std::tuple<int, Text, int, int>, int> dayOf; // year, venue, 回, 日目 -> day
+    std::map<std::pair<int, Text>, int> meetingOf; // day, venue -> 回 given
+    for (Race* r : byDay) {
+        auto given = meetingOf.find({ r->day, r->venue });
+        if (given != meetingOf.end()) {
+            r->meeting = given->second;
+            continue;
+        }
+        int year, month, dayOfMonth;
+        CivilFromDays(r->day, year, month, dayOfMonth);
+        for (;;) {
+            auto [it, fresh] = dayOf.emplace(std::make_tuple(year, r->venue, r->meeting, r->meetingDay), r->day);
+            if (fresh || it->second == r->day)
+                break;
+            ++r->meeting;
+        }
+        meetingOf[{ r->day, r->venue }] = r->meeting;
+    }
+}
+
 void Place(World& w, Rng& rng)
 {
     Placer placer { w, rng, {} };
@@ -394,6 +424,7 @@ World Simulate(const Options& options)
     std::vector<Text> others = MakeHorseNames(rng, 260, false, names);
     for (Race& r : w.races)
         RunRace(w, rng, r, others);
+    NumberMeetings(w);
     return w;
 }
 

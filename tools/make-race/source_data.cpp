@@ -1,6 +1,7 @@
 #include "source_data.h"
 
 #include <map>
+#include <tuple>
 
 #include "racefiles/corner_order.h"
 #include "results.h"
@@ -58,16 +59,42 @@ Text FullName(const Text& cardText)
 
 } // namespace
 
+// The winner's furlong times as data files list them, tenths, space separated: the last four agree with the
+// race's last 4F and 3F, the earlier ones share the rest of the winner's time (a distance that is not a whole
+// number of furlongs starts with its odd part, counted as a lap of its own). Empty when the race has no time.
+Text Laps(const Race& r)
+{
+    const int count = (r.distance + 199) / 200;
+    if (r.runners.empty() || count <= 4 || r.last4f <= r.last3f)
+        return {};
+    const int early = r.runners.front().tenths - r.last4f;
+    const int before = count - 4;
+    if (early < before * 100)
+        return {};
+    std::vector<int> laps(static_cast<std::size_t>(before), early / before);
+    laps.front() += early % before;
+    laps.push_back(r.last4f - r.last3f);
+    laps.push_back(r.last3f / 3);
+    laps.push_back(r.last3f / 3);
+    laps.push_back(r.last3f - 2 * (r.last3f / 3));
+    Text out;
+    for (int lap : laps)
+        out += (out.empty() ? U"" : U" ") + pado::ToText(lap);
+    return out;
+}
+
 SourceData ToSourceData(const World& w)
 {
     SourceData d;
     for (std::size_t j = 0; j < w.jockeys.size(); ++j)
         d.jockeys.push_back({ JockeyId(static_cast<int>(j)), w.jockeys[j].cardText, FullName(w.jockeys[j].cardText) });
 
-    std::map<Text, std::string> horseIds;
+    // The world reuses names for the horses outside today's field; a horse is its name, year of birth and sex,
+    // so that a source that keeps sex and age only in its horse file (JRDB) finds each run's own.
+    std::map<std::tuple<Text, int, char32_t>, std::string> horseIds;
     int serial = 0;
     auto horseId = [&](const Text& name, int birthYear, char32_t sex) {
-        auto [it, fresh] = horseIds.insert({ name, std::string() });
+        auto [it, fresh] = horseIds.insert({ { name, birthYear, sex }, std::string() });
         if (fresh) {
             std::string n = std::to_string(++serial);
             it->second = std::to_string(birthYear) + "1" + std::string(5 - n.size(), '0') + n;
@@ -97,6 +124,7 @@ SourceData ToSourceData(const World& w)
             rr.cornerOrders[r.firstCorner - 1 + c] = r.cornerOrders[c];
         rr.last3f = r.last3f;
         rr.last4f = r.last4f;
+        rr.furlongTimes = Laps(r);
         rr.hasResult = true;
         d.races.push_back(rr);
 
@@ -158,7 +186,7 @@ SourceData ToSourceData(const World& w)
         RunnerRecord rn;
         rn.race = today.key;
         rn.number = static_cast<int>(i) + 1;
-        rn.horseId = horseIds[h.name];
+        rn.horseId = horseId(h.name, h.birthYear, h.sex);
         rn.horseName = Trimmed(h.name);
         rn.sex = e.sex;
         rn.age = e.age;

@@ -30,7 +30,8 @@ void Usage()
            "  pado-import races [--store FILE] [--date YYYY-MM-DD | --from YYYY-MM-DD --to YYYY-MM-DD] [--venue 中山]\n"
            "  pado-import build [--store FILE] RACE [--past-runs N] [--jockey-days N] [--out DIR]\n"
            "  pado-import results [--store FILE] RACE... [--out FILE]\n"
-           "  pado-import backtest [--store FILE] --from YYYY-MM-DD --to YYYY-MM-DD [--venue 中山] [--surface 芝|ダ|障]\n"
+           "  pado-import backtest [--store FILE] --from YYYY-MM-DD --to YYYY-MM-DD [--venue 中山] [--surface "
+           "芝|ダ|障]\n"
            "                       [--mode 1|2|3|4] [--params FILE]... [--past-runs N] [--jobs N] [--out DIR]\n"
            "RACE: YYYYMMDDVVRR (VV 場コード 01 札幌 … 10 小倉) または \"YYYY-MM-DD 中山 11\"\n"
            "終了コード: 0 すべて正常, 1 報告あり, 2 使い方の誤り\n";
@@ -103,7 +104,8 @@ private:
             + std::min<double>(static_cast<double>(fileBytes_), fileRecords_ * bytesPerRecord);
         const double left = bytes > 0 ? seconds * (static_cast<double>(totalBytes_) - bytes) / bytes : 0;
         char line[160];
-        std::snprintf(line, sizeof line, "\r\033[Kファイル %zu/%zu  レコード %ld  %.0f 件/秒  残り約 %.0f 秒", file_,
+        std::snprintf(line, sizeof line, "\r\033[Kファイル %zu/%zu  レコード %ld  %.0f 件/秒  残り約 %.0f 秒",
+            std::min(file_, files_), // files read again at the end count once
             files_, records, records / seconds, std::max(left, 0.0));
         std::cerr << line << std::flush;
     }
@@ -154,9 +156,7 @@ int Add(const Args& a)
     RaceStore store(a.store);
     ProgressLine progress(files.size(), bytes);
     int status = 0;
-    std::vector<FileImport> reports;
-    for (const fsys::path& f : files)
-        reports.push_back(ImportFile(store, f, &progress));
+    std::vector<FileImport> reports = ImportFiles(store, files, &progress);
     progress.Finish();
     for (const FileImport& r : reports) {
         std::cout << r.file.string() << " (" << KindName(r.kind) << ")";
@@ -165,7 +165,8 @@ int Add(const Args& a)
             std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : r.error) << "\n";
             continue;
         }
-        std::cout << "\n";
+        std::cout << (r.retried ? ": ほかのファイルの取り込み後に読み直し、開催日の分かったレースを取り込みました" : "")
+                  << "\n";
         for (const auto& [type, c] : r.byType) {
             std::cout << "  " << type << ": 追加 " << c.imported << ", 置換 " << c.replaced << ", 変更なし "
                       << c.unchanged << ", 対象外 " << c.skipped << ", 不正 " << c.malformed << "\n";
