@@ -12,6 +12,7 @@
 #include <unistd.h>
 #include <vector>
 
+#include "platform/clock.h"
 #include "store/importer.h"
 #include "store/race_builder.h"
 
@@ -32,18 +33,6 @@ std::string HorseName(int n)
     return s;
 }
 
-void CivilFromDays(int z, int& y, int& m, int& d)
-{
-    z += 719468;
-    const int era = (z >= 0 ? z : z - 146096) / 146097;
-    const int doe = z - era * 146097;
-    const int yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
-    const int doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
-    const int mp = (5 * doy + 2) / 153;
-    d = doy - (153 * mp + 2) / 5 + 1;
-    m = mp < 10 ? mp + 3 : mp - 9;
-    y = yoe + era * 400 + (m <= 2);
-}
 
 // Ten years of weekends, three venues a day, twelve races of fourteen runners: about 480,000 runner rows.
 // Horses run every few weeks for about three years each, so a late race's entrants have long histories.

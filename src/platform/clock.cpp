@@ -31,4 +31,20 @@ Date SystemToday()
     return Date { tm.tm_year + 1900, tm.tm_mon + 1, tm.tm_mday };
 }
 
+int DaysFromCivil(int y, int m, int d)
+{
+    using namespace std::chrono;
+    const sys_days days { year { y } / month { static_cast<unsigned>(m) } / day { static_cast<unsigned>(d) } };
+    return days.time_since_epoch().count();
+}
+
+void CivilFromDays(int days, int& y, int& m, int& d)
+{
+    using namespace std::chrono;
+    const year_month_day date { sys_days { std::chrono::days { days } } };
+    y = static_cast<int>(date.year());
+    m = static_cast<int>(static_cast<unsigned>(date.month()));
+    d = static_cast<int>(static_cast<unsigned>(date.day()));
+}
+
 } // namespace pado

@@ -43,4 +43,9 @@ struct Date {
 };
 Date SystemToday();
 
+// Days since 1970-01-01 of a date of the proleptic Gregorian calendar, and back: the race store keys
+// and the generated races count days this way.
+int DaysFromCivil(int y, int m, int d);
+void CivilFromDays(int days, int& y, int& m, int& d);
+
 } // namespace pado

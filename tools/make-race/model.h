@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/clock.h"
 #include "platform/text.h"
 #include "racefiles/race_model.h"
 #include "racefiles/render.h"
@@ -105,8 +106,8 @@ RaceFiles Render(const World& world);
 RaceFiles GenerateRace(const Options& options);
 
 // Calendar helpers (proleptic Gregorian), days since 1970-01-01.
-int DaysFromCivil(int y, int m, int d);
-void CivilFromDays(int days, int& y, int& m, int& d);
+using pado::CivilFromDays;
+using pado::DaysFromCivil;
 int Weekday(int days); // 0 Sunday .. 6 Saturday
 
 } // namespace makerace
