@@ -33,7 +33,6 @@ std::string HorseName(int n)
     return s;
 }
 
-
 // Ten years of weekends, three venues a day, twelve races of fourteen runners: about 480,000 runner rows.
 // Horses run every few weeks for about three years each, so a late race's entrants have long histories.
 long WriteTenYears(const std::string& file, std::string& lastRace)

@@ -6,8 +6,8 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
-#include "shape/form7.h"
 #include "platform/program_lock.h"
+#include "shape/form7.h"
 #include "timeorder/form4.h"
 
 namespace pado {

@@ -1,11 +1,11 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
-#include <stdexcept>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
 #include <algorithm>
+#include <stdexcept>
 
 #include "app/app.h"
 #include "app/form.h"

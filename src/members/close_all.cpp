@@ -5,9 +5,9 @@
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
-#include "shape/form7.h"
-#include "platform/work_files.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
+#include "shape/form7.h"
 #include "timeorder/form4.h"
 
 namespace pado {

@@ -165,7 +165,6 @@ Lines ReadSavedTextFile(const std::string& path)
     return DecodeLines(ReadFileBytes(path), fs::FileName(path), true);
 }
 
-
 Lines ReadTextFile(const std::string& path)
 {
     if (PressFiles* press = PressFiles::Active()) {

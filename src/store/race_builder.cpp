@@ -18,8 +18,6 @@ namespace rf = pado::racefiles;
 
 namespace {
 
-
-
 std::string Where(const RaceKey& k)
 {
     char buf[64];

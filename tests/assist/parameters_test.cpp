@@ -5,8 +5,8 @@
 #include "assist/parameters.h"
 #include "assist_fixture.h"
 #include "platform/fs.h"
-#include "support/write_failure.h"
 #include "platform/number.h"
+#include "support/write_failure.h"
 
 namespace pado::testing {
 namespace {

@@ -78,7 +78,8 @@ TEST_F(Windows, EveryControlHasAPlaceInsideItsWindowOverlappingNoOther)
         w.resize(w.DesignedClient());
         // (Below a split the parts sit in the splitter's lower half; ControlsSitWhereTheLayoutsPutThem
         // measures those.)
-        auto below = [&](const std::string& name) { return w.Splitter() && layout.controls.at(name).top() >= layout.splitAt; };
+        auto below
+            = [&](const std::string& name) { return w.Splitter() && layout.controls.at(name).top() >= layout.splitAt; };
         for (const ImageButton* b : model.Images())
             if (!below(b->Name())) {
                 EXPECT_EQ(w.Button(b->Name())->geometry(), layout.controls.at(b->Name())) << form << "." << b->Name();

@@ -1,9 +1,9 @@
 #include <sys/stat.h>
 
 #include "memo/form3.h"
+#include "platform/errors.h"
 #include "support/program_folder.h"
 #include "support/write_failure.h"
-#include "platform/errors.h"
 
 using namespace pado;
 using pado::testing::ProgramFolderTest;
