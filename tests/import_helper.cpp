@@ -28,7 +28,7 @@ struct Column {
 
 std::vector<Column> Identification()
 {
-    return { { "RecordSpec", jv::kSpec, 2 }, { "DataKubun", jv::kDataKubun, 1 }, { "Year", jv::kYear, 4 },
+    return { { "RecordSpec", jv::kRecordType, 2 }, { "DataKubun", jv::kDataKubun, 1 }, { "Year", jv::kYear, 4 },
         { "MonthDay", jv::kMonthDay, 4 }, { "JyoCD", jv::kJyoCD, 2 }, { "Kaiji", jv::kKaiji, 2 },
         { "Nichiji", jv::kNichiji, 2 }, { "RaceNum", jv::kRaceNum, 2 } };
 }
@@ -148,7 +148,7 @@ int JvDatabase(const std::filesystem::path& dir, const std::filesystem::path& ou
         { "SE", { "UMA_RACE", RunnerColumns() } }, { "KS", { "KISYU", JockeyColumns() } },
         { "UM", { "UMA", HorseColumns() } } };
     bool ok = Exec(db, "BEGIN");
-    for (auto& [spec, t] : tables)
+    for (auto& [recordType, t] : tables)
         ok = ok && Prepare(db, t);
     long rows = 0;
     for (const auto& entry : std::filesystem::recursive_directory_iterator(dir)) {
@@ -166,7 +166,7 @@ int JvDatabase(const std::filesystem::path& dir, const std::filesystem::path& ou
             return ok;
         });
     }
-    for (auto& [spec, t] : tables)
+    for (auto& [recordType, t] : tables)
         sqlite3_finalize(t.insert);
     ok = ok && Exec(db, "COMMIT");
     sqlite3_close(db);

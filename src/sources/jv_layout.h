@@ -1,11 +1,11 @@
 #pragma once
 
 // Byte positions (1-based) and lengths of the JV-Data record fields this program reads and writes, from the
-// published JV-Data specification. Lengths are without the CR LF that ends each record.
+// published JV-Data record layouts. Lengths are without the CR LF that ends each record.
 namespace pado::sources::jv {
 
 // The header and race identification every race-level and runner-level record starts with.
-constexpr int kSpec = 1, kDataKubun = 3, kMakeDate = 4, kYear = 12, kMonthDay = 16, kJyoCD = 20, kKaiji = 22,
+constexpr int kRecordType = 1, kDataKubun = 3, kMakeDate = 4, kYear = 12, kMonthDay = 16, kJyoCD = 20, kKaiji = 22,
               kNichiji = 24, kRaceNum = 26;
 
 namespace ra {

@@ -57,27 +57,27 @@ public:
             Bad("JV-Dataのレコードとして読めません");
             return;
         }
-        std::string spec(line.substr(0, 2));
+        std::string recordType(line.substr(0, 2));
         int len = static_cast<int>(line.size());
-        if (spec == "RA")
-            Checked(len == ra::kLength, spec, ra::kLength, [&] { Ra(line); });
-        else if (spec == "SE")
-            Checked(len == se::kLength, spec, se::kLength, [&] { Se(line); });
-        else if (spec == "KS")
-            Checked(len == ks::kLength, spec, ks::kLength, [&] { Ks(line); });
-        else if (spec == "UM")
-            Checked(len == um::kLength || len == um::kLengthBefore2023, spec, um::kLength, [&] { Um(line); });
+        if (recordType == "RA")
+            Checked(len == ra::kLength, recordType, ra::kLength, [&] { Ra(line); });
+        else if (recordType == "SE")
+            Checked(len == se::kLength, recordType, se::kLength, [&] { Se(line); });
+        else if (recordType == "KS")
+            Checked(len == ks::kLength, recordType, ks::kLength, [&] { Ks(line); });
+        else if (recordType == "UM")
+            Checked(len == um::kLength || len == um::kLengthBefore2023, recordType, um::kLength, [&] { Um(line); });
         else
-            sink_.Skipped("JV " + spec);
+            sink_.Skipped("JV " + recordType);
     }
 
 private:
     void Bad(const std::string& reason) { sink_.Malformed(file_, line_, reason); }
 
-    template <class F> void Checked(bool lengthOk, const std::string& spec, int expected, F read)
+    template <class F> void Checked(bool lengthOk, const std::string& recordType, int expected, F read)
     {
         if (!lengthOk) {
-            Bad(spec + "レコードの長さが" + std::to_string(expected + 2) + "バイトではありません");
+            Bad(recordType + "レコードの長さが" + std::to_string(expected + 2) + "バイトではありません");
             return;
         }
         read();

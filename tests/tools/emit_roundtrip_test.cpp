@@ -240,9 +240,9 @@ TEST(EmitRoundTrip, JvDataRecordsGiveBackEveryField)
     makerace::EmitJvData(world, dir.Path());
     std::string file = dir.File("JVDATA.txt");
     for (const std::string& l : RecordLines(file, 0)) {
-        std::string spec = l.substr(0, 2);
-        std::size_t expected = spec == "RA" ? 1270 : spec == "SE" ? 553 : spec == "KS" ? 4171 : 1607;
-        EXPECT_EQ(l.size(), expected) << spec;
+        std::string recordType = l.substr(0, 2);
+        std::size_t expected = recordType == "RA" ? 1270 : recordType == "SE" ? 553 : recordType == "KS" ? 4171 : 1607;
+        EXPECT_EQ(l.size(), expected) << recordType;
     }
     EXPECT_TRUE(LooksLikeJvRecords(FileHead(file)));
     CollectingSink sink;

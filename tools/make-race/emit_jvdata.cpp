@@ -18,9 +18,9 @@ long Date(const RaceKey& k)
     return k.year * 10000L + k.month * 100 + k.day;
 }
 
-void PutHeader(RecordBuilder& b, const char* spec, char kubun, long makeDate)
+void PutHeader(RecordBuilder& b, const char* recordType, char kubun, long makeDate)
 {
-    b.Put(jv::kSpec, 2, spec);
+    b.Put(jv::kRecordType, 2, recordType);
     b.Put(jv::kDataKubun, 1, std::string(1, kubun));
     b.PutNumber(jv::kMakeDate, 8, makeDate);
 }
