@@ -1,11 +1,13 @@
 #pragma once
 
+#include <fstream>
 #include <map>
 #include <string>
 #include <vector>
 
 #include "platform/cp932.h"
 #include "sources/race_records.h"
+#include "support/temp_dir.h"
 
 // Keeps everything a reader pushes, for the tests to look at.
 struct CollectingSink : pado::sources::RecordSink {
@@ -47,4 +49,14 @@ inline std::string FixedLine(int length, const std::vector<Field>& fields)
         line.replace(static_cast<std::size_t>(f.pos - 1), bytes.size(), bytes);
     }
     return line;
+}
+
+// A file of the given lines, each ended by CR LF as the data tools write them.
+inline std::string WriteLines(const TempDir& dir, const std::string& name, const std::vector<std::string>& lines)
+{
+    std::string path = dir.File(name);
+    std::ofstream out(path, std::ios::binary);
+    for (const std::string& l : lines)
+        out << l << "\r\n";
+    return path;
 }

@@ -12,15 +12,6 @@ using namespace pado::sources;
 
 namespace {
 
-std::string WriteLines(const TempDir& dir, const std::string& name, const std::vector<std::string>& lines)
-{
-    std::string path = dir.File(name);
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& l : lines)
-        out << l << "\r\n";
-    return path;
-}
-
 // One SED runner: 中山 (06), 2024, 5回, day 10 written as 'a', race 11.
 std::string Sed(const std::string& number, const std::string& finish, const std::string& abnormal,
     const std::string& time, const std::string& weight, const std::string& change)

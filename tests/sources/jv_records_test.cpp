@@ -12,19 +12,10 @@ using namespace pado::sources;
 
 namespace {
 
-std::string WriteLines(const TempDir& dir, const std::string& name, const std::vector<std::string>& lines)
+std::vector<Field> Id(const std::string& recordType, const std::string& kubun)
 {
-    std::string path = dir.File(name);
-    std::ofstream out(path, std::ios::binary);
-    for (const std::string& l : lines)
-        out << l << "\r\n";
-    return path;
-}
-
-std::vector<Field> Id(const std::string& spec, const std::string& kubun)
-{
-    return { { 1, spec }, { 3, kubun }, { 4, "20241223" }, { 12, "2024" }, { 16, "1222" }, { 20, "06" }, { 22, "05" },
-        { 24, "08" }, { 26, "11" } };
+    return { { 1, recordType }, { 3, kubun }, { 4, "20241223" }, { 12, "2024" }, { 16, "1222" }, { 20, "06" },
+        { 22, "05" }, { 24, "08" }, { 26, "11" } };
 }
 
 std::string Ra(const std::string& kubun, const std::string& jyoken = "999", const std::string& year = "2024")

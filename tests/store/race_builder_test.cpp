@@ -12,6 +12,7 @@
 #include "source_data.h"
 #include "store/importer.h"
 #include "store/race_builder.h"
+#include "support/pado_body.h"
 #include "support/temp_dir.h"
 
 using namespace pado;
@@ -33,23 +34,9 @@ void Import(RaceStore& s, const std::string& file)
     ASSERT_TRUE(r.problems.empty()) << r.problems.front();
 }
 
-// The body the race lookup finds for a key: with more than 30 headers the one 30 headers further on.
 Lines BodyFor(const Lines& pado, const Text& header)
 {
-    std::vector<std::size_t> headers;
-    for (std::size_t i = 0; i < pado.size(); ++i)
-        if (StartsWith(pado[i], U"◎"))
-            headers.push_back(i);
-    auto it = std::find_if(headers.begin(), headers.end(), [&](std::size_t h) { return pado[h] == header; });
-    if (it == headers.end())
-        return {};
-    std::size_t k = it - headers.begin();
-    if (headers.size() > 30)
-        k = (k + 30) % headers.size();
-    Lines body;
-    for (std::size_t i = headers[k] + 1; i < pado.size() && !StartsWith(pado[i], U"◎"); ++i)
-        body.push_back(pado[i]);
-    return body;
+    return pado::testing::PadoBodyFor(pado, header);
 }
 
 struct Emitted {

@@ -10,6 +10,7 @@
 #include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "support/pado_body.h"
 
 using namespace pado;
 
@@ -39,25 +40,10 @@ Card SplitCard(const Lines& r1)
     return c;
 }
 
-// The record body a race key leads to, found the way the readers do: with more than 30 header lines
-// the body under the 30th header after the key's own, counting on from the top.
+// The record body a run line's race key leads to.
 Lines BodyFor(const Lines& pado, const Text& runLine)
 {
-    std::vector<std::size_t> headers;
-    for (std::size_t i = 0; i < pado.size(); ++i)
-        if (StartsWith(pado[i], U"◎"))
-            headers.push_back(i);
-    const Text wanted = U"◎" + Cols(runLine, 1, 6) + Cols(runLine, 8, 9) + Cols(runLine, 11, 12);
-    auto it = std::find_if(headers.begin(), headers.end(), [&](std::size_t h) { return pado[h] == wanted; });
-    if (it == headers.end())
-        return {};
-    std::size_t k = it - headers.begin();
-    if (headers.size() > 30)
-        k = (k + 30) % headers.size();
-    Lines body;
-    for (std::size_t i = headers[k] + 1; i < pado.size() && !StartsWith(pado[i], U"◎"); ++i)
-        body.push_back(pado[i]);
-    return body;
+    return pado::testing::PadoBodyFor(pado, U"◎" + Cols(runLine, 1, 6) + Cols(runLine, 8, 9) + Cols(runLine, 11, 12));
 }
 
 std::vector<long> Numbers(const Text& order)
