@@ -4,6 +4,9 @@
 #include <QFile>
 #include <QFileInfo>
 
+#include "gui/qt_text.h"
+#include "platform/fs.h"
+
 namespace pado::gui {
 
 namespace {
@@ -14,18 +17,12 @@ QString SharedData(const QString& executableFolder, const QString& below)
     return QDir::cleanPath(executableFolder + QStringLiteral("/../../share/") + below);
 }
 
-// Copies through a temporary name, so an interrupted start never leaves half a file behind.
+// Through the program's own atomic copy (an unguessable temporary name in the target's folder), so an
+// interrupted start never leaves half a file behind.
 void CopyReplacing(const QString& from, const QString& to)
 {
-    if (!QFile::exists(from))
-        return;
-    const QString temp = to + QStringLiteral(".part");
-    QFile::remove(temp);
-    if (QFile::copy(from, temp)) {
-        QFile::setPermissions(temp, QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::ReadOther);
-        QFile::remove(to);
-        QFile::rename(temp, to);
-    }
+    if (QFile::exists(from))
+        pado::fs::CopyFileAtomic(PathFromQString(from), PathFromQString(to));
 }
 
 } // namespace
