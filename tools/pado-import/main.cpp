@@ -201,7 +201,7 @@ int Races(const Args& a)
         if (!venue && !ParseNumber(a.venue, venue, 1, 10))
             return Usage(), kUsage;
     }
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly); // lists while an import writes
     for (const sources::RaceRecord& r : store.Races(from, to, venue)) {
         char date[16];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", r.key.year, r.key.month, r.key.day);
