@@ -40,18 +40,20 @@ bool IsBlankOrZeros(std::string_view s)
     return s.find_first_not_of(" 0") == std::string_view::npos;
 }
 
-// A value in tenths: the record's digits as they are, or a database's decimal (a point) times ten. A whole
-// number below `smallest` cannot be in tenths (no time, weight or lap is that short), so it is a database's
-// whole seconds or kilograms and is scaled too.
-std::optional<int> Tenths(std::string_view value, int smallest)
+// A value in tenths: the record's digits as they are, or a database's decimal (a point), which is the digits
+// divided by ten, so times ten. A whole number below `smallest` cannot be in tenths (no time, weight or lap is
+// that short), so it is a database's whole seconds or kilograms and is scaled too; a decimal of `largest` or
+// more cannot be the digits divided by ten (no lap of 50 seconds, no weight of 100 kg), so it is the digits
+// stored as a real. 0 for no such bound.
+std::optional<int> Tenths(std::string_view value, int smallest, int largest = 0)
 {
     std::string v = Trim(value);
     if (v.find('.') != std::string::npos) {
         char* end = nullptr;
         double d = std::strtod(v.c_str(), &end);
-        if (end == v.c_str() || *end != '\0' || d < 0)
+        if (end == v.c_str() || *end != '\0' || !(d >= 0) || d > 1e8)
             return std::nullopt;
-        return static_cast<int>(std::lround(d * 10));
+        return static_cast<int>(std::lround(largest > 0 && d >= largest ? d : d * 10));
     }
     std::optional<int> n = NumberField(v);
     if (n && *n > 0 && *n < smallest)
@@ -78,8 +80,8 @@ std::optional<int> RaceTime(std::string_view value)
     std::optional<int> digits;
     if (v.find('.') != std::string::npos) {
         std::optional<double> d = Decimal(v);
-        if (d)
-            digits = static_cast<int>(std::lround(*d * 10));
+        if (d) // 999.9 is the most the digits divided by ten can be: beyond, the digits themselves
+            digits = static_cast<int>(std::lround(*d >= 1000 ? *d : *d * 10));
     } else {
         digits = NumberField(v);
     }
@@ -227,14 +229,14 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     race.fieldSize = *field;
     Text laps;
     for (const std::string& lap : f.lapTime) {
-        std::optional<int> t = Tenths(lap, 50);
+        std::optional<int> t = Tenths(lap, 50, 50);
         if (!t)
             return Bad("ラップタイム", lap);
         if (*t > 0)
             laps += (laps.empty() ? U"" : U" ") + ToText(*t);
     }
     race.furlongTimes = laps;
-    std::optional<int> l3 = Tenths(f.haronTimeL3, 100), l4 = Tenths(f.haronTimeL4, 100);
+    std::optional<int> l3 = Tenths(f.haronTimeL3, 100, 100), l4 = Tenths(f.haronTimeL4, 100, 100);
     if (!l3 || !l4)
         return !l3 ? Bad("後3ハロン", f.haronTimeL3) : Bad("後4ハロン", f.haronTimeL4);
     race.last3f = *l3;
@@ -312,7 +314,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.horseName = TrimPadding(f.bamei);
     r.sex = SexFromCode(FirstChar(f.sexCD));
     std::optional<int> age = Whole(f.barei);
-    std::optional<int> carried = Tenths(f.futan, 100);
+    std::optional<int> carried = Tenths(f.futan, 100, 100);
     if (!age || !carried)
         return !age ? Bad("馬齢", f.barei) : Bad("負担重量", f.futan);
     r.age = *age;
@@ -397,7 +399,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
         odds.clear();
     std::optional<int> oddsTenths = odds.find('.') != std::string::npos ? Tenths(odds, 0) : NumberField(odds);
     std::optional<int> popularity = Whole(f.ninki);
-    std::optional<int> last3f = Tenths(f.haronTimeL3, 100);
+    std::optional<int> last3f = Tenths(f.haronTimeL3, 100, 100);
     if (!oddsTenths || !popularity || !last3f)
         return !oddsTenths ? Bad("単勝オッズ", f.odds)
             : !popularity  ? Bad("単勝人気順", f.ninki)

@@ -243,8 +243,9 @@ TEST(JvDatabase, ATimeColumnHoldsMinuteSecondsTenthsDigitsWhateverItsStorage)
     TempDir dir;
     // The same 1:49.7 as the record's text, as an integer and as the bridge's digits divided by ten; the
     // seconds beside it agree.
-    for (auto [type, value] :
-        { std::pair { "TEXT", "'1497'" }, std::pair { "INTEGER", "1497" }, std::pair { "REAL", "149.7" } }) {
+    // (and the digits stored as a real, which no time divided by ten can reach).
+    for (auto [type, value] : { std::pair { "TEXT", "'1497'" }, std::pair { "INTEGER", "1497" },
+             std::pair { "REAL", "149.7" }, std::pair { "DOUBLE", "1497.0" } }) {
         CollectingSink sink;
         ReadJvDatabase(MakeBridgeLayout(dir, type, value, "109.7"), sink);
         ASSERT_TRUE(sink.malformed.empty()) << type << ": " << sink.malformed[0].reason;
