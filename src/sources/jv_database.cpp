@@ -151,6 +151,9 @@ public:
         } catch (const UserError& e) {
             if (sink_.Cancelled())
                 return true;
+            // A query without end is not data: the whole file is refused, so that none of its rows stay.
+            if (db_.StoppedAtBound())
+                throw;
             // A step that failed or was cut off at a bound: what was read stands, the rest of the table is named.
             sink_.Malformed(file_, n + 1, "テーブル" + table + "を読めません: " + ToUtf8(e.Message()));
             return false;

@@ -63,8 +63,8 @@ struct JvOutcome {
     std::string warning; // a used record with a problem worth a line in the report (two fields disagree)
 };
 
-// ReadJvDatabase with its bounds given: a table read stops, named in the report, after maxRows rows or when no
-// row came for maxWait.
+// ReadJvDatabase with its bounds given: a table read that gives more than maxRows rows, or no row for maxWait,
+// throws UserError naming the bound (the importer then keeps nothing of the file).
 void ReadJvDatabaseBounded(
     const std::filesystem::path& file, RecordSink& sink, long long maxRows, std::chrono::milliseconds maxWait);
 

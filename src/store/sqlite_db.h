@@ -69,6 +69,8 @@ public:
     // Bounds every statement stepped from now on (see WorkBounds); the default is none.
     void Bound(WorkBounds bounds);
     const WorkBounds& Bounds() const { return bounds_; }
+    // Whether the last statement was stopped by a bound of rows or time (not by a cancel or an error).
+    bool StoppedAtBound() const { return stop_ == Stop::Rows || stop_ == Stop::Time; }
 
 private:
     friend class Stmt;
