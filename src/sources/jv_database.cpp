@@ -211,7 +211,7 @@ bool LooksLikeJvDatabase(const std::filesystem::path& file)
     try {
         Db db(file, Db::Mode::ReadOnly, U"ファイル");
         // Looking costs at most a glance, whatever the schema holds.
-        db.Bound({ 1000, std::chrono::seconds(5), {} });
+        db.Bound({ 100000, std::chrono::seconds(5), {} });
         return FindLayout(Tables(db)).has_value();
     } catch (const UserError&) {
         return false;
