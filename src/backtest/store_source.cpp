@@ -21,7 +21,7 @@ int DateNumber(const Date& d)
 class StoreSource : public RaceSource {
 public:
     explicit StoreSource(const std::string& file)
-        : store_(file)
+        : store_(file, store::RaceStore::Access::ReadOnly) // replays only read; an import may go on
     {
     }
 

@@ -254,7 +254,7 @@ void RaceDataDialog::ShowDay()
     const QDate d = date_->date();
     const int day = (d.year() * 100 + d.month()) * 100 + d.day();
     try {
-        store::RaceStore store(store_);
+        store::RaceStore store(store_, store::RaceStore::Access::ReadOnly); // while an import writes
         for (const sources::RaceRecord& r : store.Races(day, day)) {
             QString course = r.surface ? Q(Text(1, r.surface)) : QString();
             if (r.distance)

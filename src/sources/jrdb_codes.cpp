@@ -173,6 +173,25 @@ std::string JrdbClassCode(const Text& classText)
     }
 }
 
+RaceMarks JrdbRaceMarks(std::string_view code)
+{
+    RaceMarks m;
+    if (code.size() != 3 || code[0] < '0' || code[0] > '5' || code[1] < '0' || code[1] > '4' || code[2] < '0'
+        || code[2] > '4')
+        return m;
+    m.known = true;
+    m.mixed = code[0] == '1' || code[0] == '5';
+    m.international = code[0] == '5';
+    constexpr SexLimit kSex[]
+        = { SexLimit::None, SexLimit::Colts, SexLimit::Fillies, SexLimit::ColtsAndGeldings, SexLimit::ColtsAndFillies };
+    m.sex = kSex[code[1] - '0'];
+    // 4 is a race for young jockeys, which says nothing of the horses.
+    constexpr Designation kDesignation[] = { Designation::None, Designation::Designated, Designation::DesignatedSquare,
+        Designation::SpecialDesignated, Designation::None };
+    m.designation = kDesignation[code[2] - '0'];
+    return m;
+}
+
 Text JrdbAgeText(std::string_view code)
 {
     if (code == "11")

@@ -40,6 +40,10 @@ char JrdbGradeCode(int grade);
 Text JrdbClass(std::string_view code, int year);
 std::string JrdbClassCode(const Text& classText); // "  " when the text names no class
 
+// 記号 (JRDB's own table, unlike JV-Data's): the first digit who may run (1 ○混, 5 ○国際混), the second the
+// sex the race is limited to (2 牝馬限定), the third the designation (1 ○指, 2 □指, 3 ○特指).
+RaceMarks JrdbRaceMarks(std::string_view code);
+
 // 種別: 11 2歳 12 3歳 13 3歳以上 14 4歳以上 (20 障害 names no age).
 Text JrdbAgeText(std::string_view code);
 std::string_view JrdbKindCode(const Text& ageText, char32_t surface);

@@ -87,6 +87,34 @@ bool KnownLength(std::size_t length)
     return false;
 }
 
+bool ReadDate(std::string_view field, RaceKey& key);
+
+// The kinds JRDB ships that this program recognises but does not read, by their record length: the same race
+// key as the kinds it reads, other contents.
+const char* UnreadKind(std::size_t length)
+{
+    switch (length) {
+    case 344:
+        return "SEC";
+    case 406:
+        return "SRA";
+    case 543:
+        return "KYG";
+    case 550:
+        return "KYH";
+    default:
+        return nullptr;
+    }
+}
+
+// A record keyed by the meeting day alone (venue, year, 回, 日, then the date), as the day files such as KAB
+// have: a kind of its own, whatever its length.
+bool LooksLikeDayRecord(std::string_view line)
+{
+    RaceKey key;
+    return LooksLikeDayKey(line) && ReadDate(FieldAt(line, 7, 8), key);
+}
+
 bool LooksLikeUkc(std::string_view line)
 {
     if (line.size() != static_cast<std::size_t>(ukc::kLength))
@@ -135,33 +163,45 @@ public:
     {
     }
 
-    void Line(std::string_view line, long number)
+    // False when the rest of the file need not be read.
+    bool Line(std::string_view line, long number)
     {
         line_ = number;
         if (line.empty())
-            return;
+            return true;
         // A JRDB file holds one record type, so its first record tells what every line should be.
-        if (fileLength_ == 0)
+        if (fileLength_ == 0) {
             fileLength_ = line.size();
+            std::string kind;
+            if (const char* name = UnreadKind(line.size()); name && LooksLikeDayKey(line))
+                kind = name;
+            else if (!KnownLength(line.size()) && line.size() != static_cast<std::size_t>(ukc::kLength)
+                && LooksLikeDayRecord(line))
+                kind = "(" + std::to_string(line.size() + 2) + "バイト、開催日単位のレコード)";
+            if (!kind.empty()) {
+                // Named once for the file, which holds nothing else.
+                sink_.Skipped("JRDB " + kind + ": 読み込まない種類です");
+                return false;
+            }
+        }
         if (LooksLikeUkc(line)) {
             Ukc(line);
-            return;
+            return true;
         }
         if (!KnownLength(line.size())) {
             if (KnownLength(fileLength_) || fileLength_ == static_cast<std::size_t>(ukc::kLength))
                 Bad("レコードの長さが" + std::to_string(fileLength_ + 2) + "バイトではありません("
                     + std::to_string(line.size() + 2) + "バイト)");
-            else if (LooksLikeDayKey(line))
-                sink_.Skipped("JRDB " + std::to_string(line.size() + 2) + "バイト");
             else
-                Bad("JRDBのレコードとして読めません(" + std::to_string(line.size() + 2) + "バイト)");
-            return;
+                Bad("レコードの長さ(" + std::to_string(line.size() + 2)
+                    + "バイト)がJRDBのどの種類(SED, SRB, BAC, KYI, UKC)とも合いません");
+            return true;
         }
         KeyFields k;
         std::string problem;
         if (!ReadKey(line, k, problem)) {
             Bad(problem);
-            return;
+            return true;
         }
         switch (static_cast<int>(line.size())) {
         case sed::kLength:
@@ -177,6 +217,7 @@ public:
             Kyi(line, k);
             break;
         }
+        return true;
     }
 
 private:
@@ -198,7 +239,7 @@ private:
 
     // Race conditions that SED and BAC both carry, at their own positions.
     struct ConditionPositions {
-        int distance, surface, direction, kind, cls, weightRule, grade, raceName;
+        int distance, surface, direction, kind, cls, mark, weightRule, grade, raceName;
     };
     bool Conditions(std::string_view rec, const ConditionPositions& p, RaceRecord& race)
     {
@@ -216,7 +257,11 @@ private:
         race.surface = JrdbSurface(rec[p.surface - 1]);
         race.direction = JrdbDirection(rec[p.direction - 1]);
         race.classText = JumpClass(JrdbClass(FieldAt(rec, p.cls, 2), race.key.year), race.surface);
-        race.conditions = ConditionText(JrdbAgeText(FieldAt(rec, p.kind, 2)), rec[p.weightRule - 1]);
+        const Text age = JrdbAgeText(FieldAt(rec, p.kind, 2));
+        AgeFromText(age, race.ageMin, race.ageAndOlder);
+        race.marks = JrdbRaceMarks(FieldAt(rec, p.mark, 3));
+        race.weightRule = WeightRuleFromCode(rec[p.weightRule - 1]);
+        race.conditions = ConditionText(age, race.marks, race.weightRule);
         race.grade = JrdbGrade(rec[p.grade - 1]);
         race.name = *name;
         return true;
@@ -304,8 +349,8 @@ private:
             race.key = k.key;
             race.meeting = k.meeting;
             race.meetingDay = k.meetingDay;
-            if (!Conditions(
-                    rec, { kDistance, kSurface, kDirection, kKind, kClass, kWeightRule, kGrade, kRaceName }, race))
+            if (!Conditions(rec,
+                    { kDistance, kSurface, kDirection, kKind, kClass, kMark, kWeightRule, kGrade, kRaceName }, race))
                 return;
             race.going = JrdbGoing(FieldAt(rec, kGoing, 2));
             race.weather = JrdbWeather(rec[kWeather - 1]);
@@ -347,6 +392,7 @@ private:
             }
             race.cornerOrders[i] = *order;
         }
+        race.cornerOrdersOfficial = true;
         race.hasResult = true;
         sink_.Race(race);
     }
@@ -364,7 +410,8 @@ private:
         race.key = k.key;
         race.meeting = k.meeting;
         race.meetingDay = k.meetingDay;
-        if (!Conditions(rec, { kDistance, kSurface, kDirection, kKind, kClass, kWeightRule, kGrade, kRaceName }, race))
+        if (!Conditions(
+                rec, { kDistance, kSurface, kDirection, kKind, kClass, kMark, kWeightRule, kGrade, kRaceName }, race))
             return;
         std::string_view start = FieldAt(rec, kStartTime, 4);
         std::optional<int> hhmm = NumberField(start);
@@ -503,10 +550,10 @@ void ReadJrdb(const std::filesystem::path& file, RecordSink& sink)
 {
     JrdbReader reader(file.string(), sink);
     ForEachLine(file.string(), [&](std::string_view line, long number) {
+        // Polled on every line, however short: a file of garbage lines stops at once when the user cancels.
         if (sink.Cancelled())
             return false;
-        reader.Line(line, number);
-        return true;
+        return reader.Line(line, number);
     });
 }
 

@@ -336,6 +336,89 @@ Text ConditionText(const Text& ageText, char weightCode)
     return weight.empty() ? ageText : ageText + U" " + weight;
 }
 
+WeightRule WeightRuleFromCode(char code)
+{
+    return code >= '1' && code <= '4' ? static_cast<WeightRule>(code - '0') : WeightRule::Unknown;
+}
+
+Text MarksText(const RaceMarks& m)
+{
+    if (!m.known)
+        return {};
+    Text t = m.international ? U"(国際)" : m.mixed ? U"(混)" : U"";
+    switch (m.sex) {
+    case SexLimit::Fillies:
+        t += U"(牝)";
+        break;
+    case SexLimit::Colts:
+        t += U"(牡)";
+        break;
+    case SexLimit::ColtsAndGeldings:
+        t += U"(牡・セン)";
+        break;
+    case SexLimit::ColtsAndFillies:
+        t += U"(牡・牝)";
+        break;
+    case SexLimit::None:
+        break;
+    }
+    switch (m.designation) {
+    case Designation::Designated:
+        t += U"(指定)";
+        break;
+    case Designation::DesignatedSquare:
+        t += U"[指定]";
+        break;
+    case Designation::SpecialDesignated:
+        t += U"(特指)";
+        break;
+    case Designation::None:
+        break;
+    }
+    return t;
+}
+
+Text ConditionText(const Text& ageText, const RaceMarks& marks, WeightRule rule)
+{
+    Text out = ageText;
+    for (const Text& part :
+        { MarksText(marks), rule == WeightRule::Unknown ? Text() : Text(kWeightRules[static_cast<int>(rule) - 1]) })
+        if (!part.empty())
+            out += (out.empty() ? U"" : U" ") + part;
+    return out;
+}
+
+bool AgeFromText(const Text& ageText, int& age, bool& andOlder)
+{
+    std::size_t at = ageText.find(U'歳');
+    if (at == 0 || at == Text::npos || ageText[at - 1] < U'2' || ageText[at - 1] > U'9')
+        return false;
+    age = static_cast<int>(ageText[at - 1] - U'0');
+    andOlder = ageText.find(U"以上", at) != Text::npos;
+    return true;
+}
+
+RaceMarks JvRaceMarks(std::string_view code)
+{
+    RaceMarks m;
+    if (code.size() != 3)
+        return m;
+    const char who = code[0], sex = code[1], designation = code[2];
+    if (!(who == '0' || (who >= 'A' && who <= 'N')) || sex < '0' || sex > '4' || designation < '0' || designation > '4')
+        return m;
+    m.known = true;
+    m.mixed = who == 'A' || who == 'N';
+    m.international = who == 'N';
+    constexpr SexLimit kSex[]
+        = { SexLimit::None, SexLimit::Colts, SexLimit::Fillies, SexLimit::ColtsAndGeldings, SexLimit::ColtsAndFillies };
+    m.sex = kSex[sex - '0'];
+    // 2 is a race for young jockeys, which says nothing of the horses.
+    constexpr Designation kDesignation[] = { Designation::None, Designation::Designated, Designation::None,
+        Designation::DesignatedSquare, Designation::SpecialDesignated };
+    m.designation = kDesignation[designation - '0'];
+    return m;
+}
+
 Text AgePart(const Text& conditions)
 {
     Text first = conditions.substr(0, conditions.find(U' '));

@@ -56,6 +56,16 @@ Text JumpClass(const Text& classText, char32_t surface);
 // Condition texts "3歳以上 定量": the age part from the race kind, the weight rule from its code
 // (1 ハンデ 2 別定 3 馬齢 4 定量, the same in both sources). Either part may be missing.
 Text ConditionText(const Text& ageText, char weightCode);
+// The same with the race's marks between them, "3歳 (混)(牝)[指定] 馬齢", as the race's header writes them.
+Text ConditionText(const Text& ageText, const RaceMarks& marks, WeightRule rule);
+// "(国際)(牝)(特指)": (国際) or (混), the sex the race is limited to, the designation; empty when none.
+Text MarksText(const RaceMarks& marks);
+WeightRule WeightRuleFromCode(char code); // 1 ハンデ 2 別定 3 馬齢 4 定量
+// "3歳以上" as age 3 and older; false for a text that names no age.
+bool AgeFromText(const Text& ageText, int& age, bool& andOlder);
+// 競走記号コード 2006: the first character who may run (A (混合), N (国際) ...), the second the sex the race is
+// limited to (2 牝), the third the designation (1 (指定), 3 [指定], 4 (特指)). Unknown codes leave known false.
+RaceMarks JvRaceMarks(std::string_view code);
 Text AgePart(const Text& conditions); // "3歳以上" of "3歳以上 定量"
 char WeightCode(const Text& conditions); // '4' for 定量, ' ' when none
 

@@ -1,5 +1,7 @@
 #include <cctype>
 #include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <optional>
 #include <vector>
 
@@ -57,19 +59,41 @@ std::optional<int> Tenths(std::string_view value, int smallest)
     return n;
 }
 
-// The race time: "1345" (m sss) in a record; a database may hold it so, or in seconds.
+// A number with a decimal point; nullopt when it does not read or is negative.
+std::optional<double> Decimal(const std::string& v)
+{
+    char* end = nullptr;
+    double d = std::strtod(v.c_str(), &end);
+    if (v.empty() || end == v.c_str() || *end != '\0' || !(d >= 0) || d > 1e9)
+        return std::nullopt;
+    return d;
+}
+
+// A time column holds the record's minute, seconds and tenths digits (m ss s) whatever its storage: "1497",
+// 1497 and 149.7 (the digits divided by ten, as the Linux bridge stores them even though its schema calls the
+// column seconds) all mean 1:49.7. Tenths of a second; nullopt when the digits are not a time.
 std::optional<int> RaceTime(std::string_view value)
 {
     std::string v = Trim(value);
-    if (v.find('.') != std::string::npos)
-        return Tenths(v, 0);
-    std::optional<int> n = NumberField(v);
-    if (!n)
+    std::optional<int> digits;
+    if (v.find('.') != std::string::npos) {
+        std::optional<double> d = Decimal(v);
+        if (d)
+            digits = static_cast<int>(std::lround(*d * 10));
+    } else {
+        digits = NumberField(v);
+    }
+    if (!digits)
         return std::nullopt;
-    if (*n > 0 && *n < 500) // no race is run in under 50 seconds, so this is whole seconds
-        return *n * 10;
-    int t = TimeTenths(*n);
+    int t = TimeTenths(*digits);
     return t < 0 ? std::nullopt : std::optional<int>(t);
+}
+
+std::string TimeText(int tenths)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%d:%02d.%d", tenths / 600, tenths % 600 / 10, tenths % 10);
+    return buf;
 }
 
 // Codes lose their padding in some databases (" 12" becomes "12", "06" may become 6).
@@ -169,7 +193,14 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
     if (!kind || !condition)
         return !kind ? Bad("競走種別コード", f.syubetuCD) : Bad("競走条件コード", f.jyokenCD5);
     race.classText = ClassFromCondition(*condition, race.key.year);
-    race.conditions = ConditionText(JvAgeText(*kind), FirstChar(f.jyuryoCD));
+    const Text age = JvAgeText(*kind);
+    AgeFromText(age, race.ageMin, race.ageAndOlder);
+    std::string kigo = Trim(f.kigoCD);
+    if (!kigo.empty() && kigo.size() < 3 && kigo.find_first_not_of("0123456789") == std::string::npos)
+        kigo.insert(0, 3 - kigo.size(), '0'); // a number column drops the leading zeros of "020"
+    race.marks = JvRaceMarks(kigo);
+    race.weightRule = WeightRuleFromCode(FirstChar(f.jyuryoCD));
+    race.conditions = ConditionText(age, race.marks, race.weightRule);
     std::optional<int> distance = Whole(f.kyori);
     if (!distance)
         return Bad("距離", f.kyori);
@@ -252,6 +283,9 @@ JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race)
         race.hasResult = passing || race.last3f > 0 || !laps.empty();
     else
         race.hasResult = kubun >= '3' && kubun <= '7';
+    // The passing orders come with the results of all runners (6) and the final ones (7); before that the
+    // slots are blank because they are not known yet, not because the race had no corners.
+    race.cornerOrdersOfficial = f.cornerColumns && (kubun == ' ' ? race.hasResult : kubun == '6' || kubun == '7');
     return {};
 }
 
@@ -286,14 +320,40 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     std::string jockey = Trim(f.kisyuCode);
     r.jockeyId = IsBlankOrZeros(jockey) ? std::string() : jockey;
     r.jockeyName = TrimPadding(f.kisyuRyakusyo);
-    std::optional<int> weight = Whole(f.baTaijyu);
-    std::optional<int> change = Whole(f.zogenSa);
+    // Body weight and its change are whole kilograms in the record's digits. A database that stores every
+    // number divided by ten shows itself by a body weight no horse has (48.0 for 480 kg).
+    std::string bw = Trim(f.baTaijyu), zs = Trim(f.zogenSa);
+    std::optional<int> weight = Whole(bw);
+    bool byTen = false;
+    if (bw.find('.') != std::string::npos) {
+        std::optional<double> d = Decimal(bw);
+        if (d && *d > 0 && *d < 100) {
+            weight = static_cast<int>(std::lround(*d * 10));
+            byTen = true;
+        }
+    }
+    char ownSign = 0; // a signed number column carries the sign itself
+    if (!zs.empty() && (zs[0] == '+' || zs[0] == '-')) {
+        ownSign = zs[0];
+        zs = Trim(zs.substr(1));
+    }
+    std::optional<int> change = Whole(zs);
+    if (byTen || (!change && zs.find('.') != std::string::npos)) {
+        std::optional<double> d = Decimal(zs);
+        change = d ? std::optional<int>(static_cast<int>(std::lround(*d * (byTen ? 10 : 1)))) : std::nullopt;
+        if (d && !byTen && *change != *d) // a fraction of a kilogram: the digits divided by ten
+            change = static_cast<int>(std::lround(*d * 10));
+    }
     if (!weight || !change)
         return !weight ? Bad("馬体重", f.baTaijyu) : Bad("増減差", f.zogenSa);
+    char sign = FirstChar(f.zogenFugo);
+    if (ownSign && sign != ' ' && sign != ownSign && *change != 0)
+        return Bad("増減符号", f.zogenFugo + "/" + f.zogenSa);
+    if (ownSign)
+        sign = ownSign;
     bool weighed = *weight > 0 && *weight < 999; // 999: could not be weighed
     r.bodyWeight = weighed ? *weight : 0;
-    char sign = FirstChar(f.zogenFugo);
-    r.bodyWeightChangeKnown = weighed && !Trim(f.zogenSa).empty() && *change < 999;
+    r.bodyWeightChangeKnown = weighed && !zs.empty() && *change < 999;
     r.bodyWeightChange = r.bodyWeightChangeKnown ? (sign == '-' ? -*change : *change) : 0;
 
     char kubun = FirstChar(f.dataKubun);
@@ -313,6 +373,18 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     bool ran = abnormal == Abnormal::None || abnormal == Abnormal::Demoted;
     r.finish = ran ? *finish : 0;
     r.timeTenths = *time;
+    JvOutcome used;
+    if (std::string seconds = Trim(f.raceTimeSeconds); !seconds.empty()) {
+        std::optional<double> d = Decimal(seconds);
+        const int checked = d ? static_cast<int>(std::lround(*d * 10)) : -1;
+        if (checked < 0)
+            used.warning = FieldProblem("RaceTimeSeconds", f.raceTimeSeconds);
+        else if (r.timeTenths == 0)
+            r.timeTenths = checked; // the digits are blank, the seconds are not
+        else if (checked != r.timeTenths)
+            used.warning = "走破タイムが食い違います: Time(" + Trim(f.time) + ")は" + TimeText(r.timeTenths)
+                + "、RaceTimeSeconds(" + seconds + ")は" + TimeText(checked) + "。Timeの値を使いました";
+    }
     r.margin = JvMargin(MarginCode(f.chakusaCD));
     for (int i = 0; i < 4; ++i) {
         std::optional<int> c = Whole(f.jyuni[i]);
@@ -333,7 +405,7 @@ JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& r)
     r.winOddsTenths = *oddsTenths;
     r.popularity = *popularity;
     r.last3fTenths = *last3f;
-    return {};
+    return used;
 }
 
 JvOutcome ConvertJvJockey(const JvJockeyFields& f, JockeyRecord& j)

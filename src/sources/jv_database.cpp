@@ -5,37 +5,19 @@
 #include <map>
 #include <memory>
 #include <optional>
-#include <sqlite3.h>
 #include <vector>
 
 #include "platform/errors.h"
 #include "sources/jv_fields.h"
 #include "sources/source_reader.h"
+#include "store/sqlite_db.h"
 
 namespace pado::sources {
 
 namespace {
 
-struct DbCloser {
-    void operator()(sqlite3* db) const { sqlite3_close(db); }
-};
-using Db = std::unique_ptr<sqlite3, DbCloser>;
-
-struct StmtFinalizer {
-    void operator()(sqlite3_stmt* s) const { sqlite3_finalize(s); }
-};
-using Stmt = std::unique_ptr<sqlite3_stmt, StmtFinalizer>;
-
-Db OpenReadOnly(const std::string& path)
-{
-    sqlite3* raw = nullptr;
-    // One thread reads through this connection, so SQLite need not lock around every column it hands out.
-    int rc = sqlite3_open_v2(path.c_str(), &raw, SQLITE_OPEN_READONLY | SQLITE_OPEN_NOMUTEX, nullptr);
-    Db db(raw);
-    if (rc != SQLITE_OK)
-        return nullptr;
-    return db;
-}
+using store::Db;
+using store::Stmt;
 
 std::string Upper(std::string s)
 {
@@ -44,39 +26,33 @@ std::string Upper(std::string s)
 }
 
 // Table names as the file spells them, by their upper-case form (SQLite compares names without case). A file
-// SQLite cannot read (damaged, or another program's format behind the same header) leaves error set.
-std::map<std::string, std::string> Tables(sqlite3* db, std::string* error = nullptr)
+// SQLite cannot read (damaged, or another program's format behind the same header) throws UserError.
+std::map<std::string, std::string> Tables(Db& db)
 {
     std::map<std::string, std::string> names;
-    sqlite3_stmt* raw = nullptr;
-    if (sqlite3_prepare_v2(db, "SELECT name FROM sqlite_master WHERE type IN ('table','view')", -1, &raw, nullptr)
-        != SQLITE_OK) {
-        if (error)
-            *error = sqlite3_errmsg(db);
-        return names;
-    }
-    Stmt stmt(raw);
-    while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
-        const unsigned char* n = sqlite3_column_text(stmt.get(), 0);
-        if (n)
-            names[Upper(reinterpret_cast<const char*>(n))] = reinterpret_cast<const char*>(n);
-    }
+    Stmt stmt(db, "SELECT name FROM sqlite_master WHERE type IN ('table','view')");
+    while (stmt.Step())
+        if (!stmt.IsNull(0))
+            names[Upper(stmt.Str(0))] = stmt.Str(0);
     return names;
 }
 
-std::vector<std::string> Columns(sqlite3* db, const std::string& table)
+// A name as an SQL identifier: the file chose it, so it is quoted whatever it holds.
+std::string Quoted(const std::string& name)
+{
+    std::string q = "\"";
+    for (char c : name)
+        q += c == '"' ? std::string("\"\"") : std::string(1, c);
+    return q + "\"";
+}
+
+std::vector<std::string> Columns(Db& db, const std::string& table)
 {
     std::vector<std::string> cols;
-    sqlite3_stmt* raw = nullptr;
-    std::string sql = "PRAGMA table_info(\"" + table + "\")";
-    if (sqlite3_prepare_v2(db, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK)
-        return cols;
-    Stmt stmt(raw);
-    while (sqlite3_step(stmt.get()) == SQLITE_ROW) {
-        const unsigned char* n = sqlite3_column_text(stmt.get(), 1);
-        if (n)
-            cols.push_back(reinterpret_cast<const char*>(n));
-    }
+    Stmt stmt(db, "PRAGMA table_info(" + Quoted(table) + ")");
+    while (stmt.Step())
+        if (!stmt.IsNull(1))
+            cols.push_back(stmt.Str(1));
     return cols;
 }
 
@@ -107,11 +83,13 @@ struct Binding {
     std::string* ascii = nullptr;
     Text* text = nullptr;
     bool key = false; // without it no row can be placed, so the table is not read at all
+    bool optional = false; // a column only some layouts have; its absence is not worth a word
+    bool* found = nullptr; // told whether the table has the column
 };
 
 class TableReader {
 public:
-    TableReader(sqlite3* db, const std::string& file, RecordSink& sink)
+    TableReader(Db& db, const std::string& file, RecordSink& sink)
         : db_(db)
         , file_(file)
         , sink_(sink)
@@ -122,89 +100,86 @@ public:
     // not be read (reported). Missing columns are named in the report; their fields stay blank (unknown).
     template <class Row> bool Read(const std::string& table, const std::vector<Binding>& bindings, Row row)
     {
-        std::vector<std::string> columns = Columns(db_, table);
-        std::map<std::string, std::string> byUpper;
-        for (const std::string& c : columns)
-            byUpper[Upper(c)] = c;
-        std::vector<const Binding*> present;
-        std::string missing;
-        bool keyMissing = false;
-        std::string select;
-        for (const Binding& b : bindings) {
-            auto it = byUpper.find(Upper(b.column));
-            if (it == byUpper.end()) {
-                missing += (missing.empty() ? "" : ", ") + b.column;
-                keyMissing = keyMissing || b.key;
-                continue;
-            }
-            select += (select.empty() ? "\"" : ", \"") + it->second + "\"";
-            present.push_back(&b);
-        }
-        if (!missing.empty())
-            sink_.Malformed(file_, 0, "テーブル" + table + "に列がありません: " + missing);
-        if (keyMissing)
-            return false;
-        sqlite3_stmt* raw = nullptr;
-        std::string sql = "SELECT " + select + " FROM \"" + table + "\"";
-        if (sqlite3_prepare_v2(db_, sql.c_str(), -1, &raw, nullptr) != SQLITE_OK) {
-            sink_.Malformed(file_, 0, "テーブル" + table + "を読めません: " + sqlite3_errmsg(db_));
-            return false;
-        }
-        Stmt stmt(raw);
         long n = 0;
-        int rc;
-        while ((rc = sqlite3_step(stmt.get())) == SQLITE_ROW) {
+        try {
+            std::vector<std::string> columns = Columns(db_, table);
+            std::map<std::string, std::string> byUpper;
+            for (const std::string& c : columns)
+                byUpper[Upper(c)] = c;
+            std::vector<const Binding*> present;
+            std::string missing;
+            bool keyMissing = false;
+            std::string select;
+            for (const Binding& b : bindings) {
+                auto it = byUpper.find(Upper(b.column));
+                if (b.found)
+                    *b.found = it != byUpper.end();
+                if (it == byUpper.end()) {
+                    if (!b.optional) {
+                        missing += (missing.empty() ? "" : ", ") + b.column;
+                        keyMissing = keyMissing || b.key;
+                    }
+                    continue;
+                }
+                select += (select.empty() ? "" : ", ") + Quoted(it->second);
+                present.push_back(&b);
+            }
+            if (!missing.empty())
+                sink_.Malformed(file_, 0, "テーブル" + table + "に列がありません: " + missing);
+            if (keyMissing)
+                return false;
+            Stmt stmt(db_, "SELECT " + select + " FROM " + Quoted(table));
+            while (stmt.Step()) {
+                if (sink_.Cancelled())
+                    return true;
+                ++n;
+                for (std::size_t i = 0; i < present.size(); ++i) {
+                    std::string_view value = Value(stmt, static_cast<int>(i));
+                    if (present[i]->ascii)
+                        present[i]->ascii->assign(value);
+                    else
+                        *present[i]->text = FromUtf8(value);
+                }
+                JvOutcome o = row();
+                if (o.kind == JvOutcome::Skipped)
+                    sink_.Skipped(o.text);
+                else if (o.kind == JvOutcome::Malformed)
+                    sink_.Malformed(file_, n, table + ": " + o.text);
+                else if (!o.warning.empty())
+                    sink_.Malformed(file_, n, table + ": " + o.warning);
+            }
+        } catch (const UserError& e) {
             if (sink_.Cancelled())
                 return true;
-            ++n;
-            for (std::size_t i = 0; i < present.size(); ++i) {
-                std::string_view value = Value(stmt.get(), static_cast<int>(i));
-                if (present[i]->ascii)
-                    present[i]->ascii->assign(value);
-                else
-                    *present[i]->text = FromUtf8(value);
-            }
-            JvOutcome o = row();
-            if (o.kind == JvOutcome::Skipped)
-                sink_.Skipped(o.text);
-            else if (o.kind == JvOutcome::Malformed)
-                sink_.Malformed(file_, n, table + ": " + o.text);
+            // A step that failed or was cut off at a bound: what was read stands, the rest of the table is named.
+            sink_.Malformed(file_, n + 1, "テーブル" + table + "を読めません: " + ToUtf8(e.Message()));
+            return false;
         }
-        if (rc != SQLITE_DONE)
-            sink_.Malformed(file_, n + 1, "テーブル" + table + "を読めません: " + sqlite3_errmsg(db_));
         return true;
     }
 
 private:
     // A column's value as text. Numbers are written here rather than by SQLite's own formatting, which would
-    // dominate a large table; a stored decimal keeps its point, since the point is what says it is in seconds,
-    // kilograms or odds rather than in the record's digits.
-    std::string_view Value(sqlite3_stmt* stmt, int i)
+    // dominate a large table; a stored decimal keeps its point, since the point is what says it holds the
+    // record's digits divided by ten (or kilograms, odds) rather than the digits themselves.
+    std::string_view Value(Stmt& stmt, int i)
     {
-        switch (sqlite3_column_type(stmt, i)) {
-        case SQLITE_NULL:
+        if (stmt.IsNull(i))
             return {};
-        case SQLITE_INTEGER: {
-            auto r = std::to_chars(number_, number_ + sizeof number_, sqlite3_column_int64(stmt, i));
+        if (stmt.IsInteger(i)) {
+            auto r = std::to_chars(number_, number_ + sizeof number_, stmt.Int(i));
             return { number_, static_cast<std::size_t>(r.ptr - number_) };
         }
-        case SQLITE_FLOAT: {
-            auto r = std::to_chars(
-                number_, number_ + sizeof number_, sqlite3_column_double(stmt, i), std::chars_format::fixed, 3);
+        if (stmt.IsReal(i)) {
+            auto r = std::to_chars(number_, number_ + sizeof number_, stmt.Real(i), std::chars_format::fixed, 3);
             return r.ec == std::errc() ? std::string_view(number_, static_cast<std::size_t>(r.ptr - number_))
                                        : std::string_view("x"); // beyond any field: reported as unreadable
         }
-        default: {
-            const unsigned char* t = sqlite3_column_text(stmt, i);
-            return t ? std::string_view(
-                       reinterpret_cast<const char*>(t), static_cast<std::size_t>(sqlite3_column_bytes(stmt, i)))
-                     : std::string_view();
-        }
-        }
+        return stmt.View(i);
     }
 
-    char number_[64];
-    sqlite3* db_;
+    char number_[400]; // a real as large as a double goes, written out in full
+    Db& db_;
     std::string file_;
     RecordSink& sink_;
 };
@@ -230,20 +205,36 @@ bool LooksLikeJvDatabase(const std::filesystem::path& file)
     if (!in.read(magic, sizeof magic) || std::string_view(magic, 16) != std::string_view("SQLite format 3\0", 16))
         return false;
     in.close();
-    Db db = OpenReadOnly(file.string());
-    return db && FindLayout(Tables(db.get())).has_value();
+    try {
+        Db db(file, Db::Mode::ReadOnly, U"ファイル");
+        // Looking costs at most a glance, whatever the schema holds.
+        db.Bound({ 1000, std::chrono::seconds(5), {} });
+        return FindLayout(Tables(db)).has_value();
+    } catch (const UserError&) {
+        return false;
+    }
 }
 
 void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
 {
+    // A table holds at most a few rows per eight bytes of its file; a view may make rows without end, and a
+    // query may run without giving any. A real database of every race since 1986 stays far inside both.
+    std::error_code ec;
+    const std::uintmax_t size = std::filesystem::file_size(file, ec);
+    ReadJvDatabaseBounded(file, sink, 100000 + static_cast<long long>(ec ? 0 : size / 8), std::chrono::seconds(60));
+}
+
+void ReadJvDatabaseBounded(
+    const std::filesystem::path& file, RecordSink& sink, long long maxRows, std::chrono::milliseconds maxWait)
+{
     std::string path = file.string();
-    Db db = OpenReadOnly(path);
-    if (!db)
-        throw UserError(U"ファイル(" + FromUtf8(path) + U")を開けません。");
-    std::string error;
-    std::map<std::string, std::string> tables = Tables(db.get(), &error);
-    if (!error.empty()) {
-        sink.Malformed(path, 0, "SQLiteのデータベースとして読めません: " + error);
+    Db db(file, Db::Mode::ReadOnly, U"ファイル");
+    db.Bound({ maxRows, maxWait, [&sink] { return sink.Cancelled(); } });
+    std::map<std::string, std::string> tables;
+    try {
+        tables = Tables(db);
+    } catch (const UserError& e) {
+        sink.Malformed(path, 0, "SQLiteのデータベースとして読めません: " + ToUtf8(e.Message()));
         return;
     }
     std::optional<Layout> layout = FindLayout(tables);
@@ -251,7 +242,7 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
         sink.Malformed(path, 0, "テーブルRACEとUMA_RACE(またはNL_RAとNL_SE)がありません");
         return;
     }
-    TableReader reader(db.get(), path, sink);
+    TableReader reader(db, path, sink);
 
     if (!layout->jockey.empty()) {
         JvJockeyFields f;
@@ -282,6 +273,7 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
         std::vector<Binding> b;
         BindIdentification(b, f.dataKubun, f.year, f.monthDay, f.jyoCD, f.kaiji, f.nichiji, f.raceNum);
         b.push_back({ "Hondai", nullptr, &f.hondai });
+        b.push_back({ "KigoCD", &f.kigoCD, nullptr, false, true });
         for (auto [name, field] : { std::pair { "GradeCD", &f.gradeCD }, { "SyubetuCD", &f.syubetuCD },
                  { "JyuryoCD", &f.jyuryoCD }, { "JyokenCD5", &f.jyokenCD5 }, { "Kyori", &f.kyori },
                  { "TrackCD", &f.trackCD }, { "HassoTime", &f.hassoTime }, { "SyussoTosu", &f.syussoTosu },
@@ -297,7 +289,8 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
         b.push_back({ "Nkai", &f.nkai });
         for (int i = 0; i < 4; ++i) {
             b.push_back({ "Corner" + std::to_string(i + 1), &f.corner[i] });
-            b.push_back({ "Jyuni" + std::to_string(i + 1), nullptr, &f.jyuni[i] });
+            b.push_back({ "Jyuni" + std::to_string(i + 1), nullptr, &f.jyuni[i], false, false,
+                i == 0 ? &f.cornerColumns : nullptr });
         }
         reader.Read(layout->race, b, [&] {
             RaceRecord r;
@@ -323,6 +316,8 @@ void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink)
             b.push_back({ name, field });
         for (int i = 0; i < 4; ++i)
             b.push_back({ "Jyuni" + std::to_string(i + 1) + "c", &f.jyuni[i] });
+        // Newer databases of the Linux bridge keep the time in seconds beside the provider's digits.
+        b.push_back({ "RaceTimeSeconds", &f.raceTimeSeconds, nullptr, false, true });
         reader.Read(layout->runner, b, [&] {
             RunnerRecord r;
             JvOutcome o = ConvertJvRunner(f, r);

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <chrono>
+#include <filesystem>
 #include <string>
 
 #include "sources/race_records.h"
@@ -13,7 +15,7 @@ namespace pado::sources {
 struct JvRaceFields {
     std::string dataKubun, year, monthDay, jyoCD, kaiji, nichiji, raceNum;
     Text hondai;
-    std::string gradeCD, syubetuCD, jyuryoCD, jyokenCD5;
+    std::string gradeCD, syubetuCD, kigoCD, jyuryoCD, jyokenCD5;
     std::string kyori, trackCD, hassoTime, syussoTosu, tenkoCD, sibaBabaCD, dirtBabaCD;
     std::string lapTime[25];
     std::string haronTimeL3, haronTimeL4;
@@ -22,6 +24,7 @@ struct JvRaceFields {
     std::string fukasyokin[5]; // added prizes, in 100 yen
     std::string corner[4]; // which corner (1-4) each of the four passing-order slots describes
     Text jyuni[4];
+    bool cornerColumns = true; // false for a database without the passing-order columns
 };
 
 struct JvRunnerFields {
@@ -33,6 +36,7 @@ struct JvRunnerFields {
     std::string baTaijyu, zogenFugo, zogenSa, ijyoCD, kakuteiJyuni, time, chakusaCD;
     std::string jyuni[4];
     std::string odds, ninki, haronTimeL3;
+    std::string raceTimeSeconds; // a database's time in seconds (109.7), to check the digits against; empty none
 };
 
 struct JvJockeyFields {
@@ -49,8 +53,20 @@ struct JvHorseFields {
 // a field not yet drawn), or malformed with the reason.
 struct JvOutcome {
     enum Kind { Used, Skipped, Malformed } kind = Used;
+    JvOutcome() = default;
+    JvOutcome(Kind k, std::string t)
+        : kind(k)
+        , text(std::move(t))
+    {
+    }
     std::string text; // the skipped type ("JV RA 地方・海外") or the reason
+    std::string warning; // a used record with a problem worth a line in the report (two fields disagree)
 };
+
+// ReadJvDatabase with its bounds given: a table read stops, named in the report, after maxRows rows or when no
+// row came for maxWait.
+void ReadJvDatabaseBounded(
+    const std::filesystem::path& file, RecordSink& sink, long long maxRows, std::chrono::milliseconds maxWait);
 
 JvOutcome ConvertJvRace(const JvRaceFields& f, RaceRecord& race);
 JvOutcome ConvertJvRunner(const JvRunnerFields& f, RunnerRecord& runner);

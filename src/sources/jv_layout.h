@@ -10,10 +10,10 @@ constexpr int kRecordType = 1, kDataKubun = 3, kMakeDate = 4, kYear = 12, kMonth
 
 namespace ra {
 constexpr int kLength = 1270;
-constexpr int kHondai = 33, kNkai = 612, kFukasyokin1 = 810, kGradeCD = 615, kSyubetuCD = 617, kJyuryoCD = 622,
-              kJyokenCD5 = 635, kKyori = 698, kTrackCD = 706, kHonsyokin1 = 714, kHassoTime = 874, kSyussoTosu = 884,
-              kTenkoCD = 888, kSibaBabaCD = 889, kDirtBabaCD = 890, kLapTime1 = 891, kHaronTimeL3 = 976,
-              kHaronTimeL4 = 979, kCorner1 = 982,
+constexpr int kHondai = 33, kNkai = 612, kFukasyokin1 = 810, kGradeCD = 615, kSyubetuCD = 617, kKigoCD = 619,
+              kJyuryoCD = 622, kJyokenCD5 = 635, kKyori = 698, kTrackCD = 706, kHonsyokin1 = 714, kHassoTime = 874,
+              kSyussoTosu = 884, kTenkoCD = 888, kSibaBabaCD = 889, kDirtBabaCD = 890, kLapTime1 = 891,
+              kHaronTimeL3 = 976, kHaronTimeL4 = 979, kCorner1 = 982,
               kCornerStride = 72; // each slot: corner (1), laps (1), order (70)
 } // namespace ra
 

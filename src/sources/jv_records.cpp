@@ -111,6 +111,7 @@ private:
             return;
         f.gradeCD = Ascii(rec, kGradeCD, 1);
         f.syubetuCD = Ascii(rec, kSyubetuCD, 2);
+        f.kigoCD = Ascii(rec, kKigoCD, 3);
         f.jyuryoCD = Ascii(rec, kJyuryoCD, 1);
         f.jyokenCD5 = Ascii(rec, kJyokenCD5, 3);
         f.kyori = Ascii(rec, kKyori, 4);

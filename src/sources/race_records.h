@@ -48,13 +48,35 @@ struct RaceKey {
     }
 };
 
+// Who may run, as the programme codes it (JRDB's 記号, JV-Data's 競走記号コード); the same facts whichever source
+// gave them. Read only where known is true: a source without the code says nothing either way.
+enum class SexLimit { None, Fillies, Colts, ColtsAndGeldings, ColtsAndFillies };
+enum class Designation { None, Designated, DesignatedSquare, SpecialDesignated }; // (指定) [指定] (特指)
+struct RaceMarks {
+    bool known = false;
+    bool mixed = false; // (混): foreign-bred horses may run
+    bool international = false; // (国際): foreign-trained horses may run too
+    SexLimit sex = SexLimit::None;
+    Designation designation = Designation::None;
+    friend bool operator==(const RaceMarks&, const RaceMarks&) = default;
+};
+
+// 重量種別 (1 ハンデ 2 別定 3 馬齢 4 定量 in both sources).
+enum class WeightRule { Unknown, Handicap, Allowance, ForAge, Fixed };
+
 struct RaceRecord {
     RaceKey key;
     int meeting = 0; // 回, 0 unknown
     int meetingDay = 0; // 日目, 0 unknown
     Text name; // race name as the source gives it (may be empty for plain class races)
     Text classText; // 新馬, 未勝利, 1勝クラス, オープン ... empty unknown
-    Text conditions; // age/sex/weight conditions as text, e.g. 3歳以上 定量; empty unknown
+    // Age, marks and weight rule as text, "3歳以上 (混)(牝)[指定] 定量" (any part may be missing); empty unknown.
+    // The readers of coded sources write it from the fields below with ConditionText, so that it and they agree.
+    Text conditions;
+    int ageMin = 0; // the age the race is for (2, 3, 4), 0 unknown or none (a jump race without age)
+    bool ageAndOlder = false; // 3歳以上 rather than 3歳
+    RaceMarks marks;
+    WeightRule weightRule = WeightRule::Unknown;
     int grade = 0; // 1 GI, 2 GII, 3 GIII, 0 none or unknown
     char32_t surface = 0; // 芝, ダ or 障; 0 unknown
     int distance = 0; // metres, 0 unknown
@@ -64,6 +86,10 @@ struct RaceRecord {
     int startTime = -1; // hhmm, -1 unknown
     int fieldSize = 0; // runners that started, 0 unknown
     Text cornerOrders[4]; // race-level passing order text per corner 1..4, e.g. "(*2,5)9(3,13)8,1"; empty unknown
+    // The texts above are the source's official race-level corner orders, complete as they stand: a corner
+    // left empty was not called (a straight course has none at all) and must not be made up from the
+    // runners' positions. False when the source gives no race-level texts (they are unknown).
+    bool cornerOrdersOfficial = false;
     int last3f = 0, last4f = 0; // tenths of a second, 0 unknown
     Text furlongTimes; // the source's lap times, space separated tenths, empty unknown
     Text prizes; // first..fifth prize in 10,000 yen, space separated, empty unknown

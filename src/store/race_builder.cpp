@@ -69,7 +69,7 @@ Conditions SplitConditions(const Text& text)
             continue;
         if (token == U"定量" || token == U"別定" || token == U"馬齢" || token == U"ハンデ")
             c.weightRule = token;
-        else if (token.front() == U'(')
+        else if (token.front() == U'(' || token.front() == U'[')
             c.marks += token;
         else if (token.find(U'歳') != Text::npos)
             c.age = token;

@@ -225,7 +225,7 @@ std::vector<Value> RunnerValues(const RunnerRecord& x)
     return v;
 }
 
-RaceStore::RaceStore(const std::filesystem::path& file)
+RaceStore::RaceStore(const std::filesystem::path& file, Access access)
     : file_(file)
 {
     std::error_code ec;
@@ -234,12 +234,35 @@ RaceStore::RaceStore(const std::filesystem::path& file)
         if (ec)
             throw UserError(U"フォルダ(" + FromUtf8(file.parent_path().string()) + U")を作れません。");
     }
+    if (access == Access::ReadOnly) {
+        std::error_code exists;
+        if (std::filesystem::exists(file, exists)) {
+            db_ = std::make_unique<Db>(file, Db::Mode::ReadOnly);
+            if (SchemaIsCurrent(*db_)) {
+                db_->Exec("PRAGMA cache_size = -32768");
+                return;
+            }
+            db_.reset();
+        }
+        // A store that does not exist yet, or of an older version: made current once by a writing open.
+        {
+            RaceStore writer(file, Access::ReadWrite);
+        }
+        db_ = std::make_unique<Db>(file, Db::Mode::ReadOnly);
+        if (!SchemaIsCurrent(*db_))
+            OpenSchema(*db_); // says what is wrong with the file
+        return;
+    }
     db_ = std::make_unique<Db>(file, Db::Mode::ReadWrite);
     // A large import touches the runner indexes all over; a page cache of 32 MiB keeps them in memory instead
     // of bouncing pages through the file system, well inside the memory an import may take.
     db_->Exec("PRAGMA cache_size = -32768");
     db_->Exec("PRAGMA temp_store = MEMORY");
     OpenSchema(*db_);
+    // Readers (the race list of the window, a build) read while an import writes: with a write-ahead log
+    // neither waits for the other. The mode stays with the file.
+    Stmt wal(*db_, "PRAGMA journal_mode = WAL");
+    wal.Step();
 }
 
 RaceStore::~RaceStore() = default;

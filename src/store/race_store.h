@@ -46,9 +46,13 @@ struct JockeyTally {
 
 class RaceStore {
 public:
-    // Opens the store, creating its folder and file when missing; migrates an older one, refuses a newer one.
-    // Throws UserError with a Japanese message.
-    explicit RaceStore(const std::filesystem::path& file);
+    // ReadWrite: for the importer, the one writer. ReadOnly: for listings and builds, which may run while an
+    // import writes (the store keeps its changes in a write-ahead log, so readers neither wait nor block it).
+    enum class Access { ReadWrite, ReadOnly };
+    // Opens the store, creating its folder and file when missing; migrates an older one, refuses a newer one
+    // (a read-only open creates or migrates through a short writing open first). Throws UserError with a
+    // Japanese message.
+    explicit RaceStore(const std::filesystem::path& file, Access access = Access::ReadWrite);
     ~RaceStore();
 
     Db& Database() { return *db_; }

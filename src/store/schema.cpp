@@ -81,6 +81,11 @@ void OpenSchema(Db& db)
         MigrateTo(db, version, kSchemaVersion);
 }
 
+bool SchemaIsCurrent(Db& db)
+{
+    return UserVersion(db) == kSchemaVersion;
+}
+
 void CreateSchemaVersion(Db& db, int version)
 {
     MigrateTo(db, 0, version);

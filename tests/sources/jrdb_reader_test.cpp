@@ -4,7 +4,9 @@
 
 #include "sources/collecting_sink.h"
 #include "sources/jrdb_codes.h"
+#include "sources/jv_codes.h"
 #include "sources/source_reader.h"
+#include "store/importer.h"
 #include "support/temp_dir.h"
 
 using namespace pado;
@@ -167,7 +169,7 @@ TEST(JrdbReader, AMalformedLineIsReportedWithItsNumberAndTheRestIsRead)
     EXPECT_EQ(sink.runners[1].bodyWeightChange, 0);
 }
 
-TEST(JrdbReader, TypesThisProgramDoesNotUseAreCountedAndSkipped)
+TEST(JrdbReader, KindsThisProgramDoesNotReadAreNamedOnceAndWrongLengthsAreDamage)
 {
     TempDir dir;
     // A meeting-day record (keyed by venue, year, 回 and 日 only, then the date), as the day files have.
@@ -177,7 +179,38 @@ TEST(JrdbReader, TypesThisProgramDoesNotUseAreCountedAndSkipped)
     CollectingSink sink;
     ReadJrdb(file, sink);
     EXPECT_TRUE(sink.malformed.empty());
-    EXPECT_EQ(sink.skipped["JRDB 116バイト"], 3);
+    ASSERT_EQ(sink.skipped.size(), 1u);
+    EXPECT_EQ(sink.skipped.begin()->second, 1); // the file, not each of its lines
+    EXPECT_NE(sink.skipped.begin()->first.find("読み込まない種類です"), std::string::npos);
+
+    // A race-keyed kind this program knows of and does not read: named by its name.
+    std::string sec = FixedLine(344, { { 1, "06171101011410271720170105" } });
+    CollectingSink named;
+    ReadJrdb(WriteLines(dir, "sec.txt", { sec, sec }), named);
+    EXPECT_TRUE(named.malformed.empty());
+    EXPECT_EQ(named.skipped["JRDB SEC: 読み込まない種類です"], 1);
+
+    // Results records one byte short, every one: not a kind, damage, each line named.
+    std::string cut = Sed("01", "01", "0", "2317", "502", "+ 4").substr(0, 373);
+    CollectingSink damaged;
+    ReadJrdb(WriteLines(dir, "cut.txt", { cut, cut, cut }), damaged);
+    EXPECT_TRUE(damaged.skipped.empty());
+    ASSERT_EQ(damaged.malformed.size(), 3u);
+    EXPECT_NE(damaged.malformed[0].reason.find("375バイト"), std::string::npos) << damaged.malformed[0].reason;
+}
+
+TEST(JrdbReader, AFileOfWrongLengthRecordsIsAFailedImportNotOneOutOfScope)
+{
+    TempDir dir;
+    std::string cut = Sed("01", "01", "0", "2317", "502", "+ 4").substr(0, 373);
+    std::string file = WriteLines(dir, "SED.txt", { cut, cut });
+    store::RaceStore store(dir.File("races.sqlite"));
+    store::FileImport r = store::ImportFile(store, file);
+    EXPECT_EQ(r.kind, SourceKind::Jrdb);
+    EXPECT_EQ(r.byType["不正な行"].malformed, 2); // what makes the command's exit status 1
+    for (const auto& [type, counts] : r.byType)
+        EXPECT_EQ(counts.skipped, 0) << type;
+    EXPECT_EQ(store.CountRows("races"), 0);
 }
 
 TEST(JrdbReader, DetectionLooksAtRecordLengthAndRaceKey)
@@ -226,4 +259,28 @@ TEST(JrdbReader, AFileWithoutLineBreaksIsReportedNotLoadedWhole)
     EXPECT_NE(sink.malformed[0].reason.find("65538バイト"), std::string::npos); // what was kept of it
     EXPECT_EQ(sink.malformed[1].line, 3);
     EXPECT_EQ(sink.runners.size(), 1u);
+}
+
+TEST(RaceMarks, EachSourceReadsItsOwnTableAndBothWriteTheSampleRacesWords)
+{
+    // The third digit differs between the tables: JRDB's 2 is □指 and 3 ○特指, JV-Data's 3 is [指定].
+    RaceMarks jrdb = JrdbRaceMarks("022"), jv = JvRaceMarks("023");
+    EXPECT_TRUE(jrdb.known && jv.known);
+    EXPECT_EQ(jrdb, jv);
+    EXPECT_EQ(jrdb.sex, SexLimit::Fillies);
+    EXPECT_EQ(MarksText(jrdb), U"(牝)[指定]");
+    EXPECT_EQ(JrdbRaceMarks("003").designation, Designation::SpecialDesignated);
+    EXPECT_EQ(JvRaceMarks("003").designation, Designation::DesignatedSquare);
+    EXPECT_EQ(JvRaceMarks("002").designation, Designation::None); // young jockeys: nothing about the horses
+
+    RaceMarks international = JrdbRaceMarks("501");
+    EXPECT_TRUE(international.international && international.mixed);
+    EXPECT_EQ(international, JvRaceMarks("N01"));
+    EXPECT_EQ(ConditionText(U"3歳以上", international, WeightRule::Fixed), U"3歳以上 (国際)(指定) 定量");
+    EXPECT_EQ(ConditionText(U"2歳", JvRaceMarks("A00"), WeightRule::ForAge), U"2歳 (混) 馬齢");
+
+    for (const char* bad : { "   ", "6", "0x2", "A00" }) // blank, short, not digits, JV-Data's letters
+        EXPECT_FALSE(JrdbRaceMarks(bad).known) << bad;
+    EXPECT_FALSE(JvRaceMarks("Z00").known);
+    EXPECT_EQ(ConditionText(U"3歳", RaceMarks {}, WeightRule::Unknown), U"3歳");
 }

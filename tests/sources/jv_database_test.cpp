@@ -1,9 +1,11 @@
 // A JV-Data database made in the test with SQLite's C library, in both layouts users have.
+#include <chrono>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <sqlite3.h>
 
 #include "sources/collecting_sink.h"
+#include "sources/jv_fields.h"
 #include "sources/source_reader.h"
 #include "support/temp_dir.h"
 
@@ -108,7 +110,7 @@ TEST(JvDatabase, TheStandardLayoutReadsThroughTheRecordMappingWhateverUnitsItsNu
     EXPECT_EQ(w.number, 13);
     EXPECT_EQ(w.horseName, U"テストホース");
     EXPECT_EQ(w.carriedTenths, 550); // 55.0 kg
-    EXPECT_EQ(w.timeTenths, 1517); // 151.7 seconds
+    EXPECT_EQ(w.timeTenths, 1117); // 151.7 is the digits 1517 divided by ten: 1:51.7
     EXPECT_EQ(w.winOddsTenths, 123);
     EXPECT_EQ(w.last3fTenths, 342);
     EXPECT_EQ(w.bodyWeightChange, 4);
@@ -201,4 +203,142 @@ TEST(JvDatabase, AMissingKeyColumnStopsThatTableAndOtherDatabasesAreNotTaken)
     ReadJvDatabase(damaged, broken);
     ASSERT_EQ(broken.malformed.size(), 1u);
     EXPECT_NE(broken.malformed[0].reason.find("読めません"), std::string::npos);
+}
+
+namespace {
+
+// The layout the Linux bridge writes: NL_RA and NL_SE with typed columns, numbers as it converts them.
+std::string MakeBridgeLayout(
+    const TempDir& dir, const std::string& timeType, const std::string& timeValue, const std::string& secondsValue)
+{
+    std::string path = dir.File("bridge-" + timeType + ".db");
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, "CREATE TABLE NL_RA (" + RaceColumns() + ", KigoCD TEXT)");
+    Exec(db,
+        "INSERT INTO NL_RA (DataKubun, Year, MonthDay, JyoCD, Kaiji, Nichiji, RaceNum, Kyori, TrackCD, SyussoTosu, "
+        "SyubetuCD, KigoCD, JyuryoCD, LapTime1, LapTime2, HaronTimeL3, Corner1, Jyuni1, Corner2, Jyuni2) VALUES "
+        "('7', 2017, 114, '08', 1, 5, 8, 1600, '17', 14, '12', 'A24', '3', 12.4, 11.0, 35.1, '3', '1,2(3,4)', '4', "
+        "'1-2,3')");
+    Exec(db,
+        "CREATE TABLE NL_SE (DataKubun TEXT, Year INTEGER, MonthDay INTEGER, JyoCD TEXT, Kaiji INTEGER, Nichiji "
+        "INTEGER, RaceNum INTEGER, Wakuban INTEGER, Umaban INTEGER, KettoNum TEXT, Bamei TEXT, SexCD TEXT, Barei "
+        "INTEGER, Futan REAL, KisyuCode TEXT, KisyuRyakusyo TEXT, BaTaijyu REAL, ZogenFugo TEXT, ZogenSa REAL, "
+        "IJyoCD TEXT, KakuteiJyuni INTEGER, Time "
+            + timeType
+            + ", ChakusaCD TEXT, Jyuni1c INTEGER, Jyuni2c INTEGER, Jyuni3c INTEGER, Jyuni4c INTEGER, Odds REAL, Ninki "
+              "INTEGER, HaronTimeL3 REAL, RaceTimeSeconds REAL)");
+    Exec(db,
+        "INSERT INTO NL_SE VALUES ('7', 2017, 114, '08', 1, 5, 8, 2, 3, '2014105555', 'ジカンノウマ', '2', 3, 54.0, "
+        "'01126', '松山', 462.0, '-', -6.0, '0', 1, "
+            + timeValue + ", '   ', 0, 0, 2, 1, 3.5, 1, 34.5, " + secondsValue + ")");
+    sqlite3_close(db);
+    return path;
+}
+
+} // namespace
+
+TEST(JvDatabase, ATimeColumnHoldsMinuteSecondsTenthsDigitsWhateverItsStorage)
+{
+    TempDir dir;
+    // The same 1:49.7 as the record's text, as an integer and as the bridge's digits divided by ten; the
+    // seconds beside it agree.
+    for (auto [type, value] :
+        { std::pair { "TEXT", "'1497'" }, std::pair { "INTEGER", "1497" }, std::pair { "REAL", "149.7" } }) {
+        CollectingSink sink;
+        ReadJvDatabase(MakeBridgeLayout(dir, type, value, "109.7"), sink);
+        ASSERT_TRUE(sink.malformed.empty()) << type << ": " << sink.malformed[0].reason;
+        ASSERT_EQ(sink.runners.size(), 1u) << type;
+        const RunnerRecord& r = sink.runners[0];
+        EXPECT_EQ(r.timeTenths, 1097) << type;
+        // Every other converted column: the provider's digits, then the unit.
+        EXPECT_EQ(r.carriedTenths, 540) << type;
+        EXPECT_EQ(r.winOddsTenths, 35) << type;
+        EXPECT_EQ(r.last3fTenths, 345) << type;
+        EXPECT_EQ(r.bodyWeight, 462) << type;
+        EXPECT_TRUE(r.bodyWeightChangeKnown);
+        EXPECT_EQ(r.bodyWeightChange, -6) << type; // signed in the column and in ZogenFugo: once, not twice
+    }
+    CollectingSink race;
+    ReadJvDatabase(MakeBridgeLayout(dir, "NUMERIC", "149.7", "NULL"), race);
+    ASSERT_EQ(race.races.size(), 1u);
+    const RaceRecord& r = race.races[0];
+    EXPECT_EQ(r.furlongTimes, U"124 110");
+    EXPECT_EQ(r.last3f, 351);
+    EXPECT_TRUE(r.cornerOrdersOfficial);
+    EXPECT_EQ(r.cornerOrders[1], U"");
+    EXPECT_EQ(r.cornerOrders[2], U"1,2(3,4)");
+    // A24: (混合), fillies only, (特指); weight by age; 3-year-olds.
+    EXPECT_TRUE(r.marks.known && r.marks.mixed && !r.marks.international);
+    EXPECT_EQ(r.marks.sex, SexLimit::Fillies);
+    EXPECT_EQ(r.marks.designation, Designation::SpecialDesignated);
+    EXPECT_EQ(r.weightRule, WeightRule::ForAge);
+    EXPECT_EQ(r.ageMin, 3);
+    EXPECT_FALSE(r.ageAndOlder);
+    EXPECT_EQ(r.conditions, U"3歳 (混)(牝)(特指) 馬齢");
+}
+
+TEST(JvDatabase, ATimeThatDisagreesWithItsSecondsIsReportedAndTheDigitsKept)
+{
+    TempDir dir;
+    CollectingSink sink;
+    // 149.7 read as seconds would be 2:29.7: exactly the mistake the check is there to catch.
+    std::string path = MakeBridgeLayout(dir, "REAL", "149.7", "149.7");
+    ReadJvDatabase(path, sink);
+    ASSERT_EQ(sink.malformed.size(), 1u);
+    EXPECT_EQ(sink.malformed[0].line, 1);
+    EXPECT_NE(sink.malformed[0].reason.find("1:49.7"), std::string::npos) << sink.malformed[0].reason;
+    EXPECT_NE(sink.malformed[0].reason.find("2:29.7"), std::string::npos) << sink.malformed[0].reason;
+    ASSERT_EQ(sink.runners.size(), 1u);
+    EXPECT_EQ(sink.runners[0].timeTenths, 1097);
+
+    CollectingSink onlySeconds; // blank digits, seconds given: the seconds are the time
+    ReadJvDatabase(MakeBridgeLayout(dir, "TEXT", "NULL", "109.7"), onlySeconds);
+    ASSERT_EQ(onlySeconds.runners.size(), 1u);
+    EXPECT_EQ(onlySeconds.runners[0].timeTenths, 1097);
+}
+
+TEST(JvDatabase, AnEndlessViewIsCutOffWithAMessage)
+{
+    TempDir dir;
+    std::string path = dir.File("endless.db");
+    sqlite3* db = nullptr;
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, std::string("CREATE TABLE UMA_RACE (") + kRunnerColumns + ")");
+    // Rows without end, each a race that reads.
+    Exec(db,
+        "CREATE VIEW RACE AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT '7' AS "
+        "DataKubun, 2024 AS Year, 1222 AS MonthDay, '06' AS JyoCD, 5 AS Kaiji, 8 AS Nichiji, 1 + x % 12 AS RaceNum, "
+        "'"
+        "\xe3\x81\x82"
+        "' AS Hondai, '13' AS SyubetuCD, '999' AS JyokenCD5, 2000 AS Kyori, '17' AS TrackCD, "
+        "16 AS SyussoTosu FROM n");
+    // And a query that runs without ever giving a row.
+    Exec(db,
+        "CREATE VIEW NL_RA AS WITH RECURSIVE n(x) AS (SELECT 1 UNION ALL SELECT x + 1 FROM n) SELECT x AS Year, 1 AS "
+        "MonthDay, '06' AS JyoCD, 1 AS Kaiji, 1 AS Nichiji, 1 AS RaceNum FROM n WHERE x < 0");
+    sqlite3_close(db);
+
+    const auto start = std::chrono::steady_clock::now();
+    CollectingSink sink;
+    ReadJvDatabase(path, sink);
+    ASSERT_FALSE(sink.malformed.empty());
+    bool cut = false;
+    for (const auto& p : sink.malformed)
+        cut = cut || p.reason.find("打ち切りました") != std::string::npos;
+    EXPECT_TRUE(cut);
+    EXPECT_LT(sink.races.size(), 200000u);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::minutes(2));
+
+    // The rowless query: only the wait bounds it (shortened here; a minute in use).
+    sqlite3_open(path.c_str(), &db);
+    Exec(db, "DROP VIEW RACE");
+    Exec(db, "CREATE TABLE NL_SE (Year, MonthDay, JyoCD, Kaiji, Nichiji, RaceNum, Umaban)");
+    sqlite3_close(db);
+    CollectingSink quiet;
+    ReadJvDatabaseBounded(path, quiet, 1000000, std::chrono::milliseconds(300));
+    bool waited = false;
+    for (const auto& p : quiet.malformed)
+        waited = waited || p.reason.find("次の行が得られません") != std::string::npos;
+    EXPECT_TRUE(waited);
 }

@@ -23,10 +23,10 @@ std::string Ra(const std::string& kubun, const std::string& jyoken = "999", cons
     std::vector<Field> f = Id("RA", kubun);
     f[3].value = year;
     f.insert(f.end(),
-        { { 33, "有馬記念" }, { 615, "A" }, { 617, "13" }, { 622, "4" }, { 635, jyoken }, { 698, "2500" },
-            { 706, "18" }, { 714, "0500000002000000" }, { 874, "1525" }, { 884, "16" }, { 888, "4" }, { 889, "2" },
-            { 890, "0" }, { 891, "069114121" }, { 976, "345470" }, { 982, "31" }, { 984, "(*2,5)9" }, { 1054, "41" },
-            { 1056, "2-(5,9)" } });
+        { { 33, "有馬記念" }, { 615, "A" }, { 617, "13" }, { 619, "N03" }, { 622, "4" }, { 635, jyoken },
+            { 698, "2500" }, { 706, "18" }, { 714, "0500000002000000" }, { 874, "1525" }, { 884, "16" }, { 888, "4" },
+            { 889, "2" }, { 890, "0" }, { 891, "069114121" }, { 976, "345470" }, { 982, "31" }, { 984, "(*2,5)9" },
+            { 1054, "41" }, { 1056, "2-(5,9)" } });
     return FixedLine(1270, f);
 }
 
@@ -59,7 +59,12 @@ TEST(JvRecords, RaceDetailsWithCornerSlotsLapsPrizesAndClass)
     EXPECT_EQ(r.name, U"有馬記念");
     EXPECT_EQ(r.grade, 1);
     EXPECT_EQ(r.classText, U"オープン");
-    EXPECT_EQ(r.conditions, U"3歳以上 定量");
+    EXPECT_EQ(r.conditions, U"3歳以上 (国際)[指定] 定量"); // 競走記号 N03
+    EXPECT_EQ(r.weightRule, WeightRule::Fixed);
+    EXPECT_EQ(r.ageMin, 3);
+    EXPECT_TRUE(r.ageAndOlder);
+    EXPECT_TRUE(r.cornerOrdersOfficial); // final results: the slots say all there is
+    EXPECT_FALSE(sink.races[1].cornerOrdersOfficial); // a card: not known yet
     EXPECT_EQ(r.surface, U'芝');
     EXPECT_EQ(r.direction, U'右'); // 18: 芝・右・外
     EXPECT_EQ(r.distance, 2500);

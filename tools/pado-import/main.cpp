@@ -232,7 +232,7 @@ int Races(const Args& a)
         if (!venue && !ParseNumber(a.venue, venue, 1, 10))
             return Usage(), kUsage;
     }
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly); // lists while an import writes
     for (const sources::RaceRecord& r : store.Races(from, to, venue)) {
         char date[16];
         std::snprintf(date, sizeof date, "%04d-%02d-%02d", r.key.year, r.key.month, r.key.day);
@@ -278,7 +278,7 @@ int Build(const Args& a)
     auto key = RaceArgument(a.positional, i);
     if (!key || i != a.positional.size())
         return Usage(), kUsage;
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly);
     BuiltRace race = BuildRace(store, *key, { a.pastRuns, a.jockeyDays });
     fsys::path folder = WriteRaceFolder(race, a.out.empty() ? DefaultStaging(ProgramFolder()) : fsys::path(a.out));
     std::cout << Shown(folder.string()) << "\n";
@@ -298,7 +298,7 @@ int Results(const Args& a)
     }
     if (keys.empty())
         return Usage(), kUsage;
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly);
     BuildReport report;
     Lines lines = BuildResultTables(store, keys, report);
     if (a.out.empty()) {
