@@ -1,5 +1,6 @@
 #include <algorithm>
 #include <cerrno>
+#include <chrono>
 #include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
@@ -136,6 +137,26 @@ int RenameAt(const stdfs::path& from, const stdfs::path& to, unsigned flags)
     return r == 0 ? 0 : errno;
 }
 
+// A build killed between making its fresh folder and renaming it leaves that folder behind. One that carries the
+// builder's marker and has not changed for an hour is no live build's: it goes. Anything else stays.
+void RemoveStaleBuilds(const stdfs::path& staging)
+{
+    std::error_code ec;
+    const auto now = stdfs::file_time_type::clock::now();
+    for (auto it = stdfs::directory_iterator(staging, ec); !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(".pado-build-", 0) != 0 && name.rfind(".pado-old-", 0) != 0)
+            continue;
+        std::error_code e;
+        if (stdfs::symlink_status(it->path(), e).type() != stdfs::file_type::directory
+            || stdfs::symlink_status(it->path() / kRaceFolderMark, e).type() != stdfs::file_type::regular)
+            continue;
+        const auto changed = stdfs::last_write_time(it->path(), e);
+        if (!e && now - changed > std::chrono::hours(1))
+            stdfs::remove_all(it->path(), e);
+    }
+}
+
 Text DatedName(const Text& base, const RaceKey& k)
 {
     char date[32];
@@ -198,6 +219,7 @@ std::filesystem::path WriteRaceFolder(BuiltRace& race, const std::filesystem::pa
     stdfs::create_directories(staging, ec);
     if (!stdfs::is_directory(staging, ec))
         throw UserError(U"フォルダ(" + FromUtf8(staging.string()) + U")を作れません。");
+    RemoveStaleBuilds(staging);
     const std::string id = RaceIdText(race.key);
     // The name was made by RaceFolderName; anything else (a caller's own) is checked again here.
     std::string ignored;

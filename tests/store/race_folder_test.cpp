@@ -1,5 +1,6 @@
 // Race folders named from hostile race names: nothing outside the folder the builder made is touched, the
 // program starts on what was built, and nothing of the user's under the race's name is replaced.
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <gtest/gtest.h>
@@ -213,4 +214,29 @@ TEST(RaceFolder, TwoRacesOfOneNameGetTwoFoldersAndEachKeepsItsOwn)
     EXPECT_NE(ReadFile((a / "R1.txt").string()), "");
     EXPECT_EQ(ReadFile((a / kRaceFolderMark).string()).substr(0, 12), RaceIdText(kRace));
     EXPECT_EQ(ReadFile((b / kRaceFolderMark).string()).substr(0, 12), RaceIdText(kOther));
+}
+
+TEST(RaceFolder, AKilledBuildsLeftoverGoesOnlyWhenItIsTheBuildersAndOld)
+{
+    Races r;
+    const auto old = std::filesystem::file_time_type::clock::now() - std::chrono::hours(2);
+    auto leftover = [&](const std::string& name, bool marked, bool aged) {
+        const std::string f = r.staging + "/" + name;
+        stdfs::create_directories(f);
+        WriteFile(f + "/R1.txt", "half");
+        if (marked)
+            WriteFile(f + "/" + kRaceFolderMark, "202612060610\r\n");
+        if (aged)
+            stdfs::last_write_time(f, old);
+        return f;
+    };
+    const std::string stale = leftover(".pado-build-AAAAAA", true, true);
+    const std::string fresh = leftover(".pado-build-BBBBBB", true, false); // perhaps a build running now
+    const std::string unmarked = leftover(".pado-build-CCCCCC", false, true);
+    const std::string users = leftover(".pado-buildings", true, true);
+    r.Build(kRace);
+    EXPECT_FALSE(stdfs::exists(stale));
+    EXPECT_TRUE(stdfs::exists(fresh));
+    EXPECT_TRUE(stdfs::exists(unmarked));
+    EXPECT_TRUE(stdfs::exists(users));
 }
