@@ -261,15 +261,25 @@ std::filesystem::path WriteRaceFolder(BuiltRace& race, const std::filesystem::pa
             // Swapped in one step, so the race never stands half-written; the earlier build then sits at the
             // fresh folder's name and goes with it.
             int err = RenameAt(fresh, target, RENAME_EXCHANGE);
+            // What was swapped out is deleted only when it still is this race's earlier build: something put
+            // in its place since it was looked at goes back.
+            if (!err && SlotAt(fresh, id) != Slot::OursForThisRace) {
+                RenameAt(fresh, target, RENAME_EXCHANGE);
+                err = EEXIST;
+            }
             if (err == EINVAL || err == ENOSYS) {
                 const stdfs::path old = FreshFolder(staging, ".pado-old-");
                 err = RenameAt(target, old, 0);
-                if (!err && (err = RenameAt(fresh, target, 0)) != 0)
+                if (!err && SlotAt(old, id) != Slot::OursForThisRace)
+                    err = EEXIST;
+                else if (!err)
+                    err = RenameAt(fresh, target, 0);
+                if (err && !stdfs::exists(target, ec))
                     RenameAt(old, target, 0);
                 if (!err)
                     stdfs::remove_all(old, ec);
                 else
-                    stdfs::remove(old, ec);
+                    stdfs::remove(old, ec); // only when empty: what went back left it so
             }
             if (err)
                 throw UserError(U"フォルダ(" + FromUtf8(target.string()) + U")に書き込めません。");
