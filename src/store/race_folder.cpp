@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include "platform/cp932.h"
@@ -126,6 +127,10 @@ stdfs::path FreshFolder(const stdfs::path& staging, const char* prefix)
     std::string pattern = (staging / (std::string(prefix) + "XXXXXX")).string();
     if (!::mkdtemp(pattern.data()))
         throw UserError(U"フォルダ(" + FromUtf8(staging.string()) + U")に書き込めません。");
+    // mkdtemp keeps the folder to its owner; the race folder it becomes is as open as the staging folder.
+    struct stat st;
+    if (::stat(staging.c_str(), &st) == 0)
+        ::chmod(pattern.c_str(), st.st_mode & 0777);
     return pattern;
 }
 

@@ -206,6 +206,8 @@ TEST(RaceFolder, TwoRacesOfOneNameGetTwoFoldersAndEachKeepsItsOwn)
     const stdfs::path a = r.Build(kRace);
     const stdfs::path b = r.Build(kOther, &report);
     EXPECT_EQ(a.filename(), "未勝利");
+    // As open as the staging folder, like any folder made there.
+    EXPECT_EQ(stdfs::status(a).permissions(), stdfs::status(r.staging).permissions());
     EXPECT_EQ(b.filename(), "未勝利 2026-12-06 京都10R");
     EXPECT_TRUE(report.notes.count("同じ名前のフォルダーかファイルが別にあるため、別の名前で作成"));
     // Built again, each race finds its own folder.
