@@ -4,7 +4,7 @@
 
 #include "platform/errors.h"
 #include "platform/fs.h"
-#include "platform/textfile.h"
+#include "racefiles/render.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"
 #include "store/race_store.h"
@@ -21,7 +21,7 @@ int DateNumber(const Date& d)
 class StoreSource : public RaceSource {
 public:
     explicit StoreSource(const std::string& file)
-        : store_(file)
+        : store_(file, store::RaceStore::Access::ReadOnly) // replays only read; an import may go on
     {
     }
 
@@ -45,17 +45,12 @@ public:
         std::optional<sources::RaceKey> key = store::ParseRaceName(raceId);
         if (!key)
             throw UserError(FromUtf8("レース " + raceId + " を読めません。"));
-        // The builder builds a race as of its own morning, which is the only cut-off a backtest asks for.
-        if (DateNumber(cutOff) != store::DateOf(*key))
-            throw UserError(FromUtf8("レース " + raceId + " はその日の朝の時点でしか作れません。"));
         store::BuildOptions options;
         options.pastRuns = pastRuns;
-        store::BuiltRace built = store::BuildRace(store_, *key, options);
+        store::MorningView morning(store_, DateNumber(cutOff));
+        store::BuiltRace built = store::BuildRace(morning, *key, options);
         // A private folder that is removed after the race: no need to flush the files to the disk.
-        WriteTextFile(fs::Join(folder, "R1.txt"), built.files.r1);
-        WriteTextFile(fs::Join(folder, "Rall.txt"), built.files.rall);
-        WriteTextFile(fs::Join(folder, "pado.txt"), built.files.pado);
-        WriteTextFile(fs::Join(folder, "kisyuE.txt"), built.files.kisyu);
+        racefiles::WriteRaceFiles(built.files, folder);
     }
 
 private:

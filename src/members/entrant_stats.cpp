@@ -45,7 +45,11 @@ void RunEntrantStatsPass(Form2& f, EntrantStatsView& view)
             if (int column = FinishColumn(run); column >= 0)
                 view.CountRun(run, column);
             sex = PadRight(runline::Sex(run), 1);
-            age = AgeCell(LeadingInt(runline::Age(run)) + LeadingInt(raceYear) - LeadingInt(Cols(run, 1, 2)));
+            // A run line whose source gave no age carries a filler there, not a number to count on from.
+            const Text runAge = runline::Age(run);
+            age = !runAge.empty() && runAge[0] >= U'0' && runAge[0] <= U'9'
+                ? AgeCell(LeadingInt(runAge) + LeadingInt(raceYear) - LeadingInt(Cols(run, 1, 2)))
+                : Text(U" ");
         }
         pane += view.EntrantLine(numberText + entrantText + sex + age, cardLine) + U"\n";
     }

@@ -1,6 +1,7 @@
 #include "platform/clock.h"
 
 #include <chrono>
+#include <cstdio>
 #include <ctime>
 
 namespace pado {
@@ -45,6 +46,40 @@ void CivilFromDays(int days, int& y, int& m, int& d)
     y = static_cast<int>(date.year());
     m = static_cast<int>(static_cast<unsigned>(date.month()));
     d = static_cast<int>(static_cast<unsigned>(date.day()));
+}
+
+bool IsCivilDate(int y, int m, int d)
+{
+    using namespace std::chrono;
+    return m >= 1 && m <= 12 && d >= 1 && d <= 31
+        && year_month_day { year { y }, month { static_cast<unsigned>(m) }, day { static_cast<unsigned>(d) } }.ok();
+}
+
+int WeekdayOf(int y, int m, int d)
+{
+    using namespace std::chrono;
+    return static_cast<int>(weekday { sys_days { days { DaysFromCivil(y, m, d) } } }.c_encoding());
+}
+
+std::string IsoDateText(const Date& d)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d", d.year, d.month, d.day);
+    return buf;
+}
+
+bool ParseIsoDate(const std::string& text, Date& d)
+{
+    if (text.size() != 10 || text[4] != '-' || text[7] != '-')
+        return false;
+    for (std::size_t i : { 0, 1, 2, 3, 5, 6, 8, 9 })
+        if (text[i] < '0' || text[i] > '9')
+            return false;
+    const Date r { std::stoi(text.substr(0, 4)), std::stoi(text.substr(5, 2)), std::stoi(text.substr(8, 2)) };
+    if (!IsCivilDate(r.year, r.month, r.day))
+        return false;
+    d = r;
+    return true;
 }
 
 } // namespace pado

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <functional>
+#include <string>
 
 namespace pado {
 
@@ -47,5 +48,17 @@ Date SystemToday();
 // and the generated races count days this way.
 int DaysFromCivil(int y, int m, int d);
 void CivilFromDays(int days, int& y, int& m, int& d);
+// Whether the day exists (30 February does not).
+bool IsCivilDate(int y, int m, int d);
+// 0 Sunday .. 6 Saturday.
+int WeekdayOf(int y, int m, int d);
+// yyyy-mm-dd, and back: false (d untouched) unless the text is exactly that form of a day that exists.
+std::string IsoDateText(const Date& d);
+bool ParseIsoDate(const std::string& text, Date& d);
+// yyyymmdd as a number: ordering by it orders by date.
+inline int YmdOf(const Date& d)
+{
+    return (d.year * 100 + d.month) * 100 + d.day;
+}
 
 } // namespace pado

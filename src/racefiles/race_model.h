@@ -13,6 +13,10 @@ namespace pado::racefiles {
 // The ten venues in the order the jockey file lists them.
 const std::vector<Text>& JockeyFileVenues();
 
+// Written in the sex or the age column where the source gave neither and the race implies nothing: one
+// character, so every column after it stays in place, and no sex or digit, so no view takes it for one.
+inline constexpr char32_t kUnknownSexOrAge = U'－';
+
 // One runner of a past race, as its result table and its run line show it.
 struct RunnerRow {
     int number = 0; // horse number

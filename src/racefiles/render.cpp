@@ -4,6 +4,12 @@
 #include <cstdio>
 #include <set>
 
+#include "platform/clock.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "platform/textfile.h"
+#include "platform/work_files.h"
+
 namespace pado::racefiles {
 
 namespace {
@@ -36,17 +42,6 @@ Text Kilograms(int tenths)
     return Ascii(buf);
 }
 
-// 0 Sunday .. 6 Saturday, by the days-from-civil construction.
-int WeekdayOf(int y, int m, int d)
-{
-    y -= m <= 2;
-    const int era = (y >= 0 ? y : y - 399) / 400;
-    const int yoe = y - era * 400;
-    const int doy = (153 * (m + (m > 2 ? -3 : 9)) + 2) / 5 + d - 1;
-    const long days = static_cast<long>(era) * 146097 + yoe * 365 + yoe / 4 - yoe / 100 + doy - 719468;
-    return static_cast<int>(days >= -4 ? (days + 4) % 7 : (days + 5) % 7 + 6);
-}
-
 } // namespace
 
 const std::vector<Text>& JockeyFileVenues()
@@ -77,6 +72,11 @@ Text Seconds(int tenths)
     return Ascii(buf);
 }
 
+Text AgeText(int age)
+{
+    return age > 0 ? ToText(age) : Text(1, kUnknownSexOrAge);
+}
+
 Text GoingWord(char32_t g)
 {
     return g == U'良' ? U"良" : g == U'稍' ? U"稍重" : g == U'重' ? U"重" : U"不良";
@@ -90,7 +90,7 @@ Text RunLine(const PastRace& r, const RunnerRow& x)
     l += Zero2(x.number) + U" " + (x.finishWord.empty() ? Zero2(x.finish) : x.finishWord) + U" "
         + RaceTime(x.timeTenths) + U" " + PadLeft(Seconds(x.lastTenths), 4) + U" ";
     l += Zero2(x.popularity) + U" " + PadLeft(ToText(x.bodyWeight), 3, U'0') + U" " + x.name + Text(1, x.sex)
-        + ToText(x.age) + U" ";
+        + AgeText(x.age) + U" ";
     l += x.jockeyKey + U" " + r.tail;
     return l;
 }
@@ -116,7 +116,7 @@ Lines ResultRecord(const PastRace& r)
     b.push_back(U"着 馬 馬名　　　　 性齢 斤量 騎手 タイム 着差 上り 人気 馬体重");
     for (const RunnerRow& x : r.runners) {
         Text l = (x.finishWord.empty() ? RightAligned(x.finish, 2) : x.finishWord) + U" " + RightAligned(x.number, 2)
-            + U" " + x.name + U" " + Text(1, x.sex) + ToText(x.age);
+            + U" " + x.name + U" " + Text(1, x.sex) + AgeText(x.age);
         l += U" " + Kilograms(x.carriedTenths) + U"kg " + x.jockeyKey + U"  " + RaceTime(x.timeTenths);
         l += U" " + (x.margin.empty() ? Text() : x.margin + U" ");
         l += Seconds(x.lastTenths) + U" " + RightAligned(x.popularity, 2) + U" " + ToText(x.bodyWeight);
@@ -167,7 +167,7 @@ Lines CardHeadLines(const CardHead& c, const std::vector<Entrant>& entrants)
     for (const Entrant& e : entrants) {
         Text weight = e.carriedTenths % 10 ? Kilograms(e.carriedTenths) : ToText(e.carriedTenths / 10);
         Text text = !e.mark.empty() ? e.name + U"(" + e.mark + U")"
-                                    : e.name + Text(1, e.sex) + ToText(e.age) + U"(" + weight + U")";
+                                    : e.name + Text(1, e.sex) + AgeText(e.age) + U"(" + weight + U")";
         out.push_back(text + e.jockeyCardText);
     }
     out.push_back(U"＝＝＝＝＝＝＝＝＝＝＝＝");
@@ -224,6 +224,20 @@ RaceFiles Render(const RaceFilesModel& m)
     for (const JockeyCounts& j : m.jockeys)
         f.kisyu.push_back(JockeyLine(j));
     return f;
+}
+
+void WriteRaceFiles(const RaceFiles& f, const std::string& folder, bool durable)
+{
+    const std::pair<const char*, const Lines*> parts[] = { { files::kRaceCard, &f.r1 }, { files::kPastRuns, &f.rall },
+        { files::kRaceResults, &f.pado }, { files::kJockeys, &f.kisyu } };
+    std::string bytes[4];
+    for (int i = 0; i < 4; ++i)
+        bytes[i] = EncodeTextLines(*parts[i].second);
+    for (int i = 0; i < 4; ++i) {
+        const std::string path = fs::Join(folder, parts[i].first);
+        if (!fs::WriteBytesAtomic(path, bytes[i], durable ? fs::WriteKind::Durable : fs::WriteKind::Work))
+            throw UserError(U"ファイル(" + FromUtf8(path) + U")に書き込めません。");
+    }
 }
 
 } // namespace pado::racefiles

@@ -14,6 +14,10 @@ struct RaceFiles {
 
 RaceFiles Render(const RaceFilesModel& model);
 
+// Writes the four files (CP932, CR LF) into folder under the program's names for them; every file is encoded
+// before the first is written, so a character CP932 cannot hold leaves the folder as it was. Throws UserError.
+void WriteRaceFiles(const RaceFiles& files, const std::string& folder, bool durable = false);
+
 // The pieces, for the tools that write only some of them.
 Text RunLine(const PastRace& race, const RunnerRow& runner);
 Lines ResultRecord(const PastRace& race); // the body of one race in pado.txt
@@ -28,5 +32,6 @@ Text Zero2(int n);
 Text RaceTime(int tenths); // m.ss.f
 Text Seconds(int tenths); // s.f
 Text GoingWord(char32_t going); // 良, 稍重, 重, 不良
+Text AgeText(int age); // the age, or kUnknownSexOrAge for 0
 
 } // namespace pado::racefiles

@@ -439,11 +439,6 @@ private:
     std::size_t width_ = 0;
 };
 
-long long KeyId(const RaceKey& k)
-{
-    return ((k.year * 100LL + k.month) * 100 + k.day) * 10000 + k.venue * 100 + k.number;
-}
-
 } // namespace
 
 bool LooksLikeCsv(std::string_view head)
@@ -542,7 +537,7 @@ void ReadCsv(const std::filesystem::path& file, RecordSink& sink)
             lastKey = r.key;
             Finish f = ParseFinish(reader.Cell(row, Col::Finish));
             r.hasResult = reader.Has(Col::Finish) && (f.known || ParseTimeTenths(reader.Cell(row, Col::Time)) > 0);
-            if (racesSeen.insert(KeyId(r.key)).second)
+            if (racesSeen.insert(r.key.Id()).second)
                 sink.Race(r);
             reader.RunnerRow(row, firstLine, r.key);
             break;

@@ -1,8 +1,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 
+#include "platform/clock.h"
 #include "platform/text.h"
 
 // What every data source reader hands to the race store: one race, one runner of one race, one jockey,
@@ -21,6 +23,29 @@ struct RaceKey {
     int venue = 0; // JRA venue code 1..10
     int number = 0; // race number 1..12
     friend bool operator==(const RaceKey&, const RaceKey&) = default;
+
+    // yyyymmddVVRR as a number: ordering by it orders by date, venue and race number.
+    long long Id() const { return ((year * 100LL + month) * 100 + day) * 10000 + venue * 100 + number; }
+    static RaceKey OfId(long long id)
+    {
+        const long long date = id / 10000;
+        return { static_cast<int>(date / 10000), static_cast<int>(date / 100 % 100), static_cast<int>(date % 100),
+            static_cast<int>(id / 100 % 100), static_cast<int>(id % 100) };
+    }
+    // The id as twelve digits, as the race list prints it and a race is named on the command line.
+    std::string Text() const
+    {
+        char buf[48];
+        std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d", year, month, day, venue, number);
+        return buf;
+    }
+    int Date() const { return (year * 100 + month) * 100 + day; } // yyyymmdd
+    // A day that exists (1900 to 2199), a JRA venue and a race number of a JRA day.
+    bool IsValid() const
+    {
+        return year >= 1900 && year <= 2199 && IsCivilDate(year, month, day) && venue >= 1 && venue <= 10 && number >= 1
+            && number <= 12;
+    }
 };
 
 // Who may run, as the programme codes it (JRDB's 記号, JV-Data's 競走記号コード); the same facts whichever source

@@ -15,14 +15,25 @@ namespace {
 // Thrown through the reader to stop it when the user cancels.
 struct CancelledImport { };
 
+// How a row's fields merge with what the store holds. Results are what happened and cards what was declared:
+// a result's field is never replaced by a card's (the jockey who rode, not the one declared), whichever file
+// came first. A card fills in only what no result gave, so the store comes out the same in any file order.
+struct Precedence {
+    const char* flag = nullptr; // the column saying a result wrote the row; none: every record merges alike
+    bool fromResult = false; // this record is a result's
+    // Columns taken as one: when a result gave any of them, a card gives none (a declared jockey's code
+    // beside the name of the one who rode would name two people).
+    std::vector<std::string> group;
+};
+
 // INSERT OR IGNORE first: a new row counts as imported. Otherwise an UPDATE that keeps every column the record
 // does not know and only touches the row when something differs, so a re-import counts as unchanged.
 class Upsert {
 public:
-    Upsert(Db& db, const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n)
-        : keyCount_(static_cast<int>(keys.size()))
-        , insert_(db, InsertSql(table, keys, columns, n))
-        , update_(db, UpdateSql(table, keys, columns, n))
+    Upsert(Db& db, const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n,
+        const Precedence& precedence = {})
+        : insert_(db, InsertSql(table, keys, columns, n))
+        , update_(db, UpdateSql(table, keys, columns, n, precedence))
     {
     }
 
@@ -63,30 +74,34 @@ private:
         }
         return "INSERT OR IGNORE INTO " + table + "(" + cols + ") VALUES(" + params + ")";
     }
-    static std::string UpdateSql(
-        const std::string& table, const std::vector<std::string>& keys, const char* const* columns, int n)
+    static std::string UpdateSql(const std::string& table, const std::vector<std::string>& keys,
+        const char* const* columns, int n, const Precedence& pr)
     {
         const int k = static_cast<int>(keys.size());
+        const bool card = pr.flag && !pr.fromResult;
+        const std::string byResult = card ? "coalesce(" + std::string(pr.flag) + ", 0) = 1" : "0";
+        std::string groupGiven = "0";
+        for (const std::string& g : pr.group)
+            groupGiven += " OR " + g + " IS NOT NULL";
         std::string set, differs, where;
         for (int i = 0; i < n; ++i) {
             const std::string c = columns[i], p = "?" + std::to_string(k + i + 1);
-            set += (i ? ", " : "") + c + " = coalesce(" + p + ", " + c + ")";
-            differs += (i ? " OR " : "") + std::string("(") + p + " IS NOT NULL AND " + c + " IS NOT " + p + ")";
+            const bool grouped = std::find(pr.group.begin(), pr.group.end(), c) != pr.group.end();
+            // The card's value stays out where a result gave this field (or any of its group).
+            const std::string kept = "(" + byResult + " AND (" + c + " IS NOT NULL"
+                + (grouped ? " OR " + groupGiven : std::string()) + "))";
+            set += (i ? ", " : "") + c + " = CASE WHEN " + kept + " THEN " + c + " ELSE coalesce(" + p + ", " + c
+                + ") END";
+            differs += (i ? " OR " : "") + std::string("(") + p + " IS NOT NULL AND " + c + " IS NOT " + p + " AND NOT "
+                + kept + ")";
         }
         for (int i = 0; i < k; ++i)
             where += (i ? " AND " : "") + keys[i] + " = ?" + std::to_string(i + 1);
         return "UPDATE " + table + " SET " + set + " WHERE " + where + " AND (" + differs + ")";
     }
 
-    int keyCount_;
     Stmt insert_, update_;
 };
-
-bool ValidKey(const RaceKey& k)
-{
-    return k.year >= 1900 && k.year <= 2199 && k.month >= 1 && k.month <= 12 && k.day >= 1 && k.day <= 31
-        && k.venue >= 1 && k.venue <= 10 && k.number >= 1 && k.number <= 12;
-}
 
 class StoreSink : public RecordSink {
 public:
@@ -94,8 +109,12 @@ public:
         : db_(store.Database())
         , report_(report)
         , observer_(observer)
-        , races_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount)
-        , runners_(db_, "runners", { "race_id", "number" }, kRunnerColumns, kRunnerColumnCount)
+        , raceResults_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount, { "has_result", true, {} })
+        , raceCards_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount, { "has_result", false, {} })
+        , runnerResults_(
+              db_, "runners", { "race_id", "number" }, kRunnerColumns, kRunnerColumnCount, { "result", true, {} })
+        , runnerCards_(db_, "runners", { "race_id", "number" }, kRunnerColumns, kRunnerColumnCount,
+              { "result", false, { "jockey_id", "jockey_name" } })
         , ensureRace_(db_, "INSERT OR IGNORE INTO races(id, date, venue, number) VALUES(?1, ?2, ?3, ?4)")
         , resolve_(db_,
               "SELECT id FROM races WHERE date BETWEEN ?1 AND ?2 AND venue = ?3 AND meeting = ?4"
@@ -112,7 +131,7 @@ public:
         std::vector<Value> v { Value(static_cast<std::int64_t>(RaceId(r.key))) };
         auto rest = RaceValues(r);
         v.insert(v.end(), rest.begin(), rest.end());
-        races_.Apply(v, report_.byType["レース"]);
+        (r.hasResult ? raceResults_ : raceCards_).Apply(v, report_.byType["レース"]);
         known_.insert(RaceId(r.key));
     }
 
@@ -137,7 +156,7 @@ public:
         std::vector<Value> v { Value(static_cast<std::int64_t>(id)), Value(static_cast<std::int64_t>(x.number)) };
         auto rest = RunnerValues(x);
         v.insert(v.end(), rest.begin(), rest.end());
-        runners_.Apply(v, report_.byType["出走馬"]);
+        (IsResultRow(x) ? runnerResults_ : runnerCards_).Apply(v, report_.byType["出走馬"]);
     }
 
     void Jockey(const JockeyRecord& j) override
@@ -227,7 +246,7 @@ private:
             }
             key = KeyOfId(it->second);
         }
-        if (!ValidKey(key)) {
+        if (!key.IsValid()) {
             Problem(0, std::string(type) + "の日付・場・レース番号が正しくありません");
             return false;
         }
@@ -237,7 +256,7 @@ private:
     Db& db_;
     FileImport& report_;
     ImportObserver* observer_;
-    Upsert races_, runners_;
+    Upsert raceResults_, raceCards_, runnerResults_, runnerCards_;
     std::unique_ptr<Upsert> jockeys_, horses_;
     Stmt ensureRace_, resolve_;
     std::set<long long> known_;

@@ -18,6 +18,13 @@ namespace rf = pado::racefiles;
 
 namespace {
 
+std::string Hex(char32_t c)
+{
+    char buf[16];
+    std::snprintf(buf, sizeof buf, "%04X", static_cast<unsigned>(c));
+    return buf;
+}
+
 std::string Where(const RaceKey& k)
 {
     char buf[64];
@@ -72,8 +79,8 @@ Conditions SplitConditions(const Text& text)
 
 class Builder {
 public:
-    Builder(RaceStore& store, const RaceKey& key, const BuildOptions& options)
-        : store_(store)
+    Builder(MorningView& view, const RaceKey& key, const BuildOptions& options)
+        : view_(view)
         , key_(key)
         , options_(options)
     {
@@ -81,23 +88,25 @@ public:
 
     BuiltRace Build()
     {
-        std::optional<RaceRecord> race = store_.Race(key_);
+        bool withheld = false;
+        std::optional<RaceRecord> race = view_.Race(key_, &withheld);
         if (!race)
             throw UserError(U"レース(" + FromUtf8(Where(key_)) + U")はレースデータにありません。");
         BuiltRace out;
+        out.key = key_;
         out.model.pastRuns = options_.pastRuns;
         out.model.head = Head(*race);
         out.folderName = out.model.head.name;
-        if (race->hasResult)
+        if (withheld)
             Note("当日の結果は使わず出馬表として作成", Where(key_));
 
-        std::vector<RunnerRecord> entrants = WithHorseFacts(store_.Runners(key_), key_);
+        std::vector<RunnerRecord> entrants = WithHorseFacts(view_.Runners(key_), *race);
         if (entrants.empty())
             throw UserError(U"レース(" + FromUtf8(Where(key_)) + U")の出走馬がレースデータにありません。");
         std::vector<int> padoRaces;
         for (const RunnerRecord& e : entrants) {
             rf::Entrant entrant = EntrantOf(e);
-            for (const StoredRun& run : store_.RunsBefore(e.horseId, e.horseName, DateOf(key_))) {
+            for (const StoredRun& run : view_.RunsBefore(e.horseId, e.horseName)) {
                 if (run.runner.abnormal == Abnormal::Scratched || run.runner.abnormal == Abnormal::Excluded)
                     continue; // it did not run: no run line
                 int index = PastRaceIndex(run.race);
@@ -125,7 +134,6 @@ public:
         out.files = rf::Render(out.model);
         for (Lines* lines : { &out.files.r1, &out.files.rall, &out.files.pado, &out.files.kisyu })
             ReplaceUnencodable(*lines);
-        out.folderName = Cp932Safe(out.folderName);
         out.report = std::move(report_);
         return out;
     }
@@ -150,15 +158,20 @@ public:
 private:
     void Note(const std::string& what, const std::string& where) { report_.Note(what, where); }
 
-    // Race names, jockeys and conditions may hold characters the files cannot: each becomes "？", noted.
+    // Race names, jockeys and conditions may hold characters the files cannot: each becomes "？", noted. A
+    // control character (a line break in a horse's name) would split or garble a line, and goes the same way.
     Text Cp932Safe(const Text& line)
     {
-        if (!EncodeCp932(line).unencodable)
+        auto bad = [](char32_t c) { return c < 0x20 || c == 0x7F || EncodeCp932(Text(1, c)).unencodable; };
+        if (std::none_of(line.begin(), line.end(), bad))
             return line;
         Text out;
         for (char32_t c : line) {
-            if (EncodeCp932(Text(1, c)).unencodable) {
-                Note("CP932 にない文字を？に置換", ToUtf8(Text(1, c)));
+            if (bad(c)) {
+                if (c < 0x20 || c == 0x7F)
+                    Note("制御文字を？に置換", "U+" + Hex(c));
+                else
+                    Note("CP932 にない文字を？に置換", ToUtf8(Text(1, c)));
                 out += U'？';
             } else {
                 out += c;
@@ -181,8 +194,16 @@ private:
         c.gradeMark = !mark.empty() ? mark : GradeMark(r.grade, IsJump(r));
         if (c.name.empty())
             c.name = VenueName(r.key.venue) + ToText(r.key.number) + U"R";
-        // The name is also a folder name.
-        c.name = ReplaceAll(ReplaceAll(c.name, U"/", U"／"), U"\\", U"＼");
+        // The name is also the race folder's name, and the workspace's once the race is transferred.
+        std::string why;
+        Text safe = RaceFolderName(c.name, why);
+        if (safe.empty()) {
+            safe = FromUtf8(RaceIdText(r.key));
+            Note("レース名がフォルダー名に使えないため、レースIDをレース名・フォルダー名に使用", Where(r.key));
+        } else if (!why.empty()) {
+            Note("レース名をフォルダー名に使えるよう変更 (" + why + ")", Where(r.key));
+        }
+        c.name = safe;
         c.year = r.key.year;
         c.month = r.key.month;
         c.day = r.key.day;
@@ -262,21 +283,25 @@ private:
     {
         Text name = x.jockeyName;
         if (name.empty() && !x.jockeyId.empty())
-            if (auto j = store_.Jockey(x.jockeyId))
+            if (auto j = view_.Jockey(x.jockeyId))
                 name = !j->shortName.empty() ? j->shortName : j->fullName;
         return name;
     }
 
     // A source whose runner lines carry no sex or age (JRDB's results) has them in its horse file: sex as
-    // registered, age counted as JRA counts it, by the calendar year of the race from the year of birth.
-    std::vector<RunnerRecord> WithHorseFacts(std::vector<RunnerRecord> runners, const RaceKey& key)
+    // registered, age counted as JRA counts it, by the calendar year of the race from the year of birth. What is
+    // still unknown comes from the race's conditions where they leave one answer (a fillies' race: 牝; a race
+    // for one age only: that age); otherwise the filler stands there, never a guessed sex.
+    std::vector<RunnerRecord> WithHorseFacts(std::vector<RunnerRecord> runners, const RaceRecord& race)
     {
+        const RaceKey& key = race.key;
         for (RunnerRecord& x : runners) {
             if ((x.sex && x.age) || x.horseId.empty())
                 continue;
-            auto h = horses_.find(x.horseId);
+            const std::string horseKey = x.horseId + "@" + std::to_string(key.Id());
+            auto h = horses_.find(horseKey);
             if (h == horses_.end())
-                h = horses_.emplace(x.horseId, store_.Horse(x.horseId)).first;
+                h = horses_.emplace(horseKey, view_.Horse(x.horseId, key)).first;
             if (!h->second)
                 continue;
             if (!x.sex && h->second->sex) {
@@ -288,20 +313,57 @@ private:
                 Note("馬齢を馬の生年から算出", Where(key) + " " + ToUtf8(x.horseName));
             }
         }
+        const bool fillies = FilliesOnly(race);
+        const int onlyAge = OnlyAge(race);
+        for (RunnerRecord& x : runners) {
+            const std::string who = Where(key) + " " + ToUtf8(x.horseName);
+            if (!x.sex && fillies) {
+                x.sex = U'牝';
+                Note("性別が不明、牝馬限定戦のため牝と記入", who);
+            } else if (!x.sex) {
+                x.sex = rf::kUnknownSexOrAge;
+                Note("性別が不明 (－と記入)", who);
+            }
+            if (!x.age && onlyAge) {
+                x.age = onlyAge;
+                Note("馬齢が不明、" + std::to_string(onlyAge) + "歳限定戦のため " + std::to_string(onlyAge) + " と記入",
+                    who);
+            } else if (!x.age) {
+                Note("馬齢が不明 (－と記入)", who);
+            }
+        }
         return runners;
+    }
+
+    // A race for fillies and mares carries the mark (牝) among its conditions; (牡・牝) and the like admit both.
+    static bool FilliesOnly(const RaceRecord& r)
+    {
+        return SplitConditions(r.conditions).marks.find(U"(牝)") != Text::npos;
+    }
+
+    // The one age a race is for ("2歳", "3歳"), 0 when it admits several ("3歳以上") or says nothing.
+    static int OnlyAge(const RaceRecord& r)
+    {
+        const Text age = SplitConditions(r.conditions).age;
+        if (age.empty() || age.find(U'上') != Text::npos || age.find(U'～') != Text::npos)
+            return 0;
+        const std::size_t at = age.find(U'歳');
+        if (at == 0 || at == Text::npos)
+            return 0;
+        const char32_t d = age[at - 1];
+        const char32_t digit = d >= U'０' && d <= U'９' ? d - U'０' + U'0' : d;
+        return digit >= U'2' && digit <= U'9' ? static_cast<int>(digit - U'0') : 0;
     }
 
     rf::Entrant EntrantOf(const RunnerRecord& x)
     {
         rf::Entrant e;
         e.name = Shaped(x.horseName);
-        e.sex = x.sex ? x.sex : U'牡';
+        e.sex = x.sex ? x.sex : rf::kUnknownSexOrAge;
         e.age = x.age;
         e.carriedTenths = x.carriedTenths;
         e.mark = x.mark;
         e.jockeyCardText = JockeyCardText(x);
-        if (!x.sex || !x.age)
-            Note("出走馬の性齢が不明", ToUtf8(x.horseName));
         if (!x.carriedTenths && x.mark.empty())
             Note("出走馬の斤量が不明 (0 と記入)", ToUtf8(x.horseName));
         if (e.jockeyCardText.empty())
@@ -318,9 +380,9 @@ private:
         if (found != index_.end())
             return found->second;
         int index = -1;
-        std::optional<RaceRecord> race = store_.Race(key);
+        std::optional<RaceRecord> race = view_.Race(key);
         if (race && race->hasResult) {
-            races_.push_back(PastRaceOf(*race, WithHorseFacts(store_.Runners(key), key)));
+            races_.push_back(PastRaceOf(*race, WithHorseFacts(view_.Runners(key), *race)));
             raceIds_.push_back(id);
             index = static_cast<int>(races_.size()) - 1;
         } else {
@@ -420,14 +482,20 @@ private:
         }
     }
 
+    // A race with an official passing order (any corner) shows exactly those lines: the runners' own positions
+    // exist for corners the official text leaves out (中山 ダ1200 lists corners 3 and 4) and must not add a line.
+    // Only a race without any official text gets lines made from the positions, and the report lists it.
     void Corners(const RaceRecord& r, const std::vector<RunnerRecord>& runners, rf::PastRace& p)
     {
         Text orders[4];
+        const bool official = std::any_of(
+            std::begin(r.cornerOrders), std::end(r.cornerOrders), [](const Text& t) { return !TrimSpaces(t).empty(); });
         bool derived = false;
         for (int c = 0; c < 4; ++c) {
-            orders[c] = r.cornerOrders[c];
-            if (!orders[c].empty())
+            if (official) {
+                orders[c] = TrimSpaces(r.cornerOrders[c]);
                 continue;
+            }
             std::vector<std::pair<int, int>> positions;
             for (const RunnerRecord& x : runners)
                 positions.push_back({ x.number, x.corners[c] });
@@ -437,13 +505,12 @@ private:
         int first = 0;
         while (first < 4 && orders[first].empty())
             ++first;
-        if (first >= 3) {
-            // The readers need two corner lines at least; corners 3 and 4 stand empty.
+        if (first >= 4)
             Note("コーナー通過順が不明 (空欄)", Where(r.key));
-            first = 2;
-        } else if (derived) {
-            Note("コーナー通過順を各馬の通過順位から作成", Where(r.key));
-        }
+        else if (derived)
+            Note("公式のコーナー通過順がないため各馬の通過順位から作成", Where(r.key));
+        // The readers need two corner lines at least; a race passing one corner only has corner 3 blank.
+        first = std::min(first, 2);
         p.firstCorner = first + 1;
         for (int c = first; c < 4; ++c)
             p.cornerOrders.push_back(orders[c]);
@@ -455,7 +522,7 @@ private:
         row.number = x.number;
         row.finish = x.finish;
         row.name = Shaped(x.horseName);
-        row.sex = x.sex ? x.sex : U'牡';
+        row.sex = x.sex ? x.sex : rf::kUnknownSexOrAge;
         row.age = x.age;
         row.carriedTenths = x.carriedTenths;
         row.jockeyKey = JockeyKeyOf(JockeyCardText(x));
@@ -484,8 +551,6 @@ private:
             if (x.finish > 1 && x.margin.empty())
                 Note("着差が不明 (空欄)", Where(r.key));
         }
-        if (!x.sex || !x.age)
-            Note("性齢が不明", Where(r.key) + " " + ToUtf8(x.horseName));
         if (!x.bodyWeight)
             Note("馬体重が不明 (000 と記入)", Where(r.key));
         if (row.jockeyKey.empty()) {
@@ -498,12 +563,8 @@ private:
     // Every jockey of today's card, then every other with rides in the window, with their placings per venue.
     std::vector<rf::JockeyCounts> Jockeys(const std::vector<rf::Entrant>& entrants)
     {
-        int y, m, d;
-        const int today = DaysFromCivil(key_.year, key_.month, key_.day);
-        CivilFromDays(today - std::max(options_.jockeyDays, 0), y, m, d);
-        const int from = (y * 100 + m) * 100 + d;
-        CivilFromDays(today - 1, y, m, d);
-        const int to = (y * 100 + m) * 100 + d;
+        int from = 0, to = 0;
+        const std::vector<JockeyTally> tallies = view_.JockeyTallies(options_.jockeyDays, from, to);
         std::vector<rf::JockeyCounts> out;
         std::unordered_map<Text, std::size_t> byKey;
         auto slot = [&](const Text& key) -> rf::JockeyCounts& {
@@ -516,7 +577,7 @@ private:
             if (!e.jockeyCardText.empty())
                 slot(JockeyKeyOf(e.jockeyCardText));
         const auto& venues = rf::JockeyFileVenues();
-        for (const JockeyTally& t : JockeyTallies(from, to)) {
+        for (const JockeyTally& t : tallies) {
             Text name = t.jockeyName;
             if (name.empty())
                 continue;
@@ -533,16 +594,15 @@ private:
         return out;
     }
 
-    std::vector<JockeyTally> JockeyTallies(int from, int to) { return store_.JockeyTallies(from, to); }
-
-    RaceStore& store_;
+    MorningView& view_;
     RaceKey key_;
     BuildOptions options_;
     BuildReport report_;
     std::vector<rf::PastRace> races_;
     std::vector<long long> raceIds_;
     std::unordered_map<long long, int> index_;
-    std::unordered_map<std::string, std::optional<HorseRecord>> horses_; // registration number -> horse file entry
+    // registration number @ race id -> the horse as known on that race's day
+    std::unordered_map<std::string, std::optional<HorseRecord>> horses_;
 };
 
 } // namespace
@@ -566,14 +626,24 @@ std::vector<std::string> BuildReport::Lines() const
     return out;
 }
 
+BuiltRace BuildRace(MorningView& view, const RaceKey& race, const BuildOptions& options)
+{
+    if (view.Date() != race.Date())
+        throw UserError(FromUtf8("レース " + race.Text() + " はその日の朝の時点でしか作れません。"));
+    return Builder(view, race, options).Build();
+}
+
 BuiltRace BuildRace(RaceStore& store, const RaceKey& race, const BuildOptions& options)
 {
-    return Builder(store, race, options).Build();
+    MorningView view(store, race.Date());
+    return BuildRace(view, race, options);
 }
 
 Lines BuildResultTables(RaceStore& store, const std::vector<RaceKey>& races, BuildReport& report)
 {
-    return Builder(store, races.empty() ? RaceKey {} : races.front(), {}).ResultTables(races, report);
+    // Every stored result, each with its horses as known on its own day.
+    MorningView view(store, 99991231);
+    return Builder(view, races.empty() ? RaceKey {} : races.front(), {}).ResultTables(races, report);
 }
 
 } // namespace pado::store

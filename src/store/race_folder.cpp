@@ -1,9 +1,18 @@
 #include <algorithm>
+#include <cerrno>
+#include <chrono>
+#include <cstdio>
+#include <fcntl.h>
+#include <stdlib.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include "platform/cp932.h"
 #include "platform/errors.h"
+#include "platform/fs.h"
 #include "platform/number.h"
 #include "platform/textfile.h"
+#include "platform/work_files.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"
 
@@ -55,36 +64,236 @@ Text NineCharacterName(const Text& name, std::string& note)
     return PadRight(out, 9);
 }
 
-std::filesystem::path WriteRaceFolder(const BuiltRace& race, const std::filesystem::path& staging)
+namespace {
+
+namespace stdfs = std::filesystem;
+
+bool IsControl(char32_t c)
 {
-    namespace fs = std::filesystem;
+    // C0 and C1 controls, line and paragraph separators, and the marks that reorder text on screen.
+    return c < 0x20 || (c >= 0x7F && c <= 0x9F) || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E)
+        || (c >= 0x2066 && c <= 0x2069);
+}
+
+Text TrimBothSpaces(Text t)
+{
+    while (!t.empty() && (t.front() == U' ' || t.front() == U'　'))
+        t.erase(t.begin());
+    while (!t.empty() && (t.back() == U' ' || t.back() == U'　'))
+        t.pop_back();
+    return t;
+}
+
+// Cut to at most max UTF-8 bytes, never inside a character.
+Text CutToBytes(const Text& t, std::size_t max)
+{
+    Text out;
+    std::size_t bytes = 0;
+    for (char32_t c : t) {
+        const std::size_t n = ToUtf8(Text(1, c)).size();
+        if (bytes + n > max)
+            break;
+        out += c;
+        bytes += n;
+    }
+    return out;
+}
+
+enum class Slot { Free, OursForThisRace, Taken };
+
+// What a name in the staging folder holds: nothing, an earlier build of this race (a real folder, no link,
+// whose marker names the race), or anything else, which is never touched.
+Slot SlotAt(const stdfs::path& path, const std::string& raceId)
+{
     std::error_code ec;
-    fs::create_directories(staging, ec);
-    const fs::path target = staging / ToUtf8(race.folderName);
-    const fs::path fresh = staging / ("." + ToUtf8(race.folderName) + ".new");
-    const fs::path old = staging / ("." + ToUtf8(race.folderName) + ".old");
-    fs::remove_all(fresh, ec);
-    fs::remove_all(old, ec);
-    if (!fs::create_directories(fresh, ec))
-        throw UserError(U"フォルダ(" + FromUtf8(fresh.string()) + U")を作れません。");
+    const stdfs::file_status st = stdfs::symlink_status(path, ec);
+    if (st.type() == stdfs::file_type::not_found)
+        return Slot::Free;
+    if (ec || st.type() != stdfs::file_type::directory)
+        return Slot::Taken;
+    const stdfs::path mark = path / kRaceFolderMark;
+    if (stdfs::symlink_status(mark, ec).type() != stdfs::file_type::regular || stdfs::file_size(mark, ec) > 4096)
+        return Slot::Taken;
+    std::string bytes;
+    if (!pado::fs::ReadBytes(mark.string(), bytes))
+        return Slot::Taken;
+    const std::size_t eol = bytes.find_first_of("\r\n");
+    return bytes.substr(0, eol) == raceId ? Slot::OursForThisRace : Slot::Taken;
+}
+
+// A new hidden folder of an unguessable name that nothing had: ours to fill and, on failure, to remove.
+stdfs::path FreshFolder(const stdfs::path& staging, const char* prefix)
+{
+    std::string pattern = (staging / (std::string(prefix) + "XXXXXX")).string();
+    if (!::mkdtemp(pattern.data()))
+        throw UserError(U"フォルダ(" + FromUtf8(staging.string()) + U")に書き込めません。");
+    // mkdtemp keeps the folder to its owner; the race folder it becomes is as open as the staging folder.
+    struct stat st;
+    if (::stat(staging.c_str(), &st) == 0)
+        ::chmod(pattern.c_str(), st.st_mode & 0777);
+    return pattern;
+}
+
+// rename(2) variants: flags 0 (plain), RENAME_NOREPLACE or RENAME_EXCHANGE. Returns errno, 0 on success.
+int RenameAt(const stdfs::path& from, const stdfs::path& to, unsigned flags)
+{
+    int r
+        = flags ? ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), flags) : ::rename(from.c_str(), to.c_str());
+    return r == 0 ? 0 : errno;
+}
+
+// A build killed between making its fresh folder and renaming it leaves that folder behind. One that carries the
+// builder's marker and has not changed for an hour is no live build's: it goes. Anything else stays.
+void RemoveStaleBuilds(const stdfs::path& staging)
+{
+    std::error_code ec;
+    const auto now = stdfs::file_time_type::clock::now();
+    for (auto it = stdfs::directory_iterator(staging, ec); !ec && it != stdfs::directory_iterator(); it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        if (name.rfind(".pado-build-", 0) != 0 && name.rfind(".pado-old-", 0) != 0)
+            continue;
+        std::error_code e;
+        if (stdfs::symlink_status(it->path(), e).type() != stdfs::file_type::directory
+            || stdfs::symlink_status(it->path() / kRaceFolderMark, e).type() != stdfs::file_type::regular)
+            continue;
+        const auto changed = stdfs::last_write_time(it->path(), e);
+        if (!e && now - changed > std::chrono::hours(1))
+            stdfs::remove_all(it->path(), e);
+    }
+}
+
+Text DatedName(const Text& base, const RaceKey& k)
+{
+    char date[32];
+    std::snprintf(date, sizeof date, " %04d-%02d-%02d ", k.year, k.month, k.day);
+    return base + FromUtf8(date) + VenueName(k.venue) + ToText(k.number) + U"R";
+}
+
+} // namespace
+
+Text RaceFolderName(const Text& raceName, std::string& note)
+{
+    Text out;
+    bool control = false, unencodable = false, slash = false;
+    for (char32_t c : raceName) {
+        if (IsControl(c)) {
+            out += U'？';
+            control = true;
+        } else if (c == U'/' || c == U'\\') {
+            out += c == U'/' ? U'／' : U'＼';
+            slash = true;
+        } else if (EncodeCp932(Text(1, c)).unencodable) {
+            out += U'？';
+            unencodable = true;
+        } else {
+            out += c;
+        }
+    }
+    const Text whole = TrimBothSpaces(out);
+    out = TrimBothSpaces(CutToBytes(whole, kMaxFolderNameBytes));
+    const bool cut = out.size() < whole.size();
+    // A leading full stop would hide the folder and, as "." or "..", name the folders above it.
+    const bool dot = !out.empty() && out.front() == U'.';
+    if (dot)
+        out.front() = U'．';
+    std::vector<std::string> did;
+    if (control)
+        did.push_back("制御文字を？に置換");
+    if (unencodable)
+        did.push_back("CP932 にない文字を？に置換");
+    if (slash)
+        did.push_back("「/」「\\」を全角に置換");
+    if (dot)
+        did.push_back("先頭の「.」を全角に置換");
+    if (cut)
+        did.push_back(std::to_string(kMaxFolderNameBytes) + " バイトに切り詰め");
+    note.clear();
+    for (const std::string& d : did)
+        note += (note.empty() ? "" : "・") + d;
+    // A work file's name would be read or deleted as that file once the race is transferred; a name of
+    // nothing but replacement marks says nothing.
+    if (out.empty() || !files::ProgramFileNamed(ToUtf8(out)).empty()
+        || std::all_of(out.begin(), out.end(), [](char32_t c) { return c == U'？' || c == U'．'; }))
+        return {};
+    return out;
+}
+
+std::filesystem::path WriteRaceFolder(BuiltRace& race, const std::filesystem::path& staging)
+{
+    std::error_code ec;
+    stdfs::create_directories(staging, ec);
+    if (!stdfs::is_directory(staging, ec))
+        throw UserError(U"フォルダ(" + FromUtf8(staging.string()) + U")を作れません。");
+    RemoveStaleBuilds(staging);
+    const std::string id = RaceIdText(race.key);
+    // The name was made by RaceFolderName; anything else (a caller's own) is checked again here.
+    std::string ignored;
+    Text base = race.folderName;
+    if (base.empty() || RaceFolderName(base, ignored) != base)
+        base = FromUtf8(id);
+
+    // The race's name, then the name with its day, venue and number, then its id: the first that is free or
+    // holds an earlier build of this very race. A folder or file of anyone else is never replaced.
+    stdfs::path target;
+    Slot slot = Slot::Taken;
+    for (const Text& name : { base, DatedName(base, race.key), FromUtf8(id) }) {
+        slot = SlotAt(staging / ToUtf8(name), id);
+        if (slot != Slot::Taken) {
+            target = staging / ToUtf8(name);
+            if (name != base)
+                race.report.Note("同じ名前のフォルダーかファイルが別にあるため、別の名前で作成",
+                    "「" + ToUtf8(base) + "」→「" + ToUtf8(name) + "」");
+            break;
+        }
+    }
+    if (slot == Slot::Taken)
+        throw UserError(U"フォルダ(" + FromUtf8((staging / ToUtf8(base)).string())
+            + U")とその別名には、このレースのものではないフォルダーかファイルがあります。作成しませんでした。");
+
+    const stdfs::path fresh = FreshFolder(staging, ".pado-build-");
     try {
+        WriteTextFile((fresh / kRaceFolderMark).string(),
+            { FromUtf8(id), U"PADO のレースデータから作成したレースのフォルダーです。" }, true);
         // Encoded before anything is written: a character CP932 cannot hold stops the build whole.
-        for (auto [name, lines] : { std::pair { "R1.txt", &race.files.r1 }, { "Rall.txt", &race.files.rall },
-                 { "pado.txt", &race.files.pado }, { "kisyuE.txt", &race.files.kisyu } })
-            WriteTextFile((fresh / name).string(), *lines, true);
+        racefiles::WriteRaceFiles(race.files, fresh.string(), true);
+        if (slot == Slot::Free) {
+            int err = RenameAt(fresh, target, RENAME_NOREPLACE);
+            if (err == EINVAL || err == ENOSYS)
+                err = SlotAt(target, id) == Slot::Free ? RenameAt(fresh, target, 0) : EEXIST;
+            if (err)
+                throw UserError(U"フォルダ(" + FromUtf8(target.string()) + U")に書き込めません。");
+        } else {
+            // Swapped in one step, so the race never stands half-written; the earlier build then sits at the
+            // fresh folder's name and goes with it.
+            int err = RenameAt(fresh, target, RENAME_EXCHANGE);
+            // What was swapped out is deleted only when it still is this race's earlier build: something put
+            // in its place since it was looked at goes back.
+            if (!err && SlotAt(fresh, id) != Slot::OursForThisRace) {
+                RenameAt(fresh, target, RENAME_EXCHANGE);
+                err = EEXIST;
+            }
+            if (err == EINVAL || err == ENOSYS) {
+                const stdfs::path old = FreshFolder(staging, ".pado-old-");
+                err = RenameAt(target, old, 0);
+                if (!err && SlotAt(old, id) != Slot::OursForThisRace)
+                    err = EEXIST;
+                else if (!err)
+                    err = RenameAt(fresh, target, 0);
+                if (err && !stdfs::exists(target, ec))
+                    RenameAt(old, target, 0);
+                if (!err)
+                    stdfs::remove_all(old, ec);
+                else
+                    stdfs::remove(old, ec); // only when empty: what went back left it so
+            }
+            if (err)
+                throw UserError(U"フォルダ(" + FromUtf8(target.string()) + U")に書き込めません。");
+        }
     } catch (...) {
-        fs::remove_all(fresh, ec);
+        stdfs::remove_all(fresh, ec);
         throw;
     }
-    if (fs::exists(target, ec))
-        fs::rename(target, old, ec);
-    fs::rename(fresh, target, ec);
-    if (ec) {
-        fs::rename(old, target, ec);
-        fs::remove_all(fresh, ec);
-        throw UserError(U"フォルダ(" + FromUtf8(target.string()) + U")に書き込めません。");
-    }
-    fs::remove_all(old, ec);
+    stdfs::remove_all(fresh, ec); // the earlier build after a swap; nothing after a plain rename
     return target;
 }
 
@@ -98,9 +307,7 @@ std::filesystem::path DefaultStaging(const std::filesystem::path& programFolder)
 
 std::string RaceIdText(const RaceKey& k)
 {
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%04d%02d%02d%02d%02d", k.year, k.month, k.day, k.venue, k.number);
-    return buf;
+    return k.Text();
 }
 
 std::optional<RaceKey> ParseRaceName(const std::string& text)
@@ -115,7 +322,7 @@ std::optional<RaceKey> ParseRaceName(const std::string& text)
         return std::all_of(s.begin(), s.end(), [](char32_t c) { return c >= U'0' && c <= U'9'; });
     };
     if (parts.size() == 1 && parts[0].size() == 12 && digits(parts[0])) {
-        k = KeyOfId(std::stoll(text));
+        k = RaceKey::OfId(std::stoll(ToUtf8(parts[0])));
     } else if (parts.size() == 3) {
         std::vector<Text> date = SplitAt(ReplaceAll(parts[0], U"/", U"-"), U'-');
         if (date.size() != 3 || !digits(date[0]) || !digits(date[1]) || !digits(date[2]) || date[0].empty()
@@ -136,8 +343,7 @@ std::optional<RaceKey> ParseRaceName(const std::string& text)
     } else {
         return std::nullopt;
     }
-    if (k.year < 1900 || k.month < 1 || k.month > 12 || k.day < 1 || k.day > 31 || k.venue < 1 || k.venue > 10
-        || k.number < 1 || k.number > 12)
+    if (!k.IsValid())
         return std::nullopt;
     return k;
 }

@@ -2,7 +2,9 @@
 
 #include <algorithm>
 #include <cstdlib>
+#include <sqlite3.h>
 
+#include "platform/clock.h"
 #include "platform/errors.h"
 #include "store/schema.h"
 
@@ -20,7 +22,7 @@ const char* const kRaceColumns[]
 const int kRaceColumnCount = sizeof kRaceColumns / sizeof *kRaceColumns;
 const char* const kRunnerColumns[] = { "frame", "horse_id", "horse_name", "sex", "age", "carried", "jockey_id",
     "jockey_name", "finish", "abnormal", "time", "margin", "corner1", "corner2", "corner3", "corner4", "last3f", "odds",
-    "popularity", "body_weight", "weight_change", "mark" };
+    "popularity", "body_weight", "weight_change", "mark", "result" };
 const int kRunnerColumnCount = sizeof kRunnerColumns / sizeof *kRunnerColumns;
 
 namespace {
@@ -138,6 +140,7 @@ RunnerRecord RunnerFrom(Stmt& s)
     x.bodyWeightChangeKnown = !s.IsNull(c);
     x.bodyWeightChange = IntAt(s, c++);
     x.mark = TextAt(s, c++);
+    // The last column, result, is the store's own bookkeeping for merging.
     return x;
 }
 
@@ -154,28 +157,6 @@ std::filesystem::path DefaultStorePath()
     else
         base = ".";
     return base / "pado" / "races.sqlite";
-}
-
-long long RaceId(const RaceKey& k)
-{
-    return ((static_cast<long long>(k.year) * 100 + k.month) * 100 + k.day) * 10000LL + k.venue * 100 + k.number;
-}
-
-RaceKey KeyOfId(long long id)
-{
-    RaceKey k;
-    k.number = static_cast<int>(id % 100);
-    k.venue = static_cast<int>(id / 100 % 100);
-    long long date = id / 10000;
-    k.day = static_cast<int>(date % 100);
-    k.month = static_cast<int>(date / 100 % 100);
-    k.year = static_cast<int>(date / 10000);
-    return k;
-}
-
-int DateOf(const RaceKey& k)
-{
-    return (k.year * 100 + k.month) * 100 + k.day;
 }
 
 std::vector<Value> RaceValues(const RaceRecord& r)
@@ -210,6 +191,11 @@ std::vector<Value> RaceValues(const RaceRecord& r)
     return v;
 }
 
+bool IsResultRow(const RunnerRecord& x)
+{
+    return x.finish > 0 || x.abnormal != Abnormal::None || x.timeTenths > 0;
+}
+
 std::vector<Value> RunnerValues(const RunnerRecord& x)
 {
     std::vector<Value> v;
@@ -235,6 +221,7 @@ std::vector<Value> RunnerValues(const RunnerRecord& x)
     v.push_back(Num(x.bodyWeight));
     v.push_back(Known(x.bodyWeightChangeKnown, x.bodyWeightChange));
     v.push_back(Str(x.mark));
+    v.push_back(Known(IsResultRow(x), 1));
     return v;
 }
 
@@ -377,6 +364,116 @@ std::optional<sources::HorseRecord> RaceStore::Horse(const std::string& id)
     const Text sex = TextAt(s, 2);
     return sources::HorseRecord { s.Str(0), TextAt(s, 1), sex.empty() ? U'\0' : sex.front(),
         static_cast<int>(s.Int(3)) };
+}
+
+char32_t RaceStore::RunnerSex(const std::string& horseId, long long raceId)
+{
+    Stmt s(*db_,
+        "SELECT sex FROM runners WHERE horse_id = ?1 AND race_id <= ?2 AND sex IS NOT NULL"
+        " ORDER BY race_id DESC LIMIT 1");
+    s.Bind(1, horseId).Bind(2, raceId);
+    return s.Step() ? CharAt0(s, 0) : 0;
+}
+
+MorningView::MorningView(RaceStore& store, int date)
+    : store_(store)
+    , date_(date)
+{
+    // One snapshot for the whole build; inside a caller's transaction that one already is.
+    if (sqlite3_get_autocommit(store.Database().Handle())) {
+        store.Database().Exec("BEGIN");
+        ownTransaction_ = true;
+    }
+}
+
+MorningView::~MorningView()
+{
+    if (ownTransaction_)
+        sqlite3_exec(store_.Database().Handle(), "COMMIT", nullptr, nullptr, nullptr);
+}
+
+std::optional<RaceRecord> MorningView::Race(const RaceKey& key, bool* withheld)
+{
+    if (withheld)
+        *withheld = false;
+    if (key.Date() > date_)
+        return std::nullopt;
+    std::optional<RaceRecord> r = store_.Race(key);
+    if (r && key.Date() == date_) {
+        if (withheld)
+            *withheld = r->hasResult;
+        // What the day's card could not know.
+        r->hasResult = false;
+        r->going = 0;
+        r->weather.clear();
+        r->fieldSize = 0;
+        for (Text& c : r->cornerOrders)
+            c.clear();
+        r->last3f = r->last4f = 0;
+        r->furlongTimes.clear();
+    }
+    return r;
+}
+
+std::vector<RunnerRecord> MorningView::Runners(const RaceKey& key)
+{
+    if (key.Date() > date_)
+        return {};
+    std::vector<RunnerRecord> runners = store_.Runners(key);
+    if (key.Date() == date_)
+        for (RunnerRecord& x : runners) {
+            RunnerRecord card;
+            card.race = x.race;
+            card.frame = x.frame;
+            card.number = x.number;
+            card.horseId = x.horseId;
+            card.horseName = x.horseName;
+            card.sex = x.sex;
+            card.age = x.age;
+            card.carriedTenths = x.carriedTenths;
+            card.jockeyId = x.jockeyId;
+            card.jockeyName = x.jockeyName;
+            card.mark = x.mark;
+            if (x.abnormal == Abnormal::Scratched || x.abnormal == Abnormal::Excluded)
+                card.abnormal = x.abnormal; // announced before the race
+            x = card;
+        }
+    return runners;
+}
+
+std::vector<StoredRun> MorningView::RunsBefore(const std::string& horseId, const Text& horseName)
+{
+    return store_.RunsBefore(horseId, horseName, date_);
+}
+
+std::vector<JockeyTally> MorningView::JockeyTallies(int days, int& fromDate, int& toDate)
+{
+    int y, m, d;
+    const int today = DaysFromCivil(date_ / 10000, date_ / 100 % 100, date_ % 100);
+    CivilFromDays(today - std::max(days, 0), y, m, d);
+    fromDate = (y * 100 + m) * 100 + d;
+    CivilFromDays(today - 1, y, m, d);
+    toDate = (y * 100 + m) * 100 + d;
+    return store_.JockeyTallies(fromDate, toDate);
+}
+
+std::optional<sources::JockeyRecord> MorningView::Jockey(const std::string& id)
+{
+    return store_.Jockey(id);
+}
+
+std::optional<sources::HorseRecord> MorningView::Horse(const std::string& id, const RaceKey& race)
+{
+    std::optional<sources::HorseRecord> h = store_.Horse(id);
+    if (!h)
+        return h;
+    const long long at = std::min(race.Id(), static_cast<long long>(date_) * 10000 + 9999);
+    if (char32_t shown = store_.RunnerSex(id, at)) {
+        h->sex = shown;
+    } else if (h->sex == U'セ') {
+        h->sex = 0; // gelded by the time of the horse file, but since when cannot be told
+    }
+    return h;
 }
 
 long long RaceStore::CountRows(const std::string& table)

@@ -16,10 +16,19 @@ namespace pado::store {
 // $XDG_DATA_HOME/pado/races.sqlite, or ~/.local/share/pado/races.sqlite when XDG_DATA_HOME is unset.
 std::filesystem::path DefaultStorePath();
 
-// yyyymmddVVRR as a number: ordering by it orders by date, venue and race number.
-long long RaceId(const sources::RaceKey& key);
-sources::RaceKey KeyOfId(long long id);
-int DateOf(const sources::RaceKey& key); // yyyymmdd
+// The race key's own vocabulary under the names the store's callers know.
+inline long long RaceId(const sources::RaceKey& key)
+{
+    return key.Id();
+}
+inline sources::RaceKey KeyOfId(long long id)
+{
+    return sources::RaceKey::OfId(id);
+}
+inline int DateOf(const sources::RaceKey& key)
+{
+    return key.Date();
+}
 
 // One run of a horse: the runner row and the key of its race.
 struct StoredRun {
@@ -62,6 +71,8 @@ public:
     std::vector<JockeyTally> JockeyTallies(int fromDate, int toDate);
     std::optional<sources::JockeyRecord> Jockey(const std::string& id);
     std::optional<sources::HorseRecord> Horse(const std::string& id);
+    // The sex a horse's own runner rows show at the latest at or before the race; 0 when none shows one.
+    char32_t RunnerSex(const std::string& horseId, long long raceId);
     long long CountRows(const std::string& table);
 
 private:
@@ -73,6 +84,39 @@ private:
     std::unique_ptr<Stmt> race_, runners_, runsById_, runsByName_;
 };
 
+// The store as it stood on the morning of one day: the only way the race builder and the backtest read races.
+// Nothing run on or after that day is there, except the day's own races as their cards stood (their results
+// withheld); facts about a horse are taken as of each race (a horse gelded later was no gelding before). The
+// whole reading is one read transaction, so an import running meanwhile is seen entirely or not at all.
+class MorningView {
+public:
+    MorningView(RaceStore& store, int date); // date: yyyymmdd
+    ~MorningView();
+    MorningView(const MorningView&) = delete;
+    MorningView& operator=(const MorningView&) = delete;
+
+    int Date() const { return date_; }
+    // A race of an earlier day as stored; one of the day itself without its result; nothing of a later day.
+    // withheld, when given, is set when the day's race has a stored result that was left out.
+    std::optional<sources::RaceRecord> Race(const sources::RaceKey& key, bool* withheld = nullptr);
+    // Its runners, by the same rule: on the day itself only what the card said.
+    std::vector<sources::RunnerRecord> Runners(const sources::RaceKey& key);
+    // Every earlier run of a horse, oldest first (see RaceStore::RunsBefore).
+    std::vector<StoredRun> RunsBefore(const std::string& horseId, const Text& horseName);
+    // Placings per jockey and venue over the given number of days before the morning.
+    std::vector<JockeyTally> JockeyTallies(int days, int& fromDate, int& toDate);
+    std::optional<sources::JockeyRecord> Jockey(const std::string& id);
+    // The horse as known on the day of race: its sex is the one its own runs show by then; otherwise the horse
+    // file's, which is undated, only where it cannot have changed (牡 and 牝 stay; a gelding may still have been
+    // a colt then): sex 0 when that leaves it unknown.
+    std::optional<sources::HorseRecord> Horse(const std::string& id, const sources::RaceKey& race);
+
+private:
+    RaceStore& store_;
+    int date_;
+    bool ownTransaction_ = false;
+};
+
 // Row mapping shared by the store and the importer. Unknown fields are NULL, so that a merge keeps what the
 // store already has.
 extern const char* const kRaceColumns[]; // after id
@@ -81,5 +125,8 @@ extern const char* const kRunnerColumns[]; // after race_id, number
 extern const int kRunnerColumnCount;
 std::vector<Value> RaceValues(const sources::RaceRecord& race);
 std::vector<Value> RunnerValues(const sources::RunnerRecord& runner);
+// A runner row of a result (a placing, an abnormal end or a time), not of a card. What a result gives is what
+// happened: a card only fills in the fields no result gave (kRunnerColumns ends in the flag, "result").
+bool IsResultRow(const sources::RunnerRecord& runner);
 
 } // namespace pado::store

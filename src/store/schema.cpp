@@ -38,7 +38,14 @@ ALTER TABLE races ADD COLUMN added_prizes TEXT;
 ALTER TABLE runners ADD COLUMN mark TEXT;
 )";
 
-const char* const kSteps[] = { kVersion1, kVersion2 };
+// Version 3: which runner rows a result wrote. A card never overwrites what a result gave, whichever file came
+// first; rows of an older store that hold a placing, an abnormal end or a time came from a result.
+const char* const kVersion3 = R"(
+ALTER TABLE runners ADD COLUMN result INTEGER;
+UPDATE runners SET result = 1 WHERE finish IS NOT NULL OR abnormal IS NOT NULL OR time IS NOT NULL;
+)";
+
+const char* const kSteps[] = { kVersion1, kVersion2, kVersion3 };
 
 int UserVersion(Db& db)
 {

@@ -5,7 +5,7 @@
 namespace pado::store {
 
 // The version this program writes, kept in the file's user_version.
-constexpr int kSchemaVersion = 2;
+constexpr int kSchemaVersion = 3;
 
 // Brings the file to kSchemaVersion: creates an empty one, migrates an older one in place (in one transaction),
 // refuses a newer one with a UserError naming its version.

@@ -185,7 +185,7 @@ TEST(RaceBuilder, RunnersWithoutAPlacingAndHorsesThatDidNotStart)
     // Corner orders derived from the runners' positions, said in the report with the other gaps.
     EXPECT_TRUE(std::find(body.begin(), body.end(), U"3コーナー  1-2-(2,4)") != body.end()
         || std::find(body.begin(), body.end(), U"3コーナー  1-3-4") != body.end());
-    EXPECT_TRUE(b.report.notes.count("コーナー通過順を各馬の通過順位から作成"));
+    EXPECT_TRUE(b.report.notes.count("公式のコーナー通過順がないため各馬の通過順位から作成"));
     EXPECT_TRUE(b.report.notes.count("降着の馬 (降着後の着順で記入)"));
     EXPECT_TRUE(b.report.notes.count("中止 の馬 (着順の欄に記入)"));
     EXPECT_TRUE(b.report.notes.count("上り4F・3Fが不明 (0.0 と記入)"));
@@ -229,10 +229,11 @@ TEST(RaceBuilder, FolderIsReplacedWholeAndAMissingRaceIsAMessage)
     Import(s, e.dir.File("csv/results.csv"));
     Import(s, e.dir.File("csv/card.csv"));
     const std::string staging = e.dir.File("PADO-tdy");
-    std::filesystem::create_directories(staging + "/冬星記念");
-    WriteFile(staging + "/冬星記念/stale.txt", "left from before");
-    std::filesystem::path folder = WriteRaceFolder(BuildRace(s, kToday, { 3, 365 }), staging);
+    BuiltRace built = BuildRace(s, kToday, { 3, 365 });
+    std::filesystem::path folder = WriteRaceFolder(built, staging);
     EXPECT_EQ(folder, std::filesystem::path(staging) / "冬星記念");
+    WriteFile(staging + "/冬星記念/stale.txt", "left from before");
+    EXPECT_EQ(WriteRaceFolder(built, staging), folder);
     EXPECT_FALSE(std::filesystem::exists(folder / "stale.txt"));
     for (const char* f : { "R1.txt", "Rall.txt", "pado.txt", "kisyuE.txt" })
         EXPECT_FALSE(ReadTextFile((folder / f).string()).empty()) << f;
@@ -316,4 +317,64 @@ TEST(RaceBuilder, CharactersTheFilesCannotHoldAreReplacedNotFatal)
     EXPECT_TRUE(b.report.notes.count("CP932 にない文字を？に置換"));
     std::filesystem::path folder = WriteRaceFolder(b, dir.File("tdy"));
     EXPECT_EQ(ReadTextFile((folder / "R1.txt").string())[0], U"Ωmega杯？");
+}
+
+TEST(RaceBuilder, UnknownSexAndAgeComeFromTheRaceOrStayUnknownNeverMalesOfAgeZero)
+{
+    TempDir dir;
+    // Results without sex and age: a fillies' race for two-year-olds, and an open race.
+    WriteFile(dir.File("r.csv"),
+        "日付,場,回,日,R,クラス,条件,距離,天候,馬場,着順,馬番,馬名,斤量,騎手,タイム\n"
+        "2026-11-01,東京,5,2,3,未勝利,2歳 (牝) 馬齢,芝左1600,晴,良,1,1,アルファ,54,鷲 尾,1:35.0\n"
+        "2026-11-01,東京,5,2,3,未勝利,2歳 (牝) 馬齢,芝左1600,晴,良,2,2,ベータ,54,真 柴,1:35.2\n"
+        "2026-11-01,東京,5,2,9,1勝クラス,3歳以上 定量,芝左1600,晴,良,1,3,ガンマ,57,鷲 尾,1:33.5\n");
+    RaceStore s(dir.File("s.sqlite"));
+    Import(s, dir.File("r.csv"));
+    BuildReport report;
+    const Lines tables = BuildResultTables(s, { { 2026, 11, 1, 5, 3 }, { 2026, 11, 1, 5, 9 } }, report);
+    auto row = [&](const Text& name) {
+        for (const Text& l : tables)
+            if (l.find(name) != Text::npos)
+                return l;
+        return Text();
+    };
+    EXPECT_NE(row(U"アルファ").find(PadRight(U"アルファ", 9) + U" 牝2 54.0kg"), Text::npos) << ToUtf8(row(U"アルファ"));
+    EXPECT_NE(row(U"ガンマ").find(PadRight(U"ガンマ", 9) + U" －－ 57.0kg"), Text::npos) << ToUtf8(row(U"ガンマ"));
+    for (const Text& l : tables)
+        EXPECT_EQ(l.find(U"牡0"), Text::npos) << ToUtf8(l);
+    ASSERT_TRUE(report.notes.count("性別が不明、牝馬限定戦のため牝と記入"));
+    EXPECT_EQ(report.notes.at("性別が不明、牝馬限定戦のため牝と記入").size(), 2u);
+    EXPECT_TRUE(report.notes.count("馬齢が不明、2歳限定戦のため 2 と記入"));
+    ASSERT_TRUE(report.notes.count("性別が不明 (－と記入)"));
+    EXPECT_NE(report.notes.at("性別が不明 (－と記入)").front().find("ガンマ"), std::string::npos);
+}
+
+TEST(RaceBuilder, AnOfficialPassingOrderIsShownAsItIsAndNeverExtendedFromPositions)
+{
+    TempDir dir;
+    // Every runner has a position at corners 2, 3 and 4; the official order lists corners 3 and 4 only.
+    WriteFile(dir.File("r.csv"),
+        "日付,場,回,日,R,距離,天候,馬場,着順,馬番,馬名,性齢,斤量,騎手,タイム,通過\n"
+        "2026-11-01,中山,5,2,1,ダ右1200,晴,良,1,1,アルファ,牡3,56,鷲 尾,1:11.0,2-2-1\n"
+        "2026-11-01,中山,5,2,1,ダ右1200,晴,良,2,2,ベータ,牡3,56,真 柴,1:11.2,1-1-2\n"
+        "2026-11-01,中山,5,2,2,ダ右1200,晴,良,1,1,アルファ,牡3,56,鷲 尾,1:11.0,2-2-1\n"
+        "2026-11-01,中山,5,2,2,ダ右1200,晴,良,2,2,ベータ,牡3,56,真 柴,1:11.2,1-1-2\n");
+    WriteFile(
+        dir.File("c.csv"), "レースID,1コーナー,2コーナー,3コーナー,4コーナー\n202606050201,,,\"2,1\",\"(1,2)\"\n");
+    RaceStore s(dir.File("s.sqlite"));
+    Import(s, dir.File("r.csv"));
+    Import(s, dir.File("c.csv"));
+    BuildReport report;
+    const Lines official = BuildResultTables(s, { { 2026, 11, 1, 6, 1 } }, report);
+    Lines corners;
+    for (const Text& l : official)
+        if (l.find(U"コーナー  ") != Text::npos)
+            corners.push_back(l);
+    EXPECT_EQ(corners, (Lines { U"3コーナー  2,1", U"4コーナー  (1,2)" }));
+    EXPECT_FALSE(report.notes.count("公式のコーナー通過順がないため各馬の通過順位から作成"));
+    // The race without an official order gets lines from the positions, and the report names it.
+    const Lines derived = BuildResultTables(s, { { 2026, 11, 1, 6, 2 } }, report);
+    EXPECT_TRUE(std::any_of(derived.begin(), derived.end(),
+        [](const Text& l) { return l.find(U"コーナー  ") != Text::npos && !EndsWith(l, U"コーナー  "); }));
+    EXPECT_TRUE(report.notes.count("公式のコーナー通過順がないため各馬の通過順位から作成"));
 }

@@ -319,3 +319,75 @@ TEST(RaceStore, AMeetingAndDayTwoRaceDaysShareIsReportedNotGuessed)
     EXPECT_TRUE(s.Race({ 2023, 1, 22, 7, 9 })->cornerOrders[2].empty());
     EXPECT_TRUE(s.Race({ 2023, 3, 26, 7, 9 })->cornerOrders[2].empty());
 }
+
+TEST(RaceStore, ACardNeverReplacesWhatAResultGaveWhicheverComesFirst)
+{
+    TempDir dir;
+    const std::string card = dir.File("card.csv"), result = dir.File("result.csv");
+    // The card declared 鷲 尾 at 57 kg; 真 柴 rode at 56 kg. Only the card knows the horse mark.
+    WriteFile(card,
+        "日付,場,R,レース名,距離,発走\n2025-01-05,中山,11,金杯,芝2000,15:45\n"
+        "馬番,馬名,性齢,斤量,騎手,記号\n1,ミナトアロー,牡5,57,鷲 尾,(外)\n2,トワテール,牡4,56,真 柴,\n");
+    WriteFile(result,
+        "日付,場,R,着順,馬番,馬名,斤量,騎手,タイム,馬体重\n"
+        "2025-01-05,中山,11,1,1,ミナトアロー,56,真 柴,2:00.1,480(+2)\n"
+        "2025-01-05,中山,11,取消,2,トワテール,,,,\n");
+    std::string dumps[2];
+    for (int order = 0; order < 2; ++order) {
+        RaceStore s(dir.File("s" + std::to_string(order) + ".sqlite"));
+        for (const std::string& f : order ? std::vector { result, card } : std::vector { card, result })
+            ASSERT_TRUE(ImportFile(s, f).committed);
+        const auto runners = s.Runners({ 2025, 1, 5, 6, 11 });
+        ASSERT_EQ(runners.size(), 2u);
+        EXPECT_EQ(runners[0].jockeyName, U"真 柴");
+        EXPECT_EQ(runners[0].carriedTenths, 560);
+        EXPECT_EQ(runners[0].mark, U"外"); // what only the card knew fills in
+        EXPECT_EQ(runners[0].bodyWeight, 480);
+        EXPECT_EQ(runners[1].abnormal, sources::Abnormal::Scratched);
+        EXPECT_EQ(runners[1].jockeyName, U"真 柴"); // the result gave no rider: the declared one stands
+        EXPECT_EQ(s.Race({ 2025, 1, 5, 6, 11 })->startTime, 1545);
+        // Read again in the other order, nothing moves.
+        for (const std::string& f : { card, result })
+            EXPECT_TRUE(ImportFile(s, f).committed);
+        dumps[order] = Dump(s);
+    }
+    EXPECT_EQ(dumps[0], dumps[1]);
+}
+
+TEST(RaceStore, TheMorningSeesNoLaterRaceTheDaysCardsOnlyAndAGeldingOnlyOnceGelded)
+{
+    TempDir dir;
+    // A colt in January, gelded by March; the horse file, read last, says gelding.
+    WriteFile(dir.File("runs.csv"),
+        "日付,場,R,着順,馬番,馬名,性齢,馬ID,タイム\n2026-01-05,中山,1,1,1,アルファ,牡3,2023100001,1:10.0\n"
+        "2026-03-01,中山,1,2,1,アルファ,セ3,2023100001,1:10.5\n");
+    WriteFile(dir.File("nosex.csv"),
+        "日付,場,R,着順,馬番,馬名,馬ID,タイム\n2026-02-01,東京,2,3,4,アルファ,2023100001,1:11.0\n");
+    RaceStore s(dir.File("s.sqlite"));
+    ASSERT_TRUE(ImportFile(s, dir.File("runs.csv")).committed);
+    ASSERT_TRUE(ImportFile(s, dir.File("nosex.csv")).committed);
+    s.Database().Exec("INSERT INTO horses(id, name, sex, birth_year) VALUES('2023100001', 'アルファ', 'セ', 2023)");
+    s.Database().Exec("INSERT INTO horses(id, name, sex, birth_year) VALUES('2023100002', 'ベータ', 'セ', 2023)");
+    {
+        MorningView morning(s, 20260301);
+        EXPECT_FALSE(morning.Race({ 2026, 3, 2, 6, 1 }));
+        bool withheld = false;
+        auto today = morning.Race({ 2026, 3, 1, 6, 1 }, &withheld);
+        ASSERT_TRUE(today);
+        EXPECT_TRUE(withheld);
+        EXPECT_FALSE(today->hasResult);
+        const auto card = morning.Runners({ 2026, 3, 1, 6, 1 });
+        ASSERT_EQ(card.size(), 1u);
+        EXPECT_EQ(card[0].finish, 0);
+        EXPECT_EQ(card[0].timeTenths, 0);
+        EXPECT_EQ(card[0].sex, U'セ');
+        EXPECT_EQ(morning.RunsBefore("2023100001", U"アルファ").size(), 2u);
+        // The February race, whose source gave no sex: a colt then, as January showed.
+        EXPECT_EQ(morning.Horse("2023100001", { 2026, 2, 1, 5, 2 })->sex, U'牡');
+        EXPECT_EQ(morning.Horse("2023100001", { 2026, 3, 1, 6, 1 })->sex, U'セ');
+        // A gelding with no run to date it by: unknown, never a guess.
+        EXPECT_EQ(morning.Horse("2023100002", { 2026, 2, 1, 5, 2 })->sex, U'\0');
+    }
+    // The view's read transaction ended with it: an import goes on.
+    EXPECT_TRUE(ImportFile(s, dir.File("nosex.csv")).committed);
+}

@@ -8,7 +8,7 @@
 #include "model.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
-#include "platform/textfile.h"
+#include "racefiles/render.h"
 #include "source_data.h"
 
 namespace {
@@ -101,10 +101,7 @@ int main(int argc, char** argv)
         if (!pado::fs::IsFolder(out) && !pado::fs::CreateFolder(out))
             throw pado::UserError(pado::FromUtf8("cannot create " + out));
         makerace::RaceFiles f = makerace::GenerateRace(o);
-        pado::WriteTextFile(pado::fs::Join(out, "R1.txt"), f.r1);
-        pado::WriteTextFile(pado::fs::Join(out, "Rall.txt"), f.rall);
-        pado::WriteTextFile(pado::fs::Join(out, "pado.txt"), f.pado);
-        pado::WriteTextFile(pado::fs::Join(out, "kisyuE.txt"), f.kisyu);
+        pado::racefiles::WriteRaceFiles(f, out);
     } catch (const std::filesystem::filesystem_error& e) {
         std::cerr << "make-race: " << e.what() << "\n";
         return 1;

@@ -22,6 +22,37 @@ namespace fsys = std::filesystem;
 
 constexpr int kUsage = 2;
 
+// Text from data files on its way to a terminal: a control character (an escape sequence that would retitle
+// the window, clear the screen or fake other output) is shown as \xHH, a C1 control as \u{HHHH}; a byte that is
+// not UTF-8 as \xHH too. Tabs stay only where this program puts them, between columns.
+std::string Shown(const std::string& utf8, bool keepLineBreaks = false)
+{
+    std::string out;
+    char buf[16];
+    for (char32_t c : FromUtf8(utf8)) {
+        if (c == U'\n' && keepLineBreaks) {
+            out += '\n';
+        } else if (c < 0x20 || c == 0x7F) {
+            std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(c));
+            out += buf;
+        } else if ((c >= 0x80 && c <= 0x9F) || c == 0x2028 || c == 0x2029 || (c >= 0x202A && c <= 0x202E)
+            || (c >= 0x2066 && c <= 0x2069)) {
+            std::snprintf(buf, sizeof buf, "\\u{%04X}", static_cast<unsigned>(c));
+            out += buf;
+        } else if (c >= kEscapedByteFirst && c <= kEscapedByteLast) {
+            std::snprintf(buf, sizeof buf, "\\x%02X", static_cast<unsigned>(c - 0xDC00));
+            out += buf;
+        } else {
+            out += ToUtf8(Text(1, c));
+        }
+    }
+    return out;
+}
+std::string Shown(const Text& t, bool keepLineBreaks = false)
+{
+    return Shown(ToUtf8(t), keepLineBreaks);
+}
+
 void Usage()
 {
     std::cerr
@@ -159,10 +190,10 @@ int Add(const Args& a)
     std::vector<FileImport> reports = ImportFiles(store, files, &progress);
     progress.Finish();
     for (const FileImport& r : reports) {
-        std::cout << r.file.string() << " (" << KindName(r.kind) << ")";
+        std::cout << Shown(r.file.string()) << " (" << KindName(r.kind) << ")";
         if (!r.committed) {
             status = 1;
-            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : r.error) << "\n";
+            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : Shown(r.error)) << "\n";
             continue;
         }
         std::cout << (r.retried ? ": ほかのファイルの取り込み後に読み直し、開催日の分かったレースを取り込みました" : "")
@@ -174,7 +205,7 @@ int Add(const Args& a)
                 status = 1;
         }
         for (const std::string& p : r.problems) {
-            std::cout << "  " << p << "\n";
+            std::cout << "  " << Shown(p) << "\n";
             status = 1;
         }
     }
@@ -208,7 +239,7 @@ int Races(const Args& a)
         std::string course
             = (r.surface ? ToUtf8(Text(1, r.surface)) : std::string()) + (r.distance ? std::to_string(r.distance) : "");
         std::cout << RaceIdText(r.key) << '\t' << date << '\t' << ToUtf8(sources::VenueName(r.key.venue)) << '\t'
-                  << r.key.number << '\t' << ToUtf8(r.name) << '\t' << course << '\t' << store.Runners(r.key).size()
+                  << r.key.number << '\t' << Shown(r.name) << '\t' << course << '\t' << store.Runners(r.key).size()
                   << '\t' << (r.hasResult ? "結果" : "出馬表") << "\n";
     }
     return 0;
@@ -247,12 +278,12 @@ int Build(const Args& a)
     auto key = RaceArgument(a.positional, i);
     if (!key || i != a.positional.size())
         return Usage(), kUsage;
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly);
     BuiltRace race = BuildRace(store, *key, { a.pastRuns, a.jockeyDays });
     fsys::path folder = WriteRaceFolder(race, a.out.empty() ? DefaultStaging(ProgramFolder()) : fsys::path(a.out));
-    std::cout << folder.string() << "\n";
+    std::cout << Shown(folder.string()) << "\n";
     for (const std::string& l : race.report.Lines())
-        std::cout << "  " << l << "\n";
+        std::cout << "  " << Shown(l) << "\n";
     return 0;
 }
 
@@ -267,18 +298,18 @@ int Results(const Args& a)
     }
     if (keys.empty())
         return Usage(), kUsage;
-    RaceStore store(a.store);
+    RaceStore store(a.store, RaceStore::Access::ReadOnly);
     BuildReport report;
     Lines lines = BuildResultTables(store, keys, report);
     if (a.out.empty()) {
         for (const Text& l : lines)
-            std::cout << ToUtf8(l) << "\n";
+            std::cout << Shown(l) << "\n";
     } else {
         WriteTextFile(a.out, lines);
     }
     bool missing = false;
     for (const std::string& l : report.Lines()) {
-        std::cerr << l << "\n";
+        std::cerr << Shown(l) << "\n";
         missing = missing || l.find("結果のないレース") != std::string::npos;
     }
     return missing ? 1 : 0;
@@ -345,10 +376,10 @@ int main(int argc, char** argv)
         if (a.command == "results")
             return Results(a);
     } catch (const UserError& e) {
-        std::cerr << "pado-import: " << ToUtf8(e.Message()) << "\n";
+        std::cerr << "pado-import: " << Shown(e.Message(), true) << "\n";
         return 1;
     } catch (const std::exception& e) {
-        std::cerr << "pado-import: " << e.what() << "\n";
+        std::cerr << "pado-import: " << Shown(std::string(e.what()), true) << "\n";
         return 1;
     }
     Usage();
