@@ -3,6 +3,7 @@
 #include "app/form1.h"
 #include "assist/form5.h"
 #include "assist/form6.h"
+#include "members/close_all.h"
 #include "members/form2.h"
 #include "memo/form3.h"
 #include "platform/fs.h"
@@ -108,8 +109,35 @@ void App::ShowModal(Form& f)
     shell.ShowModal(f);
 }
 
+void App::AskRestart(Text ifKept)
+{
+    restartAsked_ = std::move(ifKept);
+}
+
+void App::RestartIfAsked()
+{
+    if (!restartAsked_)
+        return;
+    const Text ifKept = std::move(*restartAsked_);
+    restartAsked_.reset();
+    // The memo pad is asked before anything closes, so keeping it leaves every window as it was.
+    if (!Close(*form3_)) {
+        Message(ifKept);
+        return;
+    }
+    DeleteSharedWorkFiles(*this);
+    restarting_ = true;
+    for (Form* f : { static_cast<Form*>(form7_.get()), static_cast<Form*>(form4_.get()),
+             static_cast<Form*>(form1_.get()), static_cast<Form*>(form2_.get()) })
+        Close(*f);
+    restarting_ = false;
+    Start();
+}
+
 bool App::Running()
 {
+    if (restarting_)
+        return true;
     for (Form* f : Forms())
         if (f->visible_)
             return true;

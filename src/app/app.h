@@ -2,6 +2,7 @@
 
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -68,8 +69,15 @@ public:
     bool Close(Form& f);
     // Shows a dialog and returns when it has been closed.
     void ShowModal(Form& f);
-    // True while any window is open; the program ends when the last one closes.
+    // True while any window is open (and while a restart reopens them); the program ends when the
+    // last one closes.
     bool Running();
+    // Asks for a start-up again on the files as they are now, once the running press has ended. The
+    // memo pad asks first about unsaved text; when the user keeps it, nothing closes and ifKept is said.
+    void AskRestart(Text ifKept);
+    // Runs the restart asked for, if any: the windows close as at the close-all button, then start-up
+    // runs as at launch. Called between presses.
+    void RestartIfAsked();
 
     // The OK message box with the default title.
     void Message(const Text& text);
@@ -79,6 +87,8 @@ public:
 private:
     std::string programFolder_;
     std::unique_ptr<ProgramLock> lock_;
+    bool restarting_ = false;
+    std::optional<Text> restartAsked_; // what to say when the user keeps the memo pad
     std::unique_ptr<Form1> form1_;
     std::unique_ptr<Form2> form2_;
     std::unique_ptr<Form3> form3_;

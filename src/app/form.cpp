@@ -44,9 +44,7 @@ bool Form::Click(const std::string& control)
     auto it = clicks_.find(control);
     if (it == clicks_.end())
         return false;
-    PressFiles::Press press(app_.pressFiles);
-    RunGuarded(it->second);
-    RunGuarded([&] { press.Flush(); });
+    RunPress(it->second);
     return true;
 }
 
@@ -55,10 +53,21 @@ bool Form::KeyPress(const std::string& control, int keyAscii)
     auto it = keys_.find(control);
     if (it == keys_.end())
         return false;
-    PressFiles::Press press(app_.pressFiles);
-    RunGuarded([&] { it->second(keyAscii); });
-    RunGuarded([&] { press.Flush(); });
+    RunPress([&] { it->second(keyAscii); });
     return true;
+}
+
+void Form::RunPress(const std::function<void()>& work)
+{
+    {
+        PressFiles::Press press(app_.pressFiles);
+        RunGuarded(work);
+        RunGuarded([&] { press.Flush(); });
+    }
+    // A restart the press asked for runs once the outermost press has written its files, so that
+    // start-up reads the disk as at launch.
+    if (!PressFiles::Active())
+        app_.RestartIfAsked();
 }
 
 void Form::RunGuarded(const std::function<void()>& work)

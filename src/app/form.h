@@ -36,6 +36,9 @@ public:
     // Event entry points. Click and KeyPress return false when the form has no such control.
     bool Click(const std::string& control);
     bool KeyPress(const std::string& control, int keyAscii);
+    // Runs work as one press (its files written when it ends), as a click does; for work a window
+    // of the front end starts outside the form's own controls.
+    void RunPress(const std::function<void()>& work);
 
     // The controls, for the front end and the replay driver.
     const std::vector<ImageButton*>& Images() const { return images_; }

@@ -106,8 +106,7 @@ FormWindow::FormWindow(App& app, Form& form, WindowLayout layout)
     }
     if (DirList* d = form.Dir()) {
         dir_ = new DirView(form, "Dir1", *d, this);
-        Place(dir_, "Dir1", true);
-        setFocusProxy(dir_); // the user starts by choosing a folder
+        Place(dir_, "Dir1", true); // the user starts by choosing a folder: it takes the first focus
     }
     if (ListBox* l = form.List()) {
         list_ = new ListView(*l, this);
@@ -146,10 +145,20 @@ void FormWindow::SetUpKeyboard()
         chain.push_back(w);
     if (dir_)
         chain.push_back(dir_);
-    for (auto& [name, p] : panes_)
+    for (auto& [name, p] : panes_) {
         chain.push_back(p);
+        // Tab leaves a pane that shows views; the memo pad, where the user writes, keeps its tab
+        // characters and is left with Ctrl+Tab (as every pane is).
+        p->setTabChangesFocus(form_.Name() != "Form3");
+    }
     for (std::size_t i = 1; i < chain.size(); ++i)
         setTabOrder(chain[i - 1], chain[i]);
+    // The window starts with the focus on what it shows, never on a button that Space would press
+    // (the members window's first button ends the program).
+    if (QWidget* first = dir_ ? static_cast<QWidget*>(dir_) : panes_.empty() ? nullptr : panes_.begin()->second) {
+        setFocusProxy(first);
+        first->setFocus();
+    }
 }
 
 void FormWindow::Place(QWidget* w, const std::string& name, bool stretch)

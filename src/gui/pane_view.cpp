@@ -1,5 +1,6 @@
 #include "gui/pane_view.h"
 
+#include <QKeyEvent>
 #include <QScrollBar>
 #include <QTextBlock>
 #include <QTimer>
@@ -64,6 +65,15 @@ void PaneView::CatchUpBeforeUserInput(QEvent* e)
 
 bool PaneView::event(QEvent* e)
 {
+    if (e->type() == QEvent::KeyPress) {
+        // Ctrl+Tab and Ctrl+Shift+Tab leave any pane, the memo pad (where Tab types a tab) included.
+        const auto* k = static_cast<QKeyEvent*>(e);
+        if ((k->modifiers() & Qt::ControlModifier) && (k->key() == Qt::Key_Tab || k->key() == Qt::Key_Backtab)) {
+            // The text edit's own step refuses to leave a pane that takes tabs; the widget's does not.
+            QAbstractScrollArea::focusNextPrevChild(k->key() == Qt::Key_Tab && !(k->modifiers() & Qt::ShiftModifier));
+            return true;
+        }
+    }
     CatchUpBeforeUserInput(e);
     return QPlainTextEdit::event(e);
 }

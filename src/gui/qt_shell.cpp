@@ -23,6 +23,8 @@
 #include "gui/form_window.h"
 #include "gui/image_button_view.h"
 #include "gui/layouts.h"
+#include "gui/pane_commands.h"
+#include "gui/pane_view.h"
 #include "gui/qt_text.h"
 #include "gui/race_data_window.h"
 #include "gui/shape_window.h"
@@ -104,6 +106,9 @@ void QtShell::Attach(App& app)
     windows_["Form3"] = std::make_unique<FormWindow>(app, app.form3(), Form3Layout());
     windows_["Form4"] = std::make_unique<FormWindow>(app, app.form4(), Form4Layout());
     windows_["Form7"] = std::make_unique<ShapeWindow>(app, app.form7());
+    // Where views are read, their pane prints and exports; the members window also leads to the about box.
+    for (const char* name : { "Form1", "Form2", "Form4" })
+        AddPaneCommands(*Window(name)->Pane("Text1"), std::string(name) == "Form2");
     PlaceAtStart(ExpectedFrame(), false);
 }
 
@@ -112,6 +117,8 @@ void QtShell::Detach()
     for (auto& [name, w] : windows_)
         if (w->isVisible())
             RememberPlace(*w);
+    // The race data window may hold a transfer into the forms; it goes before them.
+    raceData_.reset();
     windows_.clear();
     app_ = nullptr;
 }
@@ -281,13 +288,25 @@ std::optional<std::string> QtShell::BrowseForFolder(const Text& title, const std
     }
 }
 
-std::optional<std::string> QtShell::RaceDataWindow(const std::string& staging)
+void QtShell::RaceDataWindow(const std::string& staging, std::function<void(const std::string& folder)> transfer)
 {
     SyncAll();
-    RaceDataDialog window(
-        store::DefaultStorePath(), staging, DialogParent(), app_ ? app_->ProgramFolder() : std::string());
-    window.exec();
-    return window.FolderToTransfer();
+    if (!raceData_) {
+        // A window of its own, owned by no other: it stays while the windows of the race close and open
+        // again on a transfer, and keeps its log, day and list until the program ends.
+        raceData_ = std::make_unique<RaceDataDialog>(
+            store::DefaultStorePath(), staging, nullptr, app_ ? app_->ProgramFolder() : std::string());
+        raceData_->ask = [this](const QString& text, bool question) {
+            return MsgBox(FromQString(text), U"レースデータ", question ? MsgButtons::YesNo : MsgButtons::Ok,
+                       question ? MsgIcon::Question : MsgIcon::Information)
+                == MsgAnswer::Yes;
+        };
+    }
+    raceData_->transfer = std::move(transfer);
+    raceData_->show();
+    if (QGuiApplication::platformName() != QLatin1String("offscreen"))
+        raceData_->raise();
+    raceData_->activateWindow();
 }
 
 std::optional<Text> QtShell::PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items)

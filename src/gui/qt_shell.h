@@ -19,6 +19,7 @@ namespace pado::gui {
 
 class FormDialog;
 class FormWindow;
+class RaceDataDialog;
 
 // The shell services on Qt: real windows, message boxes, the folder picker, the browser. Everything
 // that would block in a nested event loop (message boxes, pickers, dialogs, the pop-up) can be
@@ -61,7 +62,9 @@ public:
     std::optional<std::string> BrowseForFolder(const Text& title, const std::string& root) override;
     std::optional<Text> PickItem(const Text& title, const Text& prompt, const std::vector<Text>& items) override;
     void OpenWebPage(const std::string& url) override;
-    std::optional<std::string> RaceDataWindow(const std::string& staging) override;
+    void RaceDataWindow(const std::string& staging, std::function<void(const std::string& folder)> transfer) override;
+    // The race data window once it has been opened (it lives as long as the program).
+    RaceDataDialog* RaceData() const { return raceData_.get(); }
     void ShowModal(Form& form) override;
     void ShowWindow(Form& form) override;
     void CloseWindow(Form& form) override;
@@ -79,6 +82,7 @@ private:
 
     App* app_ = nullptr;
     std::map<std::string, std::unique_ptr<FormWindow>> windows_;
+    std::unique_ptr<RaceDataDialog> raceData_;
     std::vector<FormDialog*> dialogs_;
     bool placed_ = false;
     bool splitRestored_ = false;

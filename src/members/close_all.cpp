@@ -12,11 +12,16 @@
 
 namespace pado {
 
+void DeleteSharedWorkFiles(App& app)
+{
+    for (const char* name : { files::kCoRunners, files::kPastRaceRunners, files::kRunBlock, files::kMarkedMemo })
+        DeleteTextFile(app.FilePath(name));
+}
+
 void CloseAllWindows(Form2& f)
 {
     App& app = f.GetApp();
-    for (const char* name : { files::kCoRunners, files::kPastRaceRunners, files::kRunBlock, files::kMarkedMemo })
-        DeleteTextFile(app.FilePath(name));
+    DeleteSharedWorkFiles(app);
     // In front, since it may ask about unsaved text.
     app.Show(app.form3());
     // A memo pad that is told to stay keeps running on its own; the others close regardless.

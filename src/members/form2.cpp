@@ -106,8 +106,9 @@ Form2::Form2(App& app)
     AddImage(Image7, [this] { ShowVenueDistanceStats(*this); });
     AddImage(Image8, [this] { ShowTrackConditionStats(*this); });
     AddImage(Image9, [this] {
-        if (auto folder = GetApp().shell.RaceDataWindow(GetApp().StagingFolder()))
-            TransferRaceFolder(*this, *folder);
+        // The window stays open beside this one; its transfer is a press of its own when the user asks.
+        GetApp().shell.RaceDataWindow(GetApp().StagingFolder(),
+            [this](const std::string& folder) { RunPress([&] { TransferRaceFolder(*this, folder); }); });
     });
 }
 

@@ -1,5 +1,8 @@
 #include "members/transfer.h"
 
+#include <iterator>
+#include <vector>
+
 #include "app/app.h"
 #include "members/form2.h"
 #include "platform/errors.h"
@@ -17,7 +20,7 @@ void TransferRaceFiles(Form2& f)
         throw UserError(U"転送元のフォルダー(" + FromUtf8(root)
             + U")がありません。\n"
               U"レースのフォルダーを置いてから、もう一度押してください。");
-    const auto chosen = app.shell.BrowseForFolder(U"転送するレースのフォルダを選択して下さい", root);
+    const auto chosen = app.shell.BrowseForFolder(U"転送するレースのフォルダーを選択して下さい", root);
     if (!chosen)
         return;
     TransferRaceFolder(f, *chosen);
@@ -30,8 +33,13 @@ void TransferRaceFolder(Form2& f, const std::string& folder)
     for (const char* name : kFiles)
         if (!fs::IsFile(fs::Join(folder, name)))
             throw UserError(U"必要なファイル(pado.txt/R1.txt/Rall.txt)が\n存在しないようです。転送を中止します。");
+    std::vector<const char*> names(std::begin(kFiles), std::end(kFiles));
+    // The jockey statistics belong to the race they were built with; a folder that has its own replaces
+    // the previous race's, one without keeps the file that is there.
+    if (fs::IsFile(fs::Join(folder, files::kJockeys)))
+        names.push_back(files::kJockeys);
     Text copied;
-    for (const char* name : kFiles) {
+    for (const char* name : names) {
         // Each copy goes to a temporary name first, so a failure never leaves a half-written file.
         if (!fs::CopyFileAtomic(fs::Join(folder, name), app.FilePath(name))) {
             Text message = U"ファイル(" + FromUtf8(name) + U")をコピーできませんでした。転送を中止します。";
@@ -41,7 +49,13 @@ void TransferRaceFolder(Form2& f, const std::string& folder)
         }
         copied += (copied.empty() ? U"" : U"/") + FromUtf8(name);
     }
-    app.Message(U"３ファイルコピーしました。PADOを起動し直すと反映されます。");
+    const Text done = names.size() == 4 ? U"４ファイルコピーしました。" : U"３ファイルコピーしました。";
+    const Text later = done + U"PADOを起動し直すと反映されます。";
+    if (app.Confirm(
+            done + U"\n今すぐ読み込み直しますか？\n（はい: 今すぐ読み込み直す／いいえ: 次に起動したときに反映）"))
+        app.AskRestart(later);
+    else
+        app.Message(later);
 }
 
 } // namespace pado

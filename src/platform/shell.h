@@ -1,5 +1,6 @@
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -37,12 +38,12 @@ public:
     virtual void CloseWindow(Form& form) = 0;
     // Processes pending window events during a button's wait.
     virtual void PumpEvents() = 0;
-    // The race data window: imports data files, builds a race into staging. Returns the folder of a race the
-    // user built and wants transferred at once; nullopt otherwise (and where there is no such window).
-    virtual std::optional<std::string> RaceDataWindow(const std::string& staging)
+    // The race data window: imports data files, builds a race into staging. It opens beside the other windows
+    // (or comes to the front) and stays; transfer is called with the folder of a race the user built and wants
+    // transferred at once. Nothing happens where there is no such window.
+    virtual void RaceDataWindow(const std::string& staging, std::function<void(const std::string& folder)> transfer)
     {
-        (void)staging;
-        return std::nullopt;
+        (void)staging, (void)transfer;
     }
     // Long work (the assist passes) is about to start or has ended.
     virtual void SetBusy(bool busy) { (void)busy; }

@@ -1,10 +1,15 @@
 // The race data window: files dropped in are imported on a worker thread, and the day's races are listed.
 #include <QApplication>
+#include <QCalendarWidget>
 #include <QDateEdit>
+#include <QLabel>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QProgressBar>
 #include <QPushButton>
 #include <QTest>
+#include <QTextCharFormat>
 #include <fstream>
 #include <gtest/gtest.h>
 #include <unistd.h>
@@ -49,8 +54,78 @@ TEST(RaceDataWindow, ImportsOnAWorkerAndListsTheRacesOfTheDay)
     EXPECT_TRUE(races->item(0)->text().contains(QStringLiteral("冬星記念")));
     EXPECT_TRUE(races->item(0)->text().contains(QStringLiteral("出馬表")));
     EXPECT_EQ(races->item(0)->data(Qt::UserRole).toString(), QStringLiteral("202612270611"));
-    EXPECT_TRUE(window.findChild<QPlainTextEdit*>("Log")->toPlainText().contains(QStringLiteral("出走馬: 追加 1")));
-    EXPECT_FALSE(window.FolderToTransfer());
+    for (int i = 0; i < 100 && window.LogPending(); ++i)
+        QTest::qWait(10);
+    const QString log = window.findChild<QPlainTextEdit*>("Log")->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("出走馬: 追加 1")));
+    EXPECT_TRUE(log.contains(QStringLiteral("―― 終了: 1 ファイル中 1 を取り込み"))) << log.toStdString();
+}
+
+// Two files and a run that counts both, the day marked in the calendar, and Enter in the list building the race.
+TEST(RaceDataWindow, EnterOnARaceBuildsItAndTheWindowStaysForTheTransfer)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path() / "in");
+    std::ofstream(dir.Path() / "in" / "a.csv")
+        << "日付,場,R,レース名,距離\n2026-12-27,中山,11,冬星記念,芝2500\n"
+           "馬番,馬名,性齢,斤量,騎手\n1,カスミゲイル,牡6,58,▲早 瀬\n2,ヨイヤミ,牝4,55,真 柴\n";
+    std::ofstream(dir.Path() / "in" / "b.csv") << "日付,場,R,レース名,距離\n2026-12-27,中山,10,師走特別,ダ1200\n"
+                                                  "馬番,馬名,性齢,斤量,騎手\n1,アサカゼ,牡4,57,早 瀬\n";
+    RaceDataDialog window(dir.Path() / "store" / "races.sqlite", dir.Path() / "PADO-tdy");
+    std::vector<QString> said;
+    std::vector<std::string> transferred;
+    window.ask = [&](const QString& text, bool question) {
+        said.push_back(text);
+        return question;
+    };
+    window.transfer = [&](const std::string& folder) { transferred.push_back(folder); };
+    window.show();
+    window.findChild<QDateEdit*>()->setDate(QDate(2026, 12, 27));
+    window.Import({ dir.Path() / "in" });
+    for (int i = 0; i < 500 && (window.Importing() || window.LogPending()); ++i)
+        QTest::qWait(20);
+    ASSERT_FALSE(window.Importing());
+    auto* bar = window.findChild<QProgressBar*>();
+    EXPECT_EQ(bar->value(), 2);
+    EXPECT_TRUE(bar->text().startsWith(QStringLiteral("2 / 2 ファイル"))) << bar->text().toStdString();
+    const QString log = window.findChild<QPlainTextEdit*>("Log")->toPlainText();
+    EXPECT_TRUE(log.contains(QStringLiteral("―― 終了: 2 ファイル中 2 を取り込み"))) << log.toStdString();
+    EXPECT_TRUE(window.findChild<QLabel*>("StoreInfo")
+                    ->text()
+                    .contains(QStringLiteral("2026-12-27 〜 2026-12-27、2 レース、出走馬 3 頭")));
+    EXPECT_TRUE(window.findChild<QDateEdit*>()->calendarWidget()->dateTextFormat(QDate(2026, 12, 27)).fontWeight()
+        == QFont::Bold);
+    EXPECT_FALSE(window.findChild<QDateEdit*>()->calendarWidget()->dateTextFormat(QDate(2026, 12, 26)).fontWeight()
+        == QFont::Bold);
+
+    auto* races = window.findChild<QListWidget*>("Races");
+    ASSERT_EQ(races->count(), 2);
+    races->setCurrentRow(1);
+    races->setFocus();
+    QTest::keyClick(races, Qt::Key_Return);
+    ASSERT_EQ(transferred.size(), 1u);
+    EXPECT_TRUE(std::filesystem::exists(std::filesystem::path(transferred[0]) / "kisyuE.txt"));
+    EXPECT_TRUE(said.back().contains(QStringLiteral("今すぐ転送しますか")));
+    EXPECT_TRUE(window.isVisible()); // the report stays on the screen after yes
+    // The list and the chosen race survive a refresh of the day.
+    window.ShowDay();
+    EXPECT_EQ(races->currentRow(), 1);
+}
+
+TEST(RaceDataWindow, DigitsTypedIntoTheDateChooseTheDay)
+{
+    TempFolder dir;
+    RaceDataDialog window(dir.Path() / "store" / "races.sqlite", dir.Path() / "PADO-tdy");
+    window.show();
+    auto* date = window.findChild<QDateEdit*>("Date");
+    date->setDate(QDate(2020, 1, 1));
+    // As the user clicks into it, the caret in the day: the digits of the whole date, the sections in turn.
+    window.activateWindow();
+    QApplication::setActiveWindow(&window);
+    QTest::mouseClick(date->findChild<QLineEdit*>(), Qt::LeftButton, {}, QPoint(date->width() / 2, date->height() / 2));
+    QTest::keyClicks(date, QStringLiteral("20261227"));
+    QTest::keyClick(date, Qt::Key_Return);
+    EXPECT_EQ(date->date(), QDate(2026, 12, 27));
 }
 
 TEST(RaceDataWindow, BacktestButtonOpensOneModelessWindowThatGoesWithIt)

@@ -86,3 +86,25 @@ TEST_F(Transfer, AFailedCopyNamesTheFileAndLeavesNoHalfWrittenFile)
     for (const auto& name : Entries(folder))
         EXPECT_NE(name[0], '.') << name;
 }
+
+TEST_F(Transfer, TheJockeyFileOfTheRaceComesAlongAndAFailureThereNamesTheOthers)
+{
+    OldFiles();
+    Write("kisyuE.txt", { U"old jockeys" });
+    shell.folders = { Race("有馬記念", { "pado.txt", "R1.txt", "Rall.txt", "kisyuE.txt" }) };
+    Press();
+    ASSERT_EQ(shell.boxes.size(), 2u);
+    EXPECT_EQ(shell.boxes[0].text.find(U"４ファイルコピーしました。\n今すぐ読み込み直しますか？"), 0u);
+    EXPECT_EQ(shell.LastText(), U"４ファイルコピーしました。PADOを起動し直すと反映されます。");
+    EXPECT_EQ(Read("kisyuE.txt"), Lines { U"有馬記念 kisyuE.txt" });
+
+    Write("kisyuE.txt", { U"old jockeys" });
+    shell.folders = { Staging() + "/有馬記念" };
+    pado::testing::WriteFailure failing([](const std::string& path) { return path.ends_with("/kisyuE.txt"); });
+    Press();
+    failing.Off();
+    EXPECT_EQ(shell.LastText(),
+        U"ファイル(kisyuE.txt)をコピーできませんでした。転送を中止します。\n"
+        U"(pado.txt/R1.txt/Rall.txt はコピー済みです。)");
+    EXPECT_EQ(Read("kisyuE.txt"), Lines { U"old jockeys" });
+}

@@ -22,6 +22,7 @@
 #include "gui/form_window.h"
 #include "gui/gui_program.h"
 #include "gui/qt_text.h"
+#include "gui/race_data_window.h"
 #include "gui/translations.h"
 
 namespace {
@@ -120,6 +121,12 @@ int main(int argc, char** argv)
 
     for (const char* name : { "Form1", "Form2", "Form3", "Form4", "Form7" })
         ok &= Save(*program.Window(name), out + "/" + name + ".png");
+    // The race data window over the store XDG_DATA_HOME names (an empty one of this run when it is unset).
+    if (qEnvironmentVariableIsEmpty("XDG_DATA_HOME"))
+        qputenv("XDG_DATA_HOME", settings.path().toUtf8());
+    app.FindForm("Form2")->Click("Image9");
+    if (gui::RaceDataDialog* data = shell.RaceData())
+        ok &= Save(*data, out + "/RaceData.png");
     if (!QFile::exists(out + "/Form5.png"))
         app.ShowModal(app.form5());
     if (!QFile::exists(out + "/Form6.png"))
