@@ -16,6 +16,7 @@
 #include <QVBoxLayout>
 
 #include "gui/backtest_window.h"
+#include "gui/screen_fit.h"
 #include "platform/errors.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"
@@ -107,7 +108,7 @@ RaceDataDialog::RaceDataDialog(
     races_ = new QListWidget(this);
     races_->setObjectName("Races");
     layout->addWidget(races_, 1);
-    resize(640, 560);
+    FitWindowToScreen(this, QSize(640, 560));
 
     timer_ = new QTimer(this);
     timer_->setInterval(100);

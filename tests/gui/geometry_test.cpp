@@ -1,19 +1,30 @@
 #include <QGuiApplication>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
 #include <QScreen>
 #include <QScrollArea>
 #include <QSplitter>
+#include <QTableWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTextBrowser>
 
 #include "app/app.h"
 #include "app/form.h"
 #include "assist/form6.h"
+#include "gui/backtest_window.h"
 #include "gui/dir_view.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
+#include "gui/help_viewer.h"
 #include "gui/image_button_view.h"
 #include "gui/pane_view.h"
+#include "gui/picture_view.h"
+#include "gui/race_data_window.h"
+#include "gui/screen_fit.h"
+#include "gui/shape_window.h"
 #include "gui/window_arrangement.h"
 #include "gui_fixture.h"
 
@@ -51,6 +62,10 @@ protected:
                 mustShow.push_back(w.Button(b->Name()));
             if (std::string(f) == "Form2")
                 mustShow.push_back(w.Pane("Text1"));
+            // Every pane shows a few lines, however small the screen.
+            for (const auto& [name, pane] : w.GetForm().Panes())
+                EXPECT_GE(w.Pane(name)->viewport()->height(), 3 * w.Pane(name)->fontMetrics().lineSpacing())
+                    << f << "." << name;
             for (QWidget* c : mustShow) {
                 EXPECT_TRUE(w.geometry().contains(InScreen(c))) << f << "." << c->objectName().toStdString();
                 for (const char* other : kOrder)
@@ -63,15 +78,16 @@ protected:
     }
 };
 
-// The arrangement on every screen size the program supports, at scale 1 and 2 (which halves the
+// The arrangement on every screen size the program supports, at scale 1, 1.5 and 2 (2 halves the
 // screen in the windows' pixels), with and without a window manager's frames.
 TEST_F(Geometry, ArrangementFitsEveryScreenFromSmallLaptopsUpAtAnyScale)
 {
     const std::vector<WindowSizes> sizes = Sizes();
     for (const QSize screen : { QSize(1280, 720), QSize(1366, 768), QSize(1920, 1080) })
-        for (const int scale : { 1, 2 })
+        for (const double scale : { 1.0, 1.5, 2.0 })
             for (const QMargins frame : { QMargins(), QMargins(2, 30, 2, 2) }) {
-                const QRect avail(QPoint(0, 24 / scale), (screen - QSize(0, 24)) / scale); // a top panel
+                const QRect avail(
+                    QPoint(0, static_cast<int>(24 / scale)), (screen - QSize(0, 24)) / scale); // a top panel
                 const std::string where = std::to_string(screen.width()) + "x" + std::to_string(screen.height())
                     + " at " + std::to_string(scale) + (frame.isNull() ? "" : " framed");
                 const std::vector<QRect> at = ArrangeWindows(avail, sizes, frame);
@@ -86,7 +102,7 @@ TEST_F(Geometry, ArrangementFitsEveryScreenFromSmallLaptopsUpAtAnyScale)
                             << kOrder[i] << " over " << kOrder[j] << " on " << where;
                 }
                 // The big screen gives the main window more than its designed size, not less.
-                if (screen.width() == 1920 && scale == 1) {
+                if (screen.width() == 1920 && scale == 1.0) {
                     EXPECT_GE(at[0].width(), sizes[0].preferred.width()) << where;
                 }
             }
@@ -122,6 +138,99 @@ TEST_F(Geometry, TheParameterDialogFitsTheScreen)
     };
     app().ShowModal(app().form6());
     EXPECT_TRUE(shown);
+}
+
+// A window that lays itself out, opened on this screen: inside the free area, and every button in view
+// without scrolling.
+void ExpectFitsWithButtonsInView(QWidget& w)
+{
+    w.show();
+    for (int i = 0; i < 3; ++i)
+        QCoreApplication::processEvents();
+    const QRect avail = AvailableArea(&w);
+    const std::string name = w.objectName().toStdString();
+    EXPECT_LE(w.frameGeometry().width(), avail.width()) << name;
+    EXPECT_LE(w.frameGeometry().height(), avail.height()) << name;
+    auto* scroll = w.findChild<QScrollArea*>(QStringLiteral("FitScroll"));
+    for (QPushButton* b : w.findChildren<QPushButton*>()) {
+        if (!b->isVisibleTo(&w))
+            continue;
+        const QRect in(b->mapTo(&w, QPoint(0, 0)), b->size());
+        EXPECT_TRUE(w.rect().contains(in)) << name << " " << b->text().toStdString();
+        if (scroll) {
+            const QRect seen(b->mapTo(scroll->viewport(), QPoint(0, 0)), b->size());
+            EXPECT_TRUE(scroll->viewport()->rect().contains(seen)) << name << " " << b->text().toStdString();
+        }
+    }
+}
+
+TEST_F(Geometry, TheBacktestWindowFitsWithItsButtonsTableAndChart)
+{
+    BacktestWindow w(ProgramFolder().string());
+    w.setObjectName("Backtest");
+    ExpectFitsWithButtonsInView(w);
+    // Table and chart share a splitter; each keeps a usable height (reached by scrolling on a low screen).
+    auto* split = w.findChild<QSplitter*>(QStringLiteral("Results"));
+    ASSERT_NE(split, nullptr);
+    EXPECT_GE(w.Table()->height(), 80);
+    EXPECT_GE(w.Chart()->parentWidget()->height(), 100);
+    // On a screen with room the designed size is kept.
+    const QRect avail = AvailableArea(&w);
+    if (avail.height() >= 900 && avail.width() >= 1000) {
+        EXPECT_EQ(w.size(), QSize(980, 860));
+    }
+}
+
+TEST_F(Geometry, TheRaceDataWindowFitsWithItsRaceList)
+{
+    QTemporaryDir temp;
+    RaceDataDialog w(std::filesystem::path(temp.path().toStdString()) / "races.sqlite",
+        std::filesystem::path(temp.path().toStdString()) / "PADO-tdy", &Window("Form2"));
+    ExpectFitsWithButtonsInView(w);
+    auto* races = w.findChild<QListWidget*>(QStringLiteral("Races"));
+    ASSERT_NE(races, nullptr);
+    auto* scroll = w.findChild<QScrollArea*>(QStringLiteral("FitScroll"));
+    ASSERT_NE(scroll, nullptr);
+    const QRect list(races->mapTo(scroll->viewport(), QPoint(0, 0)), races->size());
+    EXPECT_TRUE(scroll->viewport()->rect().intersects(list)) << "the race list is off-screen";
+    w.close();
+}
+
+TEST_F(Geometry, TheRunningStylesKeepTheirTableAboveThePicture)
+{
+    QTest::mouseClick(Window("Form1").Button("Image11"), Qt::LeftButton);
+    Settle();
+    auto& w = static_cast<ShapeWindow&>(Window("Form7"));
+    ASSERT_TRUE(w.isVisible());
+    const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
+    EXPECT_TRUE(avail.contains(w.frameGeometry())) << Str(w.frameGeometry()) << " in " << Str(avail);
+    PaneView* pane = w.Pane("Text1");
+    EXPECT_GE(pane->viewport()->height(), 3 * pane->fontMetrics().lineSpacing());
+    EXPECT_GE(w.Picture()->height(), 100);
+    EXPECT_LE(pane->mapTo(&w, QPoint(0, pane->height())).y(), w.Picture()->mapTo(&w, QPoint(0, 0)).y());
+    // Shrunk to its smallest, both parts are still there.
+    w.resize(w.minimumSizeHint());
+    Settle();
+    EXPECT_GE(pane->height(), 90);
+    EXPECT_GE(w.Picture()->height(), 100);
+}
+
+TEST_F(Geometry, TheHelpViewerFits)
+{
+    HelpViewer* help = program().Shell().ShowHelp(QStringLiteral("/nonexistent/manual.html"));
+    ExpectFitsWithButtonsInView(*help);
+    help->close();
+}
+
+// The windows' sizes on every screen and scale: designed where there is room, never beyond the free area.
+TEST_F(Geometry, FittedSizesStayInsideTheFreeArea)
+{
+    const QMargins frame(2, 30, 2, 2);
+    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 0, 1920, 1080), frame), QSize(980, 860));
+    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 24, 1366, 744), frame), QSize(980, 712));
+    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 12, 640, 348), frame), QSize(636, 316));
+    // A minimum larger than the screen gives way to the screen (the content scrolls).
+    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 800, 600 }, QRect(0, 0, 640, 360), frame), QSize(636, 328));
 }
 
 TEST_F(Geometry, RememberedPlacesComeBackAndAreClampedOntoTheScreen)
