@@ -1,6 +1,7 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -191,6 +192,8 @@ void FormWindow::FitSplitToFolders()
     splitter_->setSizes({ upper, total - upper });
     if (chain > 0)
         dir_->scrollToItem(dir_->item(chain - 1), QAbstractItemView::PositionAtTop);
+    // Names are read from their start: a narrow list is not left scrolled sideways to the open folder.
+    dir_->horizontalScrollBar()->setValue(0);
 }
 
 QWidget* FormWindow::ReleaseControl(QWidget* control)
