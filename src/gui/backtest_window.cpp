@@ -159,6 +159,7 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
     scroll->setMinimumHeight(120);
     results->setStretchFactor(0, 1);
     results->setStretchFactor(1, 2);
+    results->setSizes({ 200, 400 }); // the chart, the picture worth reading, gets two thirds
     top->addWidget(results, 1);
 
     connect(run_, &QPushButton::clicked, this, [this] { Run(); });

@@ -235,17 +235,6 @@ TEST_F(Geometry, TheHelpViewerFits)
     help->close();
 }
 
-// The windows' sizes on every screen and scale: designed where there is room, never beyond the free area.
-TEST_F(Geometry, FittedSizesStayInsideTheFreeArea)
-{
-    const QMargins frame(2, 30, 2, 2);
-    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 0, 1920, 1080), frame), QSize(980, 860));
-    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 24, 1366, 744), frame), QSize(980, 712));
-    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 160, 120 }, QRect(0, 12, 640, 348), frame), QSize(636, 316));
-    // A minimum larger than the screen gives way to the screen (the content scrolls).
-    EXPECT_EQ(FittedClientSize({ 980, 860 }, { 800, 600 }, QRect(0, 0, 640, 360), frame), QSize(636, 328));
-}
-
 TEST_F(Geometry, RememberedPlacesComeBackAndAreClampedOntoTheScreen)
 {
     const QRect avail = QGuiApplication::primaryScreen()->availableGeometry();
