@@ -47,9 +47,13 @@ PREFIX ?= /usr/local
 install: build
 	cmake --install $(BUILD) --prefix $(PREFIX)
 
-# The Debian package build/pado_<version>_amd64.deb (scripts/test-deb installs, starts and removes it).
-deb: build
-	cd $(BUILD) && cpack -G DEB
+# The Debian package build-deb/pado_<version>_amd64.deb (scripts/test-deb installs, starts and removes it),
+# from a build of its own without the tests, which the package does not need.
+DEB_BUILD ?= build-deb
+deb: deps
+	cmake -S . -B $(DEB_BUILD) -DCMAKE_BUILD_TYPE=RelWithDebInfo -DPADO_BUILD_TESTS=OFF $(LAUNCHER)
+	cmake --build $(DEB_BUILD) -j $(JOBS)
+	cd $(DEB_BUILD) && cpack -G DEB
 
 # Each fuzz target for FUZZ_SECONDS (default 60) on its corpus; new findings stay in build-fuzz/.
 FUZZ_SECONDS ?= 60
@@ -59,4 +63,4 @@ fuzz: deps
 	bash scripts/run-fuzz build-fuzz $(FUZZ_SECONDS)
 
 clean:
-	rm -rf $(BUILD) build-fuzz
+	rm -rf $(BUILD) $(DEB_BUILD) build-fuzz

@@ -14,7 +14,7 @@ if(TARGET PADO)
     DESTINATION ${CMAKE_INSTALL_DATADIR}/pado/sample)
 
   # The icon: the drawing itself, and pictures at the sizes menus and docks ask for.
-  set(PADO_ICON_SVG ${CMAKE_SOURCE_DIR}/resources/icons/147.svg)
+  set(PADO_ICON_SVG ${CMAKE_SOURCE_DIR}/resources/pado.svg)
   set(PADO_ICON_SIZES 16 24 32 48 64 128 256)
   add_executable(pado_icons tools/pado-icons/main.cpp)
   target_link_libraries(pado_icons PRIVATE Qt6::Gui Qt6::Svg)
@@ -29,6 +29,35 @@ if(TARGET PADO)
   endforeach()
   install(FILES ${PADO_ICON_SVG} DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps RENAME pado.svg)
 endif()
+
+# The tools the manual and the program's messages send users to: pado-import feeds the race store and
+# builds races; make-race, as pado-make-race, writes invented race data to try it with.
+if(TARGET pado-import)
+  install(TARGETS pado-import RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+endif()
+if(TARGET make-race)
+  install(PROGRAMS $<TARGET_FILE:make-race> DESTINATION ${CMAKE_INSTALL_BINDIR} RENAME pado-make-race)
+endif()
+
+# Manual pages, the changelog and the copyright file, compressed as Debian keeps them (gzip -n: no name
+# or time in the header, so that the package builds the same twice).
+set(PADO_GZIPPED)
+foreach(page pado.1 pado-import.1 pado-make-race.1 changelog)
+  if(page STREQUAL "changelog")
+    set(from ${CMAKE_SOURCE_DIR}/resources/changelog)
+  else()
+    set(from ${CMAKE_SOURCE_DIR}/docs/man/${page})
+  endif()
+  add_custom_command(OUTPUT ${CMAKE_BINARY_DIR}/gz/${page}.gz
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_BINARY_DIR}/gz
+    COMMAND sh -c "gzip -9n -c \"$0\" > \"$1\"" ${from} ${CMAKE_BINARY_DIR}/gz/${page}.gz
+    DEPENDS ${from} VERBATIM)
+  list(APPEND PADO_GZIPPED ${CMAKE_BINARY_DIR}/gz/${page}.gz)
+endforeach()
+add_custom_target(pado_gzipped_docs ALL DEPENDS ${PADO_GZIPPED})
+install(FILES ${CMAKE_BINARY_DIR}/gz/pado.1.gz ${CMAKE_BINARY_DIR}/gz/pado-import.1.gz
+  ${CMAKE_BINARY_DIR}/gz/pado-make-race.1.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES ${CMAKE_BINARY_DIR}/gz/changelog.gz resources/copyright DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/pado)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME pado)

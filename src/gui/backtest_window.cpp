@@ -17,6 +17,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QSplitter>
 #include <QTableWidget>
 #include <QVBoxLayout>
 #include <thread>
@@ -24,6 +25,7 @@
 #include "backtest/store_source.h"
 #include "gui/backtest_chart.h"
 #include "gui/backtest_chart_image.h"
+#include "gui/screen_fit.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -142,14 +144,23 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
     table_ = new QTableWidget(this);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->verticalHeader()->setVisible(true);
-    top->addWidget(table_, 1);
     chart_ = new QLabel(this);
     chart_->setAlignment(Qt::AlignCenter);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(chart_);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumHeight(300);
-    top->addWidget(scroll, 2);
+    // The user shares the height between table and chart; on a low screen both stay a few lines high.
+    auto* results = new QSplitter(Qt::Vertical, this);
+    results->setObjectName("Results");
+    results->setChildrenCollapsible(false);
+    results->addWidget(table_);
+    results->addWidget(scroll);
+    table_->setMinimumHeight(80);
+    scroll->setMinimumHeight(120);
+    results->setStretchFactor(0, 1);
+    results->setStretchFactor(1, 2);
+    results->setSizes({ 200, 400 }); // the chart, the picture worth reading, gets two thirds
+    top->addWidget(results, 1);
 
     connect(run_, &QPushButton::clicked, this, [this] { Run(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
@@ -159,7 +170,7 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
             QMessageBox::warning(
                 this, QStringLiteral("検証"), QStringLiteral("フォルダー(%1)に保存できませんでした。").arg(folder));
     });
-    resize(980, 860);
+    FitWindowToScreen(this, QSize(980, 860));
 }
 
 BacktestWindow::~BacktestWindow() = default;

@@ -1,6 +1,7 @@
 #include "gui/form_window.h"
 
 #include <QCloseEvent>
+#include <QScrollBar>
 #include <QShortcut>
 #include <QSplitter>
 #include <QVBoxLayout>
@@ -33,10 +34,18 @@ public:
         w->setParent(this);
         w->setGeometry(r);
         placed_.push_back({ w, r, stretch });
-        // Fixed controls must stay whole; a stretching one may shrink to a small but usable size.
-        const QPoint far = stretch ? r.topLeft() + QPoint(kSmallest, kSmallest) : r.bottomRight() + QPoint(1, 1);
+        // Fixed controls must stay whole; a stretching one may shrink to a small but usable size: a
+        // pane keeps a few lines above its scroll bar.
+        const QPoint far
+            = stretch ? r.topLeft() + QPoint(kSmallestWidth, kSmallestHeight) : r.bottomRight() + QPoint(1, 1);
         minimum_ = minimum_.expandedTo(QSize(far.x() + kMargin, std::max(far.y(), 0)));
         setMinimumSize(minimum_);
+    }
+    // The control is laid out by someone else from now on.
+    void Release(QWidget* w)
+    {
+        placed_.erase(
+            std::remove_if(placed_.begin(), placed_.end(), [w](const Placed& p) { return p.w == w; }), placed_.end());
     }
     QSize sizeHint() const override { return base_; }
     QSize minimumSizeHint() const override { return minimum_; }
@@ -53,7 +62,8 @@ protected:
     }
 
 private:
-    static constexpr int kSmallest = 48;
+    static constexpr int kSmallestWidth = 48;
+    static constexpr int kSmallestHeight = 96;
     static constexpr int kMargin = 8;
     struct Placed {
         QWidget* w;
@@ -191,6 +201,15 @@ void FormWindow::FitSplitToFolders()
     splitter_->setSizes({ upper, total - upper });
     if (chain > 0)
         dir_->scrollToItem(dir_->item(chain - 1), QAbstractItemView::PositionAtTop);
+    // Names are read from their start: a narrow list is not left scrolled sideways to the open folder.
+    dir_->horizontalScrollBar()->setValue(0);
+}
+
+QWidget* FormWindow::ReleaseControl(QWidget* control)
+{
+    upper_->Release(control);
+    lower_->Release(control);
+    return upper_;
 }
 
 PaneView* FormWindow::Pane(const std::string& name) const

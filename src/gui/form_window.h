@@ -49,6 +49,9 @@ public:
 
 protected:
     void closeEvent(QCloseEvent* event) override;
+    // Takes a control out of the window's own placing, for a window that lays it out itself; returns the
+    // area that held the controls.
+    QWidget* ReleaseControl(QWidget* control);
 
 private:
     void Place(QWidget* w, const std::string& name, bool stretch);

@@ -59,4 +59,20 @@ QPixmap IconPixmap(int number, int size, qreal devicePixelRatio)
     return pm;
 }
 
+QIcon AppIcon()
+{
+    EnsureResources();
+    QIcon icon;
+    QSvgRenderer svg(QStringLiteral(":/icons/pado.svg"));
+    for (const int size : { 16, 24, 32, 48, 64, 128, 256 }) {
+        QPixmap pm(size, size);
+        pm.fill(Qt::transparent);
+        QPainter p(&pm);
+        svg.render(&p, QRectF(0, 0, size, size));
+        p.end();
+        icon.addPixmap(pm);
+    }
+    return icon;
+}
+
 } // namespace pado::gui

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QIcon>
 #include <QPixmap>
 
 namespace pado::gui {
@@ -10,5 +11,8 @@ namespace pado::gui {
 QPixmap IconPixmap(int number, int size = 32, qreal devicePixelRatio = 1.0);
 
 bool HasIcon(int number);
+
+// The program's own icon (its windows, the menu entry and the package show the same picture).
+QIcon AppIcon();
 
 } // namespace pado::gui

@@ -2,7 +2,9 @@
 #include <QDir>
 #include <QIcon>
 #include <QMessageBox>
+#include <cstdio>
 #include <new>
+#include <string_view>
 #include <unistd.h>
 
 #include "app/app.h"
@@ -52,17 +54,46 @@ public:
     }
 };
 
+const char kHelp[] = "使い方: pado [--help] [--version]\n"
+                     "PADO 予想ワークベンチ: 中央競馬の１レースを、出馬表(R1.txt)・全過去走(Rall.txt)・\n"
+                     "過去レースの成績表(pado.txt)から検討します。\n"
+                     "プログラムフォルダーは ~/PADO（初回の起動でサンプルレースを置きます）、\n"
+                     "転送するレースのフォルダーは ~/PADO-tdy です。\n"
+                     "レースデータの取り込みとレースの作成: pado-import --help\n"
+                     "  --help     この説明を表示して終了します\n"
+                     "  --version  版を表示して終了します\n";
+
+// The options that only print are answered before Qt is started, so they work without a display.
+// Returns the exit status, or -1 when the program should start.
+int AnswerOptions(int argc, char** argv)
+{
+    for (int i = 1; i < argc; ++i) {
+        const std::string_view a = argv[i];
+        if (a == "--help" || a == "-h") {
+            std::fputs(kHelp, stdout);
+            return 0;
+        }
+        if (a == "--version" || a == "-v") {
+            std::printf("pado %s\n", PADO_VERSION);
+            return 0;
+        }
+    }
+    return -1;
+}
+
 } // namespace
 
 int main(int argc, char** argv)
 {
+    if (const int status = AnswerOptions(argc, argv); status >= 0)
+        return status;
     GuardedApplication qapp(argc, argv);
     QApplication::setApplicationName(QStringLiteral("PADO"));
     QApplication::setOrganizationName(QStringLiteral("pado")); // window places: ~/.config/pado/PADO.conf
     QGuiApplication::setDesktopFileName(QStringLiteral("pado"));
     // The windows come and go with the forms; the program ends when the forms say none is open.
     QApplication::setQuitOnLastWindowClosed(false);
-    QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));
+    QApplication::setWindowIcon(pado::gui::AppIcon());
     pado::gui::InstallQtJapanese();
 
     // The program folder is where the executable lies (installed: ~/PADO); the settings file is

@@ -86,6 +86,10 @@ bool PaneView::viewportEvent(QEvent* e)
 
 void PaneView::ModelChanged()
 {
+    // A view that empties the pane before writing starts a new listing, even when it begins as the last one
+    // did (the race name); it is shown from the top.
+    if (!applying_ && model_.GetText().empty())
+        cleared_ = true;
     if (applying_ || pending_)
         return;
     pending_ = true;
@@ -126,6 +130,7 @@ void PaneView::SyncFromModel()
     applying_ = true;
     const Text& want = model_.GetText();
     QTextCursor c(document());
+    int firstChanged = -1; // the widget position where the program's change begins
     if (want != shown_) {
         // Replace only the part that differs, so appending a line keeps the view where it was and
         // stays cheap on a long listing.
@@ -137,6 +142,7 @@ void PaneView::SyncFromModel()
         while (suffix < maxPrefix - prefix && want[want.size() - 1 - suffix] == shown_[shown_.size() - 1 - suffix])
             ++suffix;
         const int from = ToWidgetPos(prefix);
+        firstChanged = from;
         const int to = from + static_cast<int>(Utf16Length(shown_, prefix, shown_.size() - suffix));
         if (prefix == 0 && suffix == 0) {
             setPlainText(ToQString(want));
@@ -158,7 +164,24 @@ void PaneView::SyncFromModel()
         setTextCursor(cur);
         ensureCursorVisible();
     }
+    if (firstChanged >= 0)
+        ShowFromLineOf(cleared_ ? 0 : firstChanged);
+    cleared_ = false;
     applying_ = false;
+}
+
+void PaneView::ShowFromLineOf(int position)
+{
+    // What the program writes is read from its first line: following the caret to the end of a long
+    // listing would hide the race name and the headings above it. The caret stays where the output ended.
+    if (position == 0) {
+        verticalScrollBar()->setValue(0);
+        horizontalScrollBar()->setValue(0);
+        return;
+    }
+    const int line = document()->findBlock(position).blockNumber();
+    if (verticalScrollBar()->value() > line)
+        verticalScrollBar()->setValue(line);
 }
 
 void PaneView::WidgetTextChanged()

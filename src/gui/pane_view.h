@@ -28,6 +28,8 @@ private:
     // Before the user acts on the pane, it must show what the program last wrote.
     void CatchUpBeforeUserInput(QEvent* e);
     void ModelChanged();
+    // Scrolls up, when needed, so that the line holding position is the first in view.
+    void ShowFromLineOf(int position);
     void WidgetTextChanged();
     void WidgetCursorChanged();
     // The widget's text in the model's terms: "\n" line breaks, one element per character.
@@ -41,6 +43,7 @@ private:
     Text shown_; // what the widget holds, as of the last synchronisation
     bool pending_ = false; // a model change waits to be shown
     bool applying_ = false; // the widget is being changed to match the model
+    bool cleared_ = false; // the program emptied the pane since the widget last caught up
 };
 
 } // namespace pado::gui

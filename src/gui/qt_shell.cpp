@@ -21,12 +21,14 @@
 #include "gui/dialog_layouts.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
+#include "gui/help_viewer.h"
 #include "gui/image_button_view.h"
 #include "gui/layouts.h"
 #include "gui/pane_commands.h"
 #include "gui/pane_view.h"
 #include "gui/qt_text.h"
 #include "gui/race_data_window.h"
+#include "gui/screen_fit.h"
 #include "gui/shape_window.h"
 #include "gui/window_arrangement.h"
 #include "members/form2.h"
@@ -65,21 +67,17 @@ QMessageBox::Icon ToQtIcon(MsgIcon icon)
 
 namespace {
 
-// What the window manager adds around a client area, before any window has been shown: nothing on
-// the offscreen platform, a title bar and thin borders elsewhere.
-QMargins ExpectedFrame()
-{
-    if (QGuiApplication::platformName() == QLatin1String("offscreen"))
-        return {};
-    return { 2, 30, 2, 2 };
-}
-
 QString PlaceKey(const std::string& form)
 {
     return QStringLiteral("places/") + ScreenArrangementKey() + QLatin1Char('/') + QString::fromStdString(form);
 }
 
-const QString kSplitKey = QStringLiteral("split/Form1");
+// The split is kept per screen arrangement too: one made on a big screen would squeeze the lower pane to
+// a line on a small one.
+QString SplitKey()
+{
+    return QStringLiteral("split/") + ScreenArrangementKey() + QStringLiteral("/Form1");
+}
 
 } // namespace
 
@@ -149,22 +147,28 @@ void QtShell::PlaceAtStart(const QMargins& frame, bool again)
     QSettings settings;
     for (std::size_t i = 0; i < order.size(); ++i) {
         FormWindow* w = Window(order[i]);
-        QRect r = at[i];
+        // Remembered: where the frame's corner was and the client's size. The corner is given back as the
+        // window's position, which the window manager takes as the frame's; a client position would be
+        // pushed down by the title bar on every start.
         const QRect remembered = settings.value(PlaceKey(order[i])).toRect();
         if (remembered.isValid()) {
+            const QPoint inset(frame.left(), frame.top());
+            const QRect client(remembered.topLeft() + inset, remembered.size());
             // The screens of this arrangement may have changed their free area (a panel moved).
-            const QRect from = again ? w->geometry() : remembered;
-            const QScreen* s = QGuiApplication::screenAt(from.center());
-            r = ClampToScreen(from, s ? s->availableGeometry() : avail, frame, w->MinimumClient());
+            const QScreen* s = QGuiApplication::screenAt(client.center());
+            const QRect r = ClampToScreen(client, s ? s->availableGeometry() : avail, frame, w->MinimumClient());
+            w->resize(r.size());
+            w->move(r.topLeft() - inset);
+        } else {
+            w->setGeometry(at[i]);
         }
-        w->setGeometry(r);
         placedAt_[order[i]] = w->geometry();
     }
     frameUsed_ = frame;
     if (again)
         return;
     if (QSplitter* split = Window("Form1")->Splitter())
-        splitRestored_ = split->restoreState(settings.value(kSplitKey).toByteArray());
+        splitRestored_ = split->restoreState(settings.value(SplitKey()).toByteArray());
 }
 
 void QtShell::FinishStart()
@@ -202,9 +206,9 @@ void QtShell::CorrectForFrames()
 void QtShell::RememberPlace(FormWindow& w)
 {
     QSettings settings;
-    settings.setValue(PlaceKey(w.GetForm().Name()), w.geometry());
+    settings.setValue(PlaceKey(w.GetForm().Name()), QRect(w.frameGeometry().topLeft(), w.geometry().size()));
     if (QSplitter* split = w.Splitter())
-        settings.setValue(kSplitKey, split->saveState());
+        settings.setValue(SplitKey(), split->saveState());
 }
 
 QWidget* QtShell::DialogParent() const
@@ -339,9 +343,17 @@ void QtShell::OpenWebPage(const std::string& url)
     const Text failed
         = U"ブラウザーを起動できませんでした。\n" + FromQString(u.isLocalFile() ? u.toLocalFile() : u.toString());
     auto* opener = new QProcess(QCoreApplication::instance());
-    auto report = [this, opener, failed] {
+    // A page of our own (the manual) can still be read in the program's own viewer.
+    const QString page = u.isLocalFile() ? u.toLocalFile() : QString();
+    auto report = [this, opener, failed, page] {
         opener->deleteLater();
-        MsgBox(failed, U"PADO", MsgButtons::Ok, MsgIcon::Warning);
+        if (page.isEmpty()) {
+            MsgBox(failed, U"PADO", MsgButtons::Ok, MsgIcon::Warning);
+            return;
+        }
+        if (MsgBox(failed + U"\n\nPADO のヘルプ画面で開きますか？", U"PADO", MsgButtons::YesNo, MsgIcon::Question)
+            == MsgAnswer::Yes)
+            ShowHelp(page);
     };
     QObject::connect(opener, &QProcess::finished, opener, [opener, report](int code, QProcess::ExitStatus status) {
         if (status != QProcess::NormalExit || code != 0)
@@ -354,6 +366,14 @@ void QtShell::OpenWebPage(const std::string& url)
             report();
     });
     opener->start(urlOpener, { u.toString() });
+}
+
+HelpViewer* QtShell::ShowHelp(const QString& file)
+{
+    if (!help_)
+        help_ = std::make_unique<HelpViewer>();
+    help_->Open(file);
+    return help_.get();
 }
 
 void QtShell::ShowModal(Form& form)

@@ -20,6 +20,7 @@ namespace pado::gui {
 class FormDialog;
 class FormWindow;
 class RaceDataDialog;
+class HelpViewer;
 
 // The shell services on Qt: real windows, message boxes, the folder picker, the browser. Everything
 // that would block in a nested event loop (message boxes, pickers, dialogs, the pop-up) can be
@@ -49,6 +50,9 @@ public:
     QString urlOpener = QStringLiteral("xdg-open");
 
     FormWindow* Window(const std::string& formName) const;
+    // The program's own viewer showing the local page file (made on first use).
+    HelpViewer* ShowHelp(const QString& file);
+    HelpViewer* Help() const { return help_.get(); }
     // The dialog being shown (nullptr when none).
     FormDialog* ActiveDialog() const { return dialogs_.empty() ? nullptr : dialogs_.back(); }
     // Brings every window up to date with its models.
@@ -89,6 +93,7 @@ private:
     QMargins frameUsed_; // the frames the windows were last placed for
     std::map<std::string, QRect> placedAt_; // where they were placed
     int busy_ = 0;
+    std::unique_ptr<HelpViewer> help_;
 };
 
 // Whether path is root itself or lies inside it (after resolving "..", links and the like).

@@ -23,6 +23,7 @@
 
 #include "gui/backtest_window.h"
 #include "gui/shortcuts.h"
+#include "gui/screen_fit.h"
 #include "platform/errors.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"
@@ -162,7 +163,7 @@ RaceDataDialog::RaceDataDialog(
     races_->setObjectName("Races");
     races_->installEventFilter(this);
     layout->addWidget(races_, 1);
-    resize(640, 560);
+    FitWindowToScreen(this, QSize(640, 560));
 
     timer_ = new QTimer(this);
     timer_->setInterval(100);

@@ -11,16 +11,13 @@ namespace pado::gui {
 class PictureView;
 
 // The window "展開図": the form's pane above and the picture of the field below, sharing the
-// window's height as it is resized.
+// window's height in a splitter.
 class ShapeWindow : public FormWindow {
     Q_OBJECT
 public:
     ShapeWindow(App& app, Form7& form);
 
     PictureView* Picture() const { return picture_; }
-
-protected:
-    void resizeEvent(QResizeEvent* event) override;
 
 private:
     PictureView* picture_ = nullptr;

@@ -1,3 +1,4 @@
+#include <QScrollBar>
 #include <QSignalSpy>
 #include <QTest>
 #include <QTextBlock>
@@ -69,6 +70,53 @@ TEST(PaneView, AViewInsertsWhereTheUserPutTheCaret)
     model.InsertAtCaret(U"Z");
     view.SyncFromModel();
     EXPECT_EQ(Shown(view), U"Z\nBBB＜挿入＞\nCCC");
+}
+
+// A listing written by the program is read from its first line, though the caret ends after it: at
+// start-up (the race name on top), and when a view inserts in the middle of a long pane.
+TEST(PaneView, ProgramOutputIsShownFromItsFirstLine)
+{
+    TextPane model;
+    PaneView view(model);
+    view.resize(400, 200);
+    view.show();
+    Text listing;
+    for (int i = 0; i < 300; ++i)
+        listing += U"行 " + ToText(static_cast<long long>(i)) + U"\n";
+    model.SetText(U"レース名\n" + listing);
+    view.SyncFromModel();
+    EXPECT_EQ(view.textCursor().position(), static_cast<int>(model.GetText().size()));
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+
+    // The user scrolls down and clicks on line 100; a view writes 50 lines there.
+    const int at = view.document()->findBlockByNumber(100).position();
+    view.verticalScrollBar()->setValue(95);
+    PlaceCaret(view, at);
+    Text inserted;
+    for (int i = 0; i < 50; ++i)
+        inserted += U"挿入 " + ToText(static_cast<long long>(i)) + U"\n";
+    model.InsertAtCaret(inserted);
+    view.SyncFromModel();
+    // The caret went to the output's end; the pane stays where the output's first line is in view.
+    EXPECT_EQ(view.textCursor().blockNumber(), 150);
+    EXPECT_EQ(view.verticalScrollBar()->value(), 95);
+    // When the output starts above what is shown, the pane scrolls up to it.
+    view.verticalScrollBar()->setValue(250);
+    model.SetSelection(0, 0);
+    model.InsertAtCaret(U"見出し\n");
+    view.SyncFromModel();
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+    // A view that empties the pane and writes a listing beginning as the last one did shows it from the top.
+    view.verticalScrollBar()->setValue(200);
+    model.Clear();
+    model.InsertAtCaret(U"レース名\n" + listing + U"追加\n");
+    QCoreApplication::processEvents();
+    EXPECT_EQ(view.verticalScrollBar()->value(), 0);
+    // Typing by the user never scrolls the pane by itself.
+    view.verticalScrollBar()->setValue(120);
+    PlaceCaret(view, view.document()->findBlockByNumber(123).position());
+    QTest::keyClicks(&view, "x");
+    EXPECT_EQ(view.verticalScrollBar()->value(), 120);
 }
 
 // Characters beyond the 16-bit range take two units in Qt but one in the core: positions must

@@ -2,12 +2,16 @@
 #include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QGuiApplication>
 #include <QTemporaryDir>
+#include <QTextBrowser>
 #include <filesystem>
 #include <gtest/gtest.h>
 
+#include "gui/help_viewer.h"
 #include "gui/qt_shell.h"
+#include "gui/qt_text.h"
 #include "gui/translations.h"
 
 namespace pado::gui {
@@ -74,18 +78,29 @@ TEST(QtShell, TheWaitCursorFollowsNestedBusyWork)
     EXPECT_EQ(QGuiApplication::overrideCursor(), nullptr);
 }
 
-// Without a browser the opener fails after the click; the user hears of it, with the manual's path.
-TEST(QtShell, AManualThatCannotBeOpenedIsReportedWithItsPath)
+// Without a browser the opener fails after the click; the user hears of it, with the manual's path, and
+// may read it in the program's own viewer instead.
+TEST(QtShell, AManualThatCannotBeOpenedIsReportedWithItsPathAndOfferedInTheViewer)
 {
+    QTemporaryDir temp;
+    const QString manual = temp.filePath(QStringLiteral("manual.html"));
+    {
+        QFile f(manual);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write("<html><body><h1>使い方</h1><p id=\"x\">F1</p></body></html>");
+    }
+    const std::string url = "file://" + manual.toStdString();
     for (const char* opener : { "false", "/nonexistent/opener", "true" }) {
         QtShell shell;
         shell.urlOpener = QString::fromUtf8(opener);
         std::vector<Text> told;
-        shell.hooks.msgBox = [&](const Text& text, const Text&, MsgButtons, MsgIcon) {
+        const bool read = std::string(opener) == "/nonexistent/opener";
+        shell.hooks.msgBox = [&](const Text& text, const Text&, MsgButtons buttons, MsgIcon) {
             told.push_back(text);
-            return MsgAnswer::Ok;
+            EXPECT_EQ(buttons, MsgButtons::YesNo);
+            return read ? MsgAnswer::Yes : MsgAnswer::No;
         };
-        shell.OpenWebPage("file:///opt/pado/docs/manual.html");
+        shell.OpenWebPage(url);
         QElapsedTimer waited;
         waited.start();
         const int patience = std::string(opener) == "true" ? 500 : 3000;
@@ -93,10 +108,31 @@ TEST(QtShell, AManualThatCannotBeOpenedIsReportedWithItsPath)
             QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
         if (std::string(opener) == "true") {
             EXPECT_TRUE(told.empty());
+            EXPECT_EQ(shell.Help(), nullptr);
             continue;
         }
         ASSERT_EQ(told.size(), 1u) << opener;
-        EXPECT_EQ(told[0], U"ブラウザーを起動できませんでした。\n/opt/pado/docs/manual.html");
+        EXPECT_EQ(told[0],
+            U"ブラウザーを起動できませんでした。\n" + FromQString(manual) + U"\n\nPADO のヘルプ画面で開きますか？");
+        if (!read) {
+            EXPECT_EQ(shell.Help(), nullptr);
+            continue;
+        }
+        ASSERT_NE(shell.Help(), nullptr);
+        EXPECT_TRUE(shell.Help()->isVisible());
+        EXPECT_TRUE(shell.Help()->Browser()->toPlainText().contains(QStringLiteral("使い方")));
+        // A web page is only reported: the viewer is for the program's own pages.
+        told.clear();
+        shell.OpenWebPage("https://example.invalid/");
+        waited.restart();
+        shell.hooks.msgBox = [&](const Text& text, const Text&, MsgButtons buttons, MsgIcon) {
+            told.push_back(text);
+            EXPECT_EQ(buttons, MsgButtons::Ok);
+            return MsgAnswer::Ok;
+        };
+        while (told.empty() && waited.elapsed() < patience)
+            QCoreApplication::processEvents(QEventLoop::AllEvents, 50);
+        EXPECT_EQ(told.size(), 1u);
     }
 }
 

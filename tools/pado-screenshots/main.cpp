@@ -1,7 +1,7 @@
 // pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME]: starts the program on the race in
 // PROGRAM_FOLDER, fills the panes with a few views, runs the assist and saves a picture of every
 // window and of both dialogs. With --startup it saves the whole screen just after start-up as
-// NAME.png instead, as a user sees it.
+// NAME.png instead, as a user sees it, with the 検証, レースデータ or 展開図 window open when named.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -12,12 +12,14 @@
 #include <QSettings>
 #include <QTemporaryDir>
 #include <cstdio>
+#include <memory>
 
 #include "app/app.h"
 #include "app/form.h"
 #include "app/form1.h"
 #include "assist/form5.h"
 #include "assist/form6.h"
+#include "gui/backtest_window.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
 #include "gui/gui_program.h"
@@ -50,9 +52,10 @@ int main(int argc, char** argv)
 {
     QApplication qapp(argc, argv);
     pado::gui::InstallQtJapanese();
-    const bool startup = argc == 5 && QString::fromLocal8Bit(argv[3]) == QLatin1String("--startup");
+    const bool startup = (argc == 5 || argc == 6) && QString::fromLocal8Bit(argv[3]) == QLatin1String("--startup");
     if (argc != 3 && !startup) {
-        std::fprintf(stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME]\n");
+        std::fprintf(
+            stderr, "usage: pado_screenshots PROGRAM_FOLDER OUT_FOLDER [--startup NAME [backtest|racedata|shape]]\n");
         return 2;
     }
     // The pictures show the program as it starts the first time, not where this user left it.
@@ -92,6 +95,18 @@ int main(int argc, char** argv)
     Settle();
     if (startup) {
         const QString file = out + "/" + QString::fromLocal8Bit(argv[4]) + ".png";
+        // One more window over the start-up ones, to see how it fits the screen.
+        const QString extra = argc == 6 ? QString::fromLocal8Bit(argv[5]) : QString();
+        std::unique_ptr<QWidget> window;
+        if (extra == QLatin1String("backtest"))
+            window = std::make_unique<gui::BacktestWindow>(gui::PathFromQString(folder));
+        else if (extra == QLatin1String("racedata"))
+            window = std::make_unique<gui::RaceDataDialog>(
+                settings.filePath("races.sqlite").toStdString(), settings.filePath("PADO-tdy").toStdString());
+        else if (extra == QLatin1String("shape"))
+            app.form1().Click("Image11");
+        if (window)
+            window->show();
         // As the user sees it once a window manager has framed the windows and they have settled.
         QElapsedTimer settling;
         settling.start();
