@@ -113,7 +113,10 @@ RaceDataDialog::RaceDataDialog(
     timer_->setInterval(100);
     connect(timer_, &QTimer::timeout, this, [this] { Poll(); });
     connect(addFiles_, &QPushButton::clicked, this, [this] {
-        QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("取り込むファイル"));
+        // Files are told by content, so every file is offered first; archives are read without unpacking.
+        QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("取り込むファイル"), QString(),
+            QStringLiteral("すべてのファイル (*);;アーカイブ (*.zip *.lzh *.lha *.tar.gz *.tgz);;"
+                           "CSV (*.csv *.txt)"));
         std::vector<std::filesystem::path> paths;
         for (const QString& f : files)
             paths.push_back(PathOf(f));
@@ -236,6 +239,8 @@ void RaceDataDialog::Finished()
                     .arg(c.unchanged)
                     .arg(c.skipped)
                     .arg(c.malformed));
+        for (const std::string& n : r.notes)
+            Log("  " + Q(n));
         for (const std::string& p : r.problems)
             Log("  " + Q(p));
     }

@@ -152,7 +152,7 @@ public:
                 Bad("レコードの長さが" + std::to_string(fileLength_ + 2) + "バイトではありません("
                     + std::to_string(line.size() + 2) + "バイト)");
             else if (LooksLikeDayKey(line))
-                sink_.Skipped("JRDB " + std::to_string(line.size() + 2) + "バイト");
+                sink_.NotRead(UnreadJrdbKind(line.size()));
             else
                 Bad("JRDBのレコードとして読めません(" + std::to_string(line.size() + 2) + "バイト)");
             return;
