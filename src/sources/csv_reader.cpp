@@ -87,7 +87,7 @@ const std::vector<FieldNames>& Fields()
             { U"場", U"場名", U"競馬場", U"競馬場名", U"開催", U"racecourse", U"race_course", U"place",
                 U"venue_name" } },
         { Col::Meeting, "meeting", { U"回", U"開催回数", U"開催回", U"kai" } },
-        { Col::Day, "meeting_day", { U"日", U"日目", U"開催日数", U"開催日目", U"nichi", U"day" } },
+        { Col::Day, "meeting_day", { U"日", U"日目", U"開催日数", U"開催日目", U"nichi" } },
         { Col::Number, "race_number",
             { U"R", U"Ｒ", U"レース", U"レース番号", U"ラウンド", U"race_no", U"race_num", U"round" } },
         { Col::RaceName, "race_name", { U"レース名", U"競走名", U"race_title" } },
