@@ -8,14 +8,32 @@ void FieldSplitter::Reset()
 {
     state_ = State::FieldStart;
     strict_ = true;
-    fields_.assign(1, std::string());
+    fields_.clear();
+    fields_.emplace_back();
 }
 
 void FieldSplitter::Feed(std::string_view bytes)
 {
-    for (char c : bytes) {
-        switch (state_) {
-        case State::FieldStart:
+    std::size_t i = 0;
+    while (i < bytes.size()) {
+        // The long runs (an unquoted field up to its comma, a quoted one up to its quote) are copied whole.
+        if (state_ == State::Unquoted || state_ == State::Quoted) {
+            const char stop = state_ == State::Unquoted ? ',' : '"';
+            const std::size_t at = bytes.find(stop, i);
+            fields_.back().append(bytes.substr(i, at == std::string_view::npos ? std::string_view::npos : at - i));
+            if (at == std::string_view::npos)
+                return;
+            if (state_ == State::Unquoted) {
+                fields_.emplace_back();
+                state_ = State::FieldStart;
+            } else {
+                state_ = State::QuoteInQuoted;
+            }
+            i = at + 1;
+            continue;
+        }
+        const char c = bytes[i++];
+        if (state_ == State::FieldStart) {
             if (c == '"') {
                 fields_.back().clear(); // the spaces before an opening quote
                 state_ = State::Quoted;
@@ -26,22 +44,7 @@ void FieldSplitter::Feed(std::string_view bytes)
                 if (c != ' ')
                     state_ = State::Unquoted;
             }
-            break;
-        case State::Unquoted:
-            if (c == ',') {
-                fields_.emplace_back();
-                state_ = State::FieldStart;
-            } else {
-                fields_.back() += c;
-            }
-            break;
-        case State::Quoted:
-            if (c == '"')
-                state_ = State::QuoteInQuoted;
-            else
-                fields_.back() += c;
-            break;
-        case State::QuoteInQuoted:
+        } else { // QuoteInQuoted
             if (c == '"') {
                 fields_.back() += '"';
                 state_ = State::Quoted;
@@ -53,7 +56,6 @@ void FieldSplitter::Feed(std::string_view bytes)
                 state_ = State::Unquoted;
                 strict_ = false;
             }
-            break;
         }
     }
 }
@@ -152,7 +154,7 @@ bool RecordSource::Next(Record& record, std::size_t expectedFields)
     splitter_.Reset();
     splitter_.Feed(first.bytes);
     if (!splitter_.InQuotes()) {
-        record.fields = std::move(splitter_.Fields());
+        record.fields.swap(splitter_.Fields());
         return true;
     }
     if (expectedFields > 0) {
@@ -179,7 +181,7 @@ bool RecordSource::Next(Record& record, std::size_t expectedFields)
             }
         }
         if (joined) {
-            record.fields = std::move(splitter_.Fields());
+            record.fields.swap(splitter_.Fields());
             return true;
         }
         for (auto it = taken.rbegin(); it != taken.rend(); ++it)
