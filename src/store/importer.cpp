@@ -379,8 +379,10 @@ void ImportArchive(RaceStore& store, FileImport& report, ImportObserver* observe
 {
     ArchiveReader archive(report.file);
     bool any = false;
+    long members = 0;
     try {
         while (archive.Next()) {
+            ++members;
             if (report.format.empty())
                 report.format = archive.FormatName();
             const std::string shown = report.file.string() + ":" + archive.MemberName();
@@ -432,6 +434,8 @@ void ImportArchive(RaceStore& store, FileImport& report, ImportObserver* observe
     }
     if (report.format.empty())
         report.format = archive.FormatName();
+    if (members == 0 && report.problems.empty())
+        report.notes.push_back("中にファイルがありません");
     // The members each stand or fall alone, so the archive counts as read even when some failed (its problems
     // say which); only a cancel before any member was in leaves it as not read.
     report.committed = any || !report.cancelled;
