@@ -172,7 +172,10 @@ RaceDataDialog::RaceDataDialog(
     logTimer_->setInterval(0);
     connect(logTimer_, &QTimer::timeout, this, [this] { FlushLog(); });
     connect(addFiles_, &QPushButton::clicked, this, [this] {
-        QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("取り込むファイル"));
+        // Files are told by content, so every file is offered first; archives are read without unpacking.
+        QStringList files = QFileDialog::getOpenFileNames(this, QStringLiteral("取り込むファイル"), QString(),
+            QStringLiteral("すべてのファイル (*);;アーカイブ (*.zip *.lzh *.lha *.tar.gz *.tgz);;"
+                           "CSV (*.csv *.txt)"));
         std::vector<std::filesystem::path> paths;
         for (const QString& f : files)
             paths.push_back(PathOf(f));
@@ -346,6 +349,8 @@ void RaceDataDialog::Finished()
             total.malformed += c.malformed;
         }
         problems += static_cast<long>(r.problems.size());
+        for (const std::string& n : r.notes)
+            Log("  " + Q(n));
         for (const std::string& p : r.problems)
             Log("  " + Q(p));
     }

@@ -41,40 +41,6 @@ std::string Ascii(const Text& t)
 
 } // namespace
 
-std::vector<Text> SplitRow(const Text& row)
-{
-    std::vector<Text> fields(1);
-    bool quoted = false;
-    for (std::size_t i = 0; i < row.size(); ++i) {
-        char32_t c = row[i];
-        if (quoted) {
-            if (c == U'"' && i + 1 < row.size() && row[i + 1] == U'"') {
-                fields.back() += U'"';
-                ++i;
-            } else if (c == U'"') {
-                quoted = false;
-            } else {
-                fields.back() += c;
-            }
-        } else if (c == U'"') {
-            quoted = true;
-        } else if (c == U',') {
-            fields.emplace_back();
-        } else {
-            fields.back() += c;
-        }
-    }
-    return fields;
-}
-
-bool OpenQuote(const Text& row)
-{
-    std::size_t quotes = 0;
-    for (char32_t c : row)
-        quotes += c == U'"';
-    return quotes % 2 == 1;
-}
-
 Text Trim(const Text& t)
 {
     std::size_t b = 0, e = t.size();

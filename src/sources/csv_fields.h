@@ -10,11 +10,6 @@
 // Every parser answers "unknown" (0, empty, nullopt) for text it cannot read rather than guessing.
 namespace pado::sources::csv {
 
-// One CSV record: fields split at commas, quotes as RFC 4180 has them ("" inside quotes is one quote).
-std::vector<Text> SplitRow(const Text& row);
-// True while a row holds an unclosed quote (the record continues on the next line).
-bool OpenQuote(const Text& row);
-
 // Surrounding spaces removed, nothing else touched: for names and other texts.
 Text Trim(const Text& field);
 // Full-width digits, signs and parentheses to ASCII, surrounding spaces removed; the long-vowel mark ー stays,

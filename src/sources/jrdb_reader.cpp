@@ -180,7 +180,7 @@ public:
                 kind = "(" + std::to_string(line.size() + 2) + "バイト、開催日単位のレコード)";
             if (!kind.empty()) {
                 // Named once for the file, which holds nothing else.
-                sink_.Skipped("JRDB " + kind + ": 読み込まない種類です");
+                sink_.NotRead("JRDB " + kind);
                 return false;
             }
         }

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <map>
 #include <string>
 
 #include "platform/clock.h"
@@ -142,6 +143,12 @@ struct HorseRecord {
     int birthYear = 0;
 };
 
+// What the user told the import about their files.
+struct ReadOptions {
+    // A CSV column's header as the file spells it (UTF-8) → the field it holds (a name the manual lists).
+    std::map<std::string, std::string> csvColumns;
+};
+
 // Readers push records here in file order. Line numbers are 1-based.
 class RecordSink {
 public:
@@ -154,6 +161,14 @@ public:
     virtual void Malformed(const std::string& file, long line, const std::string& reason) = 0;
     // A record of a type this program does not use, counted by type ("JRDB KAB", "JV HR" ...).
     virtual void Skipped(const std::string& recordType) = 0;
+    // A kind of file or record this program recognises but does not read ("JRDB SEC"): the report names it
+    // once instead of counting its records as skipped.
+    virtual void NotRead(const std::string& kind) { Skipped(kind); }
+    virtual const ReadOptions& Options() const
+    {
+        static const ReadOptions none;
+        return none;
+    }
     // Polled between records; true stops the reader (the import of this file is then rolled back).
     virtual bool Cancelled() { return false; }
 };

@@ -1,7 +1,9 @@
 #pragma once
 
 #include <filesystem>
+#include <string>
 #include <string_view>
+#include <vector>
 
 #include "sources/race_records.h"
 
@@ -9,31 +11,41 @@
 // names, so that a user can point the import at whatever their data tool wrote.
 namespace pado::sources {
 
-enum class SourceKind {
-    Unknown,
-    Jrdb, // JRDB fixed-length records: SED, SRB, BAC, KYI, UKC (others counted and skipped)
-    JvRecords, // JV-Data records, one per CR LF line: RA, SE, KS, UM (others counted and skipped)
-    JvDatabase, // a SQLite file in the JV-Data standard database layout (RACE/UMA_RACE or NL_RA/NL_SE tables)
-    Csv, // result-table CSV, the 66-column data set or its corner file, or a typed card of an upcoming race
+// One source format: how reports name it, how its first bytes are told apart, and its reader. Adding a format
+// means its own file with these three and one line in the table of SourceFormats().
+struct SourceFormat {
+    const char* name; // "JRDB", "JV-Data", "JV-Data データベース", "CSV"
+    // Looks at the first bytes of a file only (up to kHeadBytes; fewer when the file is shorter).
+    bool (*detect)(std::string_view head);
+    // Streams the file and pushes records into the sink; a malformed line is reported through the sink and
+    // reading goes on. A file that cannot be opened at all throws pado::UserError with a message naming it.
+    void (*read)(const std::filesystem::path& file, RecordSink& sink);
+    // The reader needs a file it can seek in (a database), not a stream read once from the start.
+    bool needsWholeFile = false;
 };
 
-// Each looks at the first bytes of a file only (up to 64 KiB); the first that says yes wins, in this order:
-// JV database, JRDB, JV records, CSV.
+constexpr std::size_t kHeadBytes = 64 * 1024;
+
+// Every format, in the order they are asked: the first whose detect says yes wins.
+const std::vector<SourceFormat>& SourceFormats();
+// The format of a file's first bytes; nullptr when it is of no kind we know.
+const SourceFormat* DetectFormat(std::string_view head);
+// The first kHeadBytes of a file; false (errno set) when it cannot be read.
+bool ReadHead(const std::filesystem::path& file, std::string& head);
+// DetectFormat on the file's head; nullptr for a file that is not regular, cannot be read or is unknown.
+const SourceFormat* DetectSource(const std::filesystem::path& file);
+// DetectSource, then its reader; false when the file is of no kind we know (nothing is pushed).
+bool ReadSource(const std::filesystem::path& file, RecordSink& sink);
+
+// The formats' own detectors and readers, which the table points at.
 bool LooksLikeJvDatabase(const std::filesystem::path& file);
+bool LooksLikeSqlite(std::string_view head);
 bool LooksLikeJrdb(std::string_view head);
 bool LooksLikeJvRecords(std::string_view head);
 bool LooksLikeCsv(std::string_view head);
-
-SourceKind DetectSource(const std::filesystem::path& file);
-
-// Readers stream the file and push records into the sink; a malformed line is reported through the sink and
-// reading goes on. A file that cannot be opened at all throws pado::UserError with a Japanese message naming it.
 void ReadJrdb(const std::filesystem::path& file, RecordSink& sink);
 void ReadJvRecords(const std::filesystem::path& file, RecordSink& sink);
 void ReadJvDatabase(const std::filesystem::path& file, RecordSink& sink);
 void ReadCsv(const std::filesystem::path& file, RecordSink& sink);
-
-// DetectSource, then the matching reader; false when the file is of no kind we know (nothing is pushed).
-bool ReadSource(const std::filesystem::path& file, RecordSink& sink);
 
 } // namespace pado::sources

@@ -1,10 +1,15 @@
 #include "store/importer.h"
 
 #include <algorithm>
+#include <cstring>
+#include <functional>
 #include <set>
+#include <sys/stat.h>
 #include <unordered_map>
 
 #include "platform/errors.h"
+#include "sources/archive_reader.h"
+#include "sources/venue_codes.h"
 
 namespace pado::store {
 
@@ -103,12 +108,22 @@ private:
     Stmt insert_, update_;
 };
 
+std::string VenueText(int venue)
+{
+    const Text name = VenueName(venue);
+    return name.empty() ? "場" + std::to_string(venue) : ToUtf8(name);
+}
+
 class StoreSink : public RecordSink {
 public:
-    StoreSink(RaceStore& store, FileImport& report, ImportObserver* observer)
+    // shown: how problems name the file (an archive member as "archive:member").
+    StoreSink(
+        RaceStore& store, FileImport& report, ImportObserver* observer, std::string shown, const ReadOptions& options)
         : db_(store.Database())
         , report_(report)
         , observer_(observer)
+        , shown_(std::move(shown))
+        , options_(options)
         , raceResults_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount, { "has_result", true, {} })
         , raceCards_(db_, "races", { "id" }, kRaceColumns, kRaceColumnCount, { "has_result", false, {} })
         , runnerResults_(
@@ -185,13 +200,27 @@ public:
         horses_->Apply(v, report_.byType["馬"]);
     }
 
-    void Malformed(const std::string& file, long line, const std::string& reason) override
+    // The reader's own name for the file is not used: for an archive member it is the pipe it reads.
+    void Malformed(const std::string& /*file*/, long line, const std::string& reason) override
     {
-        ++report_.byType["不正な行"].malformed;
-        report_.problems.push_back(file + ":" + std::to_string(line) + ": " + reason);
+        Problem(line, reason);
+        Poll();
     }
 
-    void Skipped(const std::string& recordType) override { ++report_.byType[recordType].skipped; }
+    void Skipped(const std::string& recordType) override
+    {
+        ++report_.byType[recordType].skipped;
+        Poll();
+    }
+
+    void NotRead(const std::string& kind) override
+    {
+        if (notRead_.insert(kind).second)
+            report_.notes.push_back(kind + ": 読み込まない種類です");
+        Poll();
+    }
+
+    const ReadOptions& Options() const override { return options_; }
 
     bool Cancelled() override { return observer_ && observer_->Cancelled(); }
 
@@ -204,7 +233,14 @@ private:
     void Tick()
     {
         ++report_.records;
-        if (observer_ && report_.records % 1024 == 0) {
+        Poll();
+    }
+
+    // Every record and every problem counts, so that a file of nothing but bad lines is still cancellable
+    // and shows progress.
+    void Poll()
+    {
+        if (observer_ && ++events_ % 1024 == 0) {
             observer_->Progress(report_.records);
             if (observer_->Cancelled())
                 throw CancelledImport {};
@@ -214,7 +250,7 @@ private:
     void Problem(long line, const std::string& reason)
     {
         ++report_.byType["不正な行"].malformed;
-        report_.problems.push_back(report_.file.string() + ":" + (line ? std::to_string(line) + ": " : "") + reason);
+        report_.AddProblem(shown_ + ":" + (line ? std::to_string(line) + ": " : " ") + reason);
     }
 
     // A key without month and day (year, venue, 回, 日目, number) is found among the races already stored.
@@ -237,9 +273,9 @@ private:
                 if (it->second == 0)
                     ++report_.unresolved;
                 if (unresolved_.insert(cacheKey).second)
-                    report_.problems.push_back(report_.file.string() + ": " + std::to_string(key.year) + "年 場"
-                        + std::to_string(key.venue) + " " + std::to_string(meeting) + "回" + std::to_string(meetingDay)
-                        + "日 " + std::to_string(key.number) + "R "
+                    report_.AddProblem(shown_ + ": " + std::to_string(key.year) + "年 " + VenueText(key.venue) + " "
+                        + std::to_string(meeting) + "回" + std::to_string(meetingDay) + "日 "
+                        + std::to_string(key.number) + "R "
                         + (it->second == 0 ? "はまだ取り込まれていないため読み飛ばしました"
                                            : "に当たるレースが二つ以上あり、どちらか決められないため読み飛ばしました"));
                 return false;
@@ -256,6 +292,10 @@ private:
     Db& db_;
     FileImport& report_;
     ImportObserver* observer_;
+    std::string shown_;
+    const ReadOptions& options_;
+    long events_ = 0;
+    std::set<std::string> notRead_;
     Upsert raceResults_, raceCards_, runnerResults_, runnerCards_;
     std::unique_ptr<Upsert> jockeys_, horses_;
     Stmt ensureRace_, resolve_;
@@ -264,28 +304,75 @@ private:
     std::set<std::tuple<int, int, int, int, int>> unresolved_;
 };
 
-} // namespace
-
-FileImport ImportFile(RaceStore& store, const std::filesystem::path& file, ImportObserver* observer)
+// Why a path cannot be read, in words for the report.
+std::string Reason(int error)
 {
-    FileImport report;
-    report.file = file;
+    switch (error) {
+    case EACCES:
+    case EPERM:
+        return "読む権限がありません";
+    case ENOENT:
+        return "ありません";
+    case ELOOP:
+        return "リンクが循環しています";
+    case EIO:
+        return "入出力エラー";
+    default:
+        return std::strerror(error);
+    }
+}
+
+// Empty when the path is a regular file whose head was read; otherwise why it is not read.
+std::string Unreadable(const std::filesystem::path& file, std::string& head)
+{
     std::error_code ec;
-    if (observer)
-        observer->FileStarted(file, std::filesystem::file_size(file, ec));
+    const std::filesystem::file_status st = std::filesystem::status(file, ec);
+    if (ec) {
+        std::error_code lec;
+        const bool link = std::filesystem::is_symlink(std::filesystem::symlink_status(file, lec));
+        return (link ? "リンク先を読めません(" : "読めません(") + Reason(ec.value()) + ")";
+    }
+    if (std::filesystem::is_directory(st)) {
+        std::filesystem::directory_iterator it(file, ec);
+        return ec ? "フォルダーを読めません(" + Reason(ec.value()) + ")" : "フォルダーの中を最後まで読めませんでした";
+    }
+    if (!std::filesystem::is_regular_file(st))
+        return "通常のファイルではないため読みません";
+    if (!ReadHead(file, head))
+        return "ファイルを読めません(" + Reason(errno) + ")";
+    return {};
+}
+
+void ReplaceAll(std::string& text, const std::string& from, const std::string& to)
+{
+    if (from.empty())
+        return;
+    for (std::size_t at = text.find(from); at != std::string::npos; at = text.find(from, at + to.size()))
+        text.replace(at, from.size(), to);
+}
+
+// Hands the reader the path to read and returns why what it read must be thrown away (empty: nothing).
+using Opener = std::function<std::string(const std::function<void(const std::filesystem::path&)>&)>;
+
+// One file or member in one transaction: all of its good records, or nothing of it.
+void ReadOne(RaceStore& store, FileImport& report, const SourceFormat& format, const std::string& shown,
+    const Opener& open, ImportObserver* observer, const ReadOptions& options)
+{
+    std::string readPath;
     try {
-        report.kind = DetectSource(file);
-        if (report.kind == SourceKind::Unknown) {
-            report.error = "対応していない形式のファイルです";
-            return report;
-        }
         Transaction t(store.Database());
+        std::string spoilt;
         {
-            StoreSink sink(store, report, observer);
-            ReadSource(file, sink);
+            StoreSink sink(store, report, observer, shown, options);
+            spoilt = open([&](const std::filesystem::path& p) {
+                readPath = p.string();
+                format.read(p, sink);
+            });
             if (sink.Cancelled())
                 throw CancelledImport {};
         }
+        if (!spoilt.empty())
+            throw UserError(FromUtf8(spoilt));
         t.Commit();
         report.committed = true;
         if (observer)
@@ -297,32 +384,150 @@ FileImport ImportFile(RaceStore& store, const std::filesystem::path& file, Impor
     } catch (const std::exception& e) {
         report.error = e.what();
     }
+    if (readPath != report.file.string())
+        ReplaceAll(report.error, readPath, shown); // a member's pipe means nothing to the user
     if (!report.committed)
         report.byType.clear(); // nothing of the file stayed; the counts would mislead
+    if (report.omittedProblems > 0)
+        report.problems.push_back(
+            shown + ": ほか " + std::to_string(report.omittedProblems) + " 件の問題は表示を省きました");
+}
+
+// Every member of an archive into the archive's report; a member that fails is one of its problems.
+void ImportArchive(RaceStore& store, FileImport& report, ImportObserver* observer, const ReadOptions& options)
+{
+    ArchiveReader archive(report.file);
+    bool any = false;
+    long members = 0;
+    try {
+        while (archive.Next()) {
+            ++members;
+            if (report.format.empty())
+                report.format = archive.FormatName();
+            const std::string shown = report.file.string() + ":" + archive.MemberName();
+            const std::string& head = archive.Head();
+            if (!archive.DataProblem().empty()) {
+                report.problems.push_back(shown + ": 取り込みませんでした: " + archive.DataProblem());
+                continue;
+            }
+            if (LooksLikeArchive(head)) {
+                report.problems.push_back(shown + ": アーカイブの中のアーカイブは読みません");
+                continue;
+            }
+            const SourceFormat* format = DetectFormat(head);
+            if (!format) {
+                report.problems.push_back(shown + ": 対応していない形式のファイルです");
+                continue;
+            }
+            FileImport member;
+            member.file = report.file;
+            member.format = format->name;
+            ReadOne(
+                store, member, *format, shown,
+                [&](const auto& read) { return archive.ReadMember(read, format->needsWholeFile); }, observer, options);
+            for (const std::string& n : member.notes)
+                report.notes.push_back(archive.MemberName() + ": " + n);
+            report.problems.insert(report.problems.end(), member.problems.begin(), member.problems.end());
+            if (member.cancelled) {
+                report.cancelled = true;
+                break;
+            }
+            if (!member.committed) {
+                report.problems.push_back(shown + " (" + member.format + "): 取り込みませんでした: " + member.error);
+                continue;
+            }
+            any = true;
+            for (const auto& [type, c] : member.byType) {
+                ImportCounts& to = report.byType[type];
+                to.imported += c.imported;
+                to.replaced += c.replaced;
+                to.unchanged += c.unchanged;
+                to.skipped += c.skipped;
+                to.malformed += c.malformed;
+            }
+            report.records += member.records;
+            report.unresolved += member.unresolved;
+        }
+    } catch (const UserError& e) {
+        report.problems.push_back(ToUtf8(e.Message())); // a damaged archive: the members read so far stay
+    }
+    if (report.format.empty())
+        report.format = archive.FormatName();
+    if (members == 0 && report.problems.empty())
+        report.notes.push_back("中にファイルがありません");
+    // The members each stand or fall alone, so the archive counts as read even when some failed (its problems
+    // say which); only a cancel before any member was in leaves it as not read.
+    report.committed = any || !report.cancelled;
+}
+
+} // namespace
+
+void FileImport::AddProblem(std::string problem)
+{
+    if (problems.size() < kShownProblems)
+        problems.push_back(std::move(problem));
+    else
+        ++omittedProblems;
+}
+
+FileImport ImportFile(
+    RaceStore& store, const std::filesystem::path& file, ImportObserver* observer, const ReadOptions& options)
+{
+    FileImport report;
+    report.file = file;
+    std::error_code ec;
+    if (observer)
+        observer->FileStarted(file, std::filesystem::file_size(file, ec));
+    std::string head;
+    report.error = Unreadable(file, head);
+    if (!report.error.empty())
+        return report;
+    if (LooksLikeArchive(head)) {
+        try {
+            ImportArchive(store, report, observer, options);
+        } catch (const UserError& e) {
+            report.error = ToUtf8(e.Message());
+        }
+        return report;
+    }
+    const SourceFormat* format = DetectFormat(head);
+    if (!format) {
+        report.error = "対応していない形式のファイルです";
+        return report;
+    }
+    report.format = format->name;
+    ReadOne(
+        store, report, *format, file.string(),
+        [&](const auto& read) {
+            read(file);
+            return std::string();
+        },
+        observer, options);
     return report;
 }
 
-std::vector<FileImport> ImportFiles(
-    RaceStore& store, const std::vector<std::filesystem::path>& files, ImportObserver* observer)
+std::vector<FileImport> ImportFiles(RaceStore& store, const std::vector<std::filesystem::path>& files,
+    ImportObserver* observer, const ReadOptions& options)
 {
     std::vector<FileImport> reports;
     for (const std::filesystem::path& f : files) {
-        reports.push_back(ImportFile(store, f, observer));
+        reports.push_back(ImportFile(store, f, observer, options));
         if (observer && observer->Cancelled())
             return reports;
     }
-    RetryUnresolved(store, reports, observer);
+    RetryUnresolved(store, reports, observer, options);
     return reports;
 }
 
-void RetryUnresolved(RaceStore& store, std::vector<FileImport>& reports, ImportObserver* observer)
+void RetryUnresolved(
+    RaceStore& store, std::vector<FileImport>& reports, ImportObserver* observer, const ReadOptions& options)
 {
     // A file that names races only by 回 and 日目 can come before the file that dates them (names sort as they
     // will); once every file is in, such a file is read again and finds its races.
     for (FileImport& first : reports) {
-        if (!first.committed || first.unresolved == 0 || first.kind == sources::SourceKind::Unknown)
+        if (!first.committed || first.unresolved == 0 || first.format.empty())
             continue;
-        FileImport again = ImportFile(store, first.file, observer);
+        FileImport again = ImportFile(store, first.file, observer, options);
         if (!again.committed)
             break; // cancelled or failed: the first pass stands as reported
         if (again.unresolved == first.unresolved)
@@ -342,19 +547,43 @@ void RetryUnresolved(RaceStore& store, std::vector<FileImport>& reports, ImportO
     }
 }
 
+namespace {
+
+void Walk(const std::filesystem::path& folder, std::vector<std::filesystem::path>& out,
+    std::set<std::pair<dev_t, ino_t>>& walked)
+{
+    struct stat st;
+    if (::stat(folder.c_str(), &st) == 0 && !walked.insert({ st.st_dev, st.st_ino }).second)
+        return; // a link back to a folder already walked
+    std::error_code ec;
+    std::filesystem::directory_iterator it(folder, ec);
+    if (ec) {
+        out.push_back(folder); // ImportFile says why it cannot be read
+        return;
+    }
+    for (; !ec && it != std::filesystem::directory_iterator(); it.increment(ec)) {
+        std::error_code sec;
+        if (std::filesystem::is_directory(it->status(sec)))
+            Walk(it->path(), out, walked);
+        else
+            out.push_back(it->path());
+    }
+    if (ec)
+        out.push_back(folder); // the listing broke off: named, and what was listed goes on
+}
+
+} // namespace
+
 std::vector<std::filesystem::path> FilesToImport(const std::filesystem::path& path)
 {
     std::vector<std::filesystem::path> out;
     std::error_code ec;
-    if (std::filesystem::is_directory(path, ec)) {
-        for (auto it = std::filesystem::recursive_directory_iterator(path, ec);
-             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-            if (it->is_regular_file(ec))
-                out.push_back(it->path());
-        std::sort(out.begin(), out.end());
-    } else {
-        out.push_back(path);
-    }
+    if (!std::filesystem::is_directory(path, ec))
+        return { path };
+    std::set<std::pair<dev_t, ino_t>> walked;
+    Walk(path, out, walked);
+    std::sort(out.begin(), out.end());
+    out.erase(std::unique(out.begin(), out.end()), out.end());
     return out;
 }
 

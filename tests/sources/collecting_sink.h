@@ -22,6 +22,7 @@ struct CollectingSink : pado::sources::RecordSink {
     std::vector<pado::sources::HorseRecord> horses;
     std::vector<Problem> malformed;
     std::map<std::string, int> skipped;
+    std::map<std::string, int> notRead;
 
     void Race(const pado::sources::RaceRecord& r) override { races.push_back(r); }
     void Runner(const pado::sources::RunnerRecord& r) override { runners.push_back(r); }
@@ -32,6 +33,7 @@ struct CollectingSink : pado::sources::RecordSink {
         malformed.push_back({ file, line, reason });
     }
     void Skipped(const std::string& type) override { ++skipped[type]; }
+    void NotRead(const std::string& kind) override { ++notRead[kind]; }
 };
 
 // A fixed-length record written straight from the published positions (1-based), independently of the

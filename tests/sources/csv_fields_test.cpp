@@ -7,15 +7,6 @@ using namespace pado;
 using namespace pado::sources;
 using namespace pado::sources::csv;
 
-TEST(CsvFields, RowsSplitAtCommasOutsideQuotes)
-{
-    EXPECT_EQ(
-        SplitRow(U"a,\"(*2,5)9\",,\"say \"\"hi\"\"\""), (std::vector<Text> { U"a", U"(*2,5)9", U"", U"say \"hi\"" }));
-    EXPECT_EQ(SplitRow(U""), std::vector<Text> { U"" });
-    EXPECT_TRUE(OpenQuote(U"1,\"open"));
-    EXPECT_FALSE(OpenQuote(U"1,\"closed\""));
-}
-
 TEST(CsvFields, DatesInTheirCommonSpellings)
 {
     int y = 0, m = 0, d = 0;

@@ -2,7 +2,9 @@
 #include <fstream>
 #include <gtest/gtest.h>
 
+#include "platform/errors.h"
 #include "platform/textfile.h"
+#include "sources/csv_columns.h"
 #include "sources/source_reader.h"
 #include "support/temp_dir.h"
 
@@ -24,6 +26,8 @@ struct Collect : RecordSink {
         malformed.push_back({ line, reason });
     }
     void Skipped(const std::string&) override { }
+    const ReadOptions& Options() const override { return options; }
+    ReadOptions options;
 };
 
 std::string WriteBytes(const TempDir& dir, const std::string& name, const std::string& bytes)
@@ -56,7 +60,7 @@ TEST(CsvReader, ResultTableInUtf8WithBomOrCp932GivesTheSameRecords)
 
     for (const std::string& file : { utf8, cp932 }) {
         SCOPED_TRACE(file);
-        EXPECT_EQ(DetectSource(file), SourceKind::Csv); // by the header, whatever the file's name
+        EXPECT_STREQ(DetectSource(file)->name, "CSV"); // by the header, whatever the file's name
         Collect c;
         ASSERT_TRUE(ReadSource(file, c));
         EXPECT_TRUE(c.malformed.empty());
@@ -126,7 +130,7 @@ TEST(CsvReader, TypedCardOfAnUpcomingRace)
         "日付,場,R,レース名,距離,発走\n2026-12-27,中山,11,冬星記念(ＧＩ),芝2500,15:25\n"
         "馬番,馬名,性齢,斤量,騎手,記号\n1,カスミゲイル,牡6,58,▲早 瀬,\n2,ハヤテゲイル,牡6,58,葛 城,(外)\n\n");
     Collect c;
-    ASSERT_EQ(DetectSource(file), SourceKind::Csv);
+    ASSERT_STREQ(DetectSource(file)->name, "CSV");
     ReadCsv(file, c);
     EXPECT_TRUE(c.malformed.empty());
     ASSERT_EQ(c.races.size(), 1u);
@@ -159,10 +163,134 @@ TEST(CsvReader, FilesOfNoKnownKindAreLeftAlone)
 {
     TempDir dir;
     Collect c;
-    EXPECT_FALSE(ReadSource(WriteBytes(dir, "notes.csv", "a,b,c\n1,2,3\n"), c));
+    EXPECT_FALSE(ReadSource(WriteBytes(dir, "numbers.csv", "1,2,3\n4,5,6\n"), c));
     EXPECT_FALSE(ReadSource(WriteBytes(dir, "empty.csv", ""), c));
     EXPECT_FALSE(ReadSource(dir.Path(), c));
     EXPECT_TRUE(c.races.empty());
+}
+
+TEST(CsvReader, AHeaderThatCannotBePlacedIsRefusedNamingWhatIsWrong)
+{
+    TempDir dir;
+    const std::string file = WriteBytes(dir, "notes.csv", "name,Colour,kg\nA,red,5\n");
+    ASSERT_NE(DetectSource(file), nullptr); // a CSV all the same: refused with reasons, not as of no kind
+    Collect c;
+    try {
+        ReadCsv(file, c);
+        FAIL() << "read";
+    } catch (const UserError& e) {
+        const std::string m = ToUtf8(e.Message());
+        EXPECT_NE(m.find("分からない列: name, Colour, kg"), std::string::npos) << m;
+        EXPECT_NE(m.find("horse_number"), std::string::npos) << m;
+        EXPECT_NE(m.find("race_id (または race_date, venue, race_number)"), std::string::npos) << m;
+    }
+    // Runners without anything that names their race are refused too, rather than failed row by row.
+    EXPECT_THROW(ReadCsv(WriteBytes(dir, "r.csv", "馬番,馬名,着順\n1,ホシ,1\n"), c), UserError);
+    EXPECT_TRUE(c.runners.empty());
+}
+
+TEST(CsvReader, EnglishHeadersOfScrapedDataSets)
+{
+    TempDir dir;
+    const std::string file = WriteBytes(dir, "scraped.csv",
+        "race_id,race_date,Race Name,distance,horse_name,horse_number,bracket_number,sex_age,jockey_name,"
+        "finish_position,finish_time,passing_order_1,passing_order_2,passing_order_3,passing_order_4,last_3f_time,"
+        "win_odds,popularity,horse_weight\n"
+        "202306050811,2023-12-24,冬星記念,芝2500,ホシゾラ,2,1,牡4,鷲 尾,1,2:30.9,9,9,5,4,36.0,5.6,2,500(+4)\n");
+    Collect c;
+    ReadCsv(file, c);
+    EXPECT_TRUE(c.malformed.empty());
+    ASSERT_EQ(c.races.size(), 1u);
+    EXPECT_EQ(c.races[0].key, (RaceKey { 2023, 12, 24, 6, 11 }));
+    EXPECT_EQ(c.races[0].name, U"冬星記念");
+    ASSERT_EQ(c.runners.size(), 1u);
+    const RunnerRecord& x = c.runners[0];
+    EXPECT_EQ(x.number, 2);
+    EXPECT_EQ(x.frame, 1);
+    EXPECT_EQ(x.age, 4);
+    EXPECT_EQ(x.finish, 1);
+    EXPECT_EQ(x.timeTenths, 1509);
+    EXPECT_EQ(x.corners[0], 9);
+    EXPECT_EQ(x.corners[3], 4);
+    EXPECT_EQ(x.last3fTenths, 360);
+    EXPECT_EQ(x.winOddsTenths, 56);
+    EXPECT_EQ(x.popularity, 2);
+    EXPECT_EQ(x.bodyWeight, 500);
+}
+
+TEST(CsvReader, AColumnMappingPlacesAnyHeader)
+{
+    TempDir dir;
+    const std::string file = WriteBytes(dir, "own.csv", "rid,day,uma,no,pos\n202306050811,2023/12/24,ホシゾラ,2,3\n");
+    const std::string mapping = WriteBytes(dir, "columns.txt",
+        "# our scraper's names\nrid = "
+        "race_id\r\nday=race_date\numa=horse_name\nno=horse_number\npos=finish_position\n");
+    Collect c;
+    c.options.csvColumns = ReadColumnMapping(mapping);
+    ReadCsv(file, c);
+    ASSERT_EQ(c.runners.size(), 1u);
+    EXPECT_EQ(c.runners[0].horseName, U"ホシゾラ");
+    EXPECT_EQ(c.runners[0].finish, 3);
+    EXPECT_EQ(c.races[0].key.day, 24);
+
+    // A field the manual does not list is refused with its line.
+    try {
+        ReadColumnMapping(WriteBytes(dir, "bad.txt", "rid=race_id\numa=horse_nmae\n"));
+        FAIL();
+    } catch (const UserError& e) {
+        EXPECT_NE(ToUtf8(e.Message()).find("2行目"), std::string::npos);
+        EXPECT_NE(ToUtf8(e.Message()).find("horse_nmae"), std::string::npos);
+    }
+}
+
+TEST(CsvReader, AStrayQuoteSpoilsOneRowOfAThousands)
+{
+    TempDir dir;
+    std::string text = "日付,場,R,レース名,馬番,馬名,着順\r\n";
+    for (int race = 1; race <= 12; ++race)
+        for (int n = 1; n <= 16; ++n)
+            text += "2024/05/26,東京," + std::to_string(race) + ",\"名,前\"," + std::to_string(n) + ","
+                + (race == 1 && n == 3 ? "\"ホシ" : "ホシ") + std::to_string(n) + "," + std::to_string(n) + "\r\n";
+    Collect c;
+    ReadCsv(WriteBytes(dir, "t.csv", text), c);
+    EXPECT_EQ(c.races.size(), 12u);
+    EXPECT_EQ(c.runners.size(), 12u * 16 - 1);
+    ASSERT_EQ(c.malformed.size(), 1u);
+    EXPECT_EQ(c.malformed[0].first, 4);
+    EXPECT_EQ(c.races[0].name, U"名,前");
+}
+
+TEST(CsvReader, OldMacLineEndsAndHugeLines)
+{
+    TempDir dir;
+    std::string text = kTable;
+    std::string cr;
+    for (char ch : text)
+        if (ch != '\n')
+            cr += ch; // CR alone ends each line
+    Collect c;
+    ReadCsv(WriteBytes(dir, "mac.csv", cr), c);
+    EXPECT_TRUE(c.malformed.empty());
+    EXPECT_EQ(c.runners.size(), 3u);
+
+    // A 100 MB line between two good rows: cut, reported with its line, the rows around it read.
+    const std::string path = dir.File("huge.csv");
+    {
+        std::string rows = kTable;
+        const std::size_t second = rows.find("\r\n", rows.find("\r\n") + 2) + 2;
+        std::ofstream out(path, std::ios::binary);
+        out << rows.substr(0, second);
+        const std::string block(1 << 20, 'x');
+        for (int i = 0; i < 100; ++i)
+            out << block;
+        out << "\r\n" << rows.substr(second);
+    }
+    Collect h;
+    ReadCsv(path, h);
+    EXPECT_EQ(h.runners.size(), 3u);
+    ASSERT_EQ(h.malformed.size(), 1u);
+    EXPECT_EQ(h.malformed[0].first, 3);
+    EXPECT_NE(h.malformed[0].second.find("長すぎます"), std::string::npos);
 }
 
 TEST(CsvReader, DataSetRowsTakeTheRaceNumberFromTheIdAndPositionsPerCorner)
@@ -175,7 +303,7 @@ TEST(CsvReader, DataSetRowsTakeTheRaceNumberFromTheIdAndPositionsPerCorner)
         "202306050811,2023年12月24日,5回,中山,8日,冬星記念,芝,2500,晴,良,1,1,2,ホシゾラ,牡,4,58,鷲 尾,2:30.9,,9,"
         "9,5,4,36.0,5.6,2,500,+4\n");
     Collect c;
-    ASSERT_EQ(DetectSource(file), SourceKind::Csv);
+    ASSERT_STREQ(DetectSource(file)->name, "CSV");
     ReadCsv(file, c);
     EXPECT_TRUE(c.malformed.empty());
     ASSERT_EQ(c.races.size(), 1u);

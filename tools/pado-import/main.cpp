@@ -9,6 +9,7 @@
 
 #include "platform/errors.h"
 #include "platform/textfile.h"
+#include "sources/csv_columns.h"
 #include "sources/venue_codes.h"
 #include "store/importer.h"
 #include "store/race_builder.h"
@@ -57,7 +58,7 @@ void Usage()
 {
     std::cerr
         << "使い方:\n"
-           "  pado-import add [--store FILE] PATH...\n"
+           "  pado-import add [--store FILE] [--columns FILE] PATH...\n"
            "  pado-import races [--store FILE] [--date YYYY-MM-DD | --from YYYY-MM-DD --to YYYY-MM-DD] [--venue 中山]\n"
            "  pado-import build [--store FILE] RACE [--past-runs N] [--jockey-days N] [--out DIR]\n"
            "  pado-import results [--store FILE] RACE... [--out FILE]\n"
@@ -72,7 +73,7 @@ struct Args {
     std::string command;
     fsys::path store = DefaultStorePath();
     std::vector<std::string> positional;
-    std::string date, from, to, venue, out;
+    std::string date, from, to, venue, out, columns;
     int pastRuns = 5, jockeyDays = 365;
 };
 
@@ -148,34 +149,28 @@ private:
     std::chrono::steady_clock::time_point start_;
 };
 
-const char* KindName(sources::SourceKind k)
-{
-    switch (k) {
-    case sources::SourceKind::Jrdb:
-        return "JRDB";
-    case sources::SourceKind::JvRecords:
-        return "JV-Data";
-    case sources::SourceKind::JvDatabase:
-        return "JV-Data データベース";
-    case sources::SourceKind::Csv:
-        return "CSV";
-    case sources::SourceKind::Unknown:
-        break;
-    }
-    return "不明";
-}
-
 int Add(const Args& a)
 {
     if (a.positional.empty())
         return Usage(), kUsage;
+    sources::ReadOptions options;
+    if (!a.columns.empty()) {
+        try {
+            options.csvColumns = sources::ReadColumnMapping(a.columns);
+        } catch (const UserError& e) {
+            std::cerr << "pado-import: " << ToUtf8(e.Message()) << "\n";
+            return kUsage;
+        }
+    }
     std::vector<fsys::path> files;
     std::uintmax_t bytes = 0;
+    int status = 0;
     for (const std::string& p : a.positional) {
         std::error_code ec;
-        if (!fsys::exists(p, ec)) {
+        if (!fsys::exists(fsys::symlink_status(p, ec))) {
             std::cerr << "pado-import: " << p << " がありません。\n";
-            return 1;
+            status = 1; // the other paths are still imported
+            continue;
         }
         for (const fsys::path& f : FilesToImport(p)) {
             if (fsys::equivalent(f, a.store, ec))
@@ -186,15 +181,22 @@ int Add(const Args& a)
     }
     RaceStore store(a.store);
     ProgressLine progress(files.size(), bytes);
-    int status = 0;
-    std::vector<FileImport> reports = ImportFiles(store, files, &progress);
+    std::vector<FileImport> reports = ImportFiles(store, files, &progress, options);
     progress.Finish();
     for (const FileImport& r : reports) {
-        std::cout << Shown(r.file.string()) << " (" << KindName(r.kind) << ")";
+        std::cout << Shown(r.file.string()) << " (" << (r.format.empty() ? "不明" : r.format) << ")";
         if (!r.committed) {
             status = 1;
-            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : Shown(r.error)) << "\n";
+            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : Shown(r.error)) << "
+";
+            for (const std::string& p : r.problems)
+                std::cout << "  " << Shown(p) << "
+";
             continue;
+        }
+        if (r.cancelled) {
+            status = 1;
+            std::cout << ": 途中で中止されました(それまでのファイルは取り込み済み)";
         }
         std::cout << (r.retried ? ": ほかのファイルの取り込み後に読み直し、開催日の分かったレースを取り込みました" : "")
                   << "\n";
@@ -204,6 +206,8 @@ int Add(const Args& a)
             if (c.malformed)
                 status = 1;
         }
+        for (const std::string& n : r.notes)
+            std::cout << "  " << Shown(n) << "\n";
         for (const std::string& p : r.problems) {
             std::cout << "  " << Shown(p) << "\n";
             status = 1;
@@ -352,6 +356,8 @@ int main(int argc, char** argv)
             ok = value(a.venue);
         else if (s == "--out")
             ok = value(a.out);
+        else if (s == "--columns")
+            ok = value(a.columns);
         else if (s == "--past-runs")
             ok = value(v) && ParseNumber(v, a.pastRuns, 1, 60);
         else if (s == "--jockey-days")
