@@ -187,11 +187,9 @@ int Add(const Args& a)
         std::cout << Shown(r.file.string()) << " (" << (r.format.empty() ? "不明" : r.format) << ")";
         if (!r.committed) {
             status = 1;
-            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : Shown(r.error)) << "
-";
+            std::cout << ": 取り込みませんでした: " << (r.cancelled ? "中止されました" : Shown(r.error)) << "\n";
             for (const std::string& p : r.problems)
-                std::cout << "  " << Shown(p) << "
-";
+                std::cout << "  " << Shown(p) << "\n";
             continue;
         }
         if (r.cancelled) {
