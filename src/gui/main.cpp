@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include "app/app.h"
+#include "gui/backtest_window.h"
 #include "gui/gui_program.h"
 #include "gui/icons.h"
 #include "gui/program_folder.h"
@@ -96,8 +97,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(pado::gui::AppIcon());
     pado::gui::InstallQtJapanese();
 
-    // The program folder is where the executable lies (installed: ~/PADO); the settings file is
-    // opened by its bare name, so that folder is also the current directory. The executable's path is
+    // The program folder is where the executable lies (installed: ~/PADO). The executable's path is
     // taken as bytes from the system where it can be, as Qt would replace the bytes of a folder name
     // in another encoding.
     std::string exeFolder = pado::fs::Parent(pado::fs::LinkTarget("/proc/self/exe"));
@@ -106,8 +106,6 @@ int main(int argc, char** argv)
     const QString exeQt = pado::gui::PathToQString(exeFolder);
     const QString chosen = pado::gui::ChooseProgramFolder(exeQt, QDir::homePath());
     const std::string folder = chosen == exeQt ? exeFolder : pado::gui::PathFromQString(chosen);
-    if (chdir(folder.c_str()) != 0)
-        QDir::setCurrent(pado::gui::PathToQString(folder));
 
     pado::gui::GuiProgram program(folder);
     try {
@@ -118,5 +116,13 @@ int main(int argc, char** argv)
     }
     if (!program.GetApp().Running())
         return 0;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A 検証 window left open on its own stops its run and waits for the races in flight before the
+    // program goes, so no thread outlives what it uses.
+    QList<pado::gui::BacktestWindow*> backtests;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<pado::gui::BacktestWindow*>(w))
+            backtests << b;
+    qDeleteAll(backtests);
+    return status;
 }

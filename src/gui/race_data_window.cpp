@@ -199,6 +199,12 @@ RaceDataDialog::RaceDataDialog(
 
 RaceDataDialog::~RaceDataDialog()
 {
+    // A 検証 window that is open stays when this window goes (its run goes on, its results stay on screen);
+    // the user closes it when done with it.
+    if (backtestWindow_ && backtestWindow_->isVisible()) {
+        backtestWindow_->setParent(nullptr, Qt::Window);
+        backtestWindow_->show();
+    }
     cancelled_ = true;
     if (worker_.joinable())
         worker_.join();
@@ -207,7 +213,7 @@ RaceDataDialog::~RaceDataDialog()
 BacktestWindow* RaceDataDialog::OpenBacktest()
 {
     // A window of its own beside this one: the user goes on importing while it runs. As this window's child it
-    // goes when this window and the program go.
+    // takes no input from it; when this window goes, it stays on its own.
     if (!backtestWindow_) {
         backtestWindow_ = new BacktestWindow(programFolder_, {}, this);
         backtestWindow_->setAttribute(Qt::WA_DeleteOnClose);
