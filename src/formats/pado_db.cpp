@@ -48,9 +48,6 @@ std::optional<Cached>& Cache()
     return cache;
 }
 
-// "◎" in CP932.
-constexpr char kHeaderMark[] = "\x81\x9D";
-
 // Each race key stands in the header of many runs; more than this many headers moves every
 // lookup to the record 30 headers further on.
 constexpr std::size_t kDisplacement = 30;
@@ -67,7 +64,8 @@ std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
     // The old database goes before the new one is read, so the two are never held together by
     // the cache (a press that still holds the old one keeps it alive until it ends).
     cache.reset();
-    auto db = FromCp932(ReadCp932File(path)); // throws the missing-file message when not stamped
+    // Throws the missing-file message when not stamped.
+    auto db = std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, ReadCp932FileUtf16(path)));
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
     if (stamped && StampOf(path, after) && after == stamp)
@@ -77,25 +75,39 @@ std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
 
 std::shared_ptr<const RaceDatabase> RaceDatabase::FromCp932(std::string bytes)
 {
-    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Bytes {}, std::move(bytes)));
+    if (auto text = DecodeCp932Utf16(bytes)) {
+        bytes = {};
+        return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, std::move(*text)));
+    }
+    // Line by line, so a line that fails decodes as nothing and the others still read.
+    std::u16string text;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t nl = bytes.find('\n', begin);
+        const std::size_t end = nl == std::string::npos ? bytes.size() : nl;
+        text += DecodeCp932Utf16(std::string_view(bytes).substr(begin, end - begin)).value_or(std::u16string {});
+        if (nl != std::string::npos)
+            text += u'\n';
+        begin = end + 1;
+    }
+    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, std::move(text)));
 }
 
 RaceDatabase::RaceDatabase(const Lines& lines)
-    : RaceDatabase(Bytes {}, EncodeTextLines(lines))
+    : RaceDatabase(Utf16 {}, DecodeCp932Utf16(EncodeTextLines(lines)).value_or(std::u16string {}))
 {
 }
 
-RaceDatabase::RaceDatabase(Bytes, std::string bytes)
-    : bytes_(std::move(bytes))
+RaceDatabase::RaceDatabase(Utf16, std::u16string text)
+    : text_(std::move(text))
 {
-    for (std::size_t begin = 0; begin < bytes_.size();) {
+    for (std::size_t begin = 0; begin < text_.size();) {
         lineStarts_.push_back(begin);
-        const std::size_t nl = bytes_.find('\n', begin);
-        begin = nl == std::string::npos ? bytes_.size() : nl + 1;
+        const std::size_t nl = text_.find(u'\n', begin);
+        begin = nl == std::u16string::npos ? text_.size() : nl + 1;
     }
     lineStarts_.shrink_to_fit();
     for (std::size_t i = 0; i < lineStarts_.size(); ++i) {
-        if (bytes_.compare(lineStarts_[i], 2, kHeaderMark) != 0)
+        if (text_[lineStarts_[i]] != u'◎')
             continue;
         headerOrdinal_.emplace(Line(i), headers_.size()); // the first of equal headers wins
         headers_.push_back(i);
@@ -106,15 +118,25 @@ Text RaceDatabase::Line(std::size_t i) const
 {
     if (i >= lineStarts_.size())
         return {};
-    std::size_t begin = lineStarts_[i];
-    std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : bytes_.size();
-    if (end > begin && bytes_[end - 1] == '\n') {
+    const std::size_t begin = lineStarts_[i];
+    std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : text_.size();
+    if (end > begin && text_[end - 1] == u'\n') {
         --end;
-        if (end > begin && bytes_[end - 1] == '\r')
+        if (end > begin && text_[end - 1] == u'\r')
             --end;
     }
-    // The file was checked when it was read; a line that still fails decodes as nothing.
-    return DecodeCp932(std::string_view(bytes_).substr(begin, end - begin)).value_or(Text {});
+    Text line(end - begin, U'\0');
+    const char16_t* in = text_.data() + begin;
+    char16_t surrogates = 0;
+    for (std::size_t k = 0; k < line.size(); ++k) {
+        line[k] = in[k];
+        surrogates |= static_cast<char16_t>((in[k] & 0xF800) == 0xD800);
+    }
+    // CP932 decodes within the basic plane; a surrogate pair is joined all the same.
+    for (std::size_t k = 0; surrogates && k + 1 < line.size(); ++k)
+        if (line[k] >= 0xD800 && line[k] < 0xDC00 && line[k + 1] >= 0xDC00 && line[k + 1] < 0xE000)
+            line.replace(k, 2, 1, static_cast<char32_t>(0x10000 + ((line[k] - 0xD800) << 10) + (line[k + 1] - 0xDC00)));
+    return line;
 }
 
 Text RaceDatabase::HeaderFor(const Text& runKeyText)

@@ -27,8 +27,9 @@ void FindEntrantsInRace(Form1& f)
             coRunners.push_back(ToText(position) + U" " + runner);
         }
     }
-    WriteTextFile(app.FilePath(files::kCoRunners), coRunners);
-    f.state.coRunnerCount = static_cast<float>(coRunners.size());
+    const float count = static_cast<float>(coRunners.size());
+    WriteTextFile(app.FilePath(files::kCoRunners), std::move(coRunners));
+    f.state.coRunnerCount = count;
     f.state.popupText += popup;
 }
 
