@@ -31,46 +31,41 @@ bool StampOf(const std::string& path, FileStamp& stamp)
     return true;
 }
 
-struct CacheEntry {
-    FileStamp stamp;
-    std::shared_ptr<const RaceDatabase> db;
-};
-
-// One database: a program folder has one pado.txt, and each is as large as the file.
-struct Cached {
-    std::string path;
-    CacheEntry entry;
-};
-
-std::optional<Cached>& Cache()
-{
-    static std::optional<Cached> cache;
-    return cache;
-}
-
 // Each race key stands in the header of many runs; more than this many headers moves every
 // lookup to the record 30 headers further on.
 constexpr std::size_t kDisplacement = 30;
 
 } // namespace
 
-std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
+struct RaceDatabaseCache::Entry {
+    std::string path;
+    FileStamp stamp;
+    std::shared_ptr<const RaceDatabase> db;
+};
+
+RaceDatabaseCache::RaceDatabaseCache() = default;
+RaceDatabaseCache::~RaceDatabaseCache() = default;
+
+std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& path)
 {
     FileStamp stamp;
-    std::optional<Cached>& cache = Cache();
     const bool stamped = StampOf(path, stamp);
-    if (stamped && cache && cache->path == path && cache->entry.stamp == stamp)
-        return cache->entry.db;
+    if (stamped && entry_ && entry_->path == path && entry_->stamp == stamp)
+        return entry_->db;
     // The old database goes before the new one is read, so the two are never held together by
     // the cache (a press that still holds the old one keeps it alive until it ends).
-    cache.reset();
-    // Throws the missing-file message when not stamped.
-    auto db = std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, ReadCp932FileUtf16(path)));
+    entry_.reset();
+    auto db = RaceDatabase::Open(path); // throws the missing-file message when not stamped
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
     if (stamped && StampOf(path, after) && after == stamp)
-        cache = Cached { path, { stamp, db } };
+        entry_ = std::make_unique<Entry>(Entry { path, stamp, db });
     return db;
+}
+
+std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
+{
+    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, ReadCp932FileUtf16(path)));
 }
 
 std::shared_ptr<const RaceDatabase> RaceDatabase::FromCp932(std::string bytes)
