@@ -122,10 +122,11 @@ Text RaceDatabase::Line(std::size_t i) const
     }
     Text line(end - begin, U'\0');
     const char16_t* in = text_.data() + begin;
-    char16_t surrogates = 0;
-    for (std::size_t k = 0; k < line.size(); ++k) {
-        line[k] = in[k];
-        surrogates |= static_cast<char16_t>((in[k] & 0xF800) == 0xD800);
+    char32_t* out = line.data();
+    unsigned surrogates = 0;
+    for (std::size_t k = 0, n = end - begin; k < n; ++k) {
+        out[k] = in[k];
+        surrogates |= (in[k] & 0xF800u) == 0xD800u;
     }
     // CP932 decodes within the basic plane; a surrogate pair is joined all the same.
     for (std::size_t k = 0; surrogates && k + 1 < line.size(); ++k)

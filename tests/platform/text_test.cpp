@@ -123,7 +123,8 @@ TEST(Cp932, WholeTextDecodingAgreesWithTheLineDecoder)
         const auto whole = DecodeCp932Utf16(bytes);
         const auto line = DecodeCp932(bytes);
         ASSERT_EQ(whole.has_value(), line.has_value()) << i;
-        if (whole)
+        if (whole) {
             ASSERT_EQ(widened(*whole), *line) << i;
+        }
     }
 }
