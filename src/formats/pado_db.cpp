@@ -111,8 +111,17 @@ RaceDatabase::RaceDatabase(Utf16, std::u16string text)
 
 Text RaceDatabase::Line(std::size_t i) const
 {
-    if (i >= lineStarts_.size())
-        return {};
+    Text line;
+    ReadLine(i, line);
+    return line;
+}
+
+void RaceDatabase::ReadLine(std::size_t i, Text& line) const
+{
+    if (i >= lineStarts_.size()) {
+        line.clear();
+        return;
+    }
     const std::size_t begin = lineStarts_[i];
     std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : text_.size();
     if (end > begin && text_[end - 1] == u'\n') {
@@ -120,7 +129,7 @@ Text RaceDatabase::Line(std::size_t i) const
         if (end > begin && text_[end - 1] == u'\r')
             --end;
     }
-    Text line(end - begin, U'\0');
+    line.resize(end - begin);
     const char16_t* in = text_.data() + begin;
     char32_t* out = line.data();
     unsigned surrogates = 0;
@@ -132,7 +141,6 @@ Text RaceDatabase::Line(std::size_t i) const
     for (std::size_t k = 0; surrogates && k + 1 < line.size(); ++k)
         if (line[k] >= 0xD800 && line[k] < 0xDC00 && line[k + 1] >= 0xDC00 && line[k + 1] < 0xE000)
             line.replace(k, 2, 1, static_cast<char32_t>(0x10000 + ((line[k] - 0xD800) << 10) + (line[k + 1] - 0xDC00)));
-    return line;
 }
 
 Text RaceDatabase::HeaderFor(const Text& runKeyText)

@@ -31,6 +31,8 @@ public:
 
     // Line i (0-based), decoded.
     Text Line(std::size_t i) const;
+    // The same into a string the caller reuses, so reading a record line by line allocates once.
+    void ReadLine(std::size_t i, Text& into) const;
     std::size_t LineCount() const { return lineStarts_.size(); }
     // H: every line whose first character is "◎", wherever it stands.
     std::size_t HeaderCount() const { return headers_.size(); }
@@ -85,7 +87,7 @@ public:
     {
         if (next_ >= db_.LineCount())
             return nullptr;
-        line_ = db_.Line(next_++);
+        db_.ReadLine(next_++, line_);
         return &line_;
     }
 

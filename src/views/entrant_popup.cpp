@@ -10,10 +10,18 @@ namespace pado {
 
 void FindEntrantsInRace(Form1& f)
 {
+    std::optional<Lines> entrants;
+    FindEntrantsInRace(f, entrants);
+}
+
+void FindEntrantsInRace(Form1& f, std::optional<Lines>& entrantList)
+{
     App& app = f.GetApp();
     // Both inputs are read before R12.txt is replaced, so a missing file leaves the old list whole.
     const Lines runners = ReadTextFile(app.FilePath(files::kPastRaceNames));
-    const Lines entrants = ReadTextFile(app.FilePath(files::kEntrantList));
+    if (!entrantList)
+        entrantList = ReadTextFile(app.FilePath(files::kEntrantList));
+    const Lines& entrants = *entrantList;
 
     Lines coRunners;
     Text popup;
