@@ -1,5 +1,6 @@
 #include "formats/pado_db.h"
 
+#include <algorithm>
 #include <map>
 #include <sys/stat.h>
 
@@ -130,17 +131,8 @@ void RaceDatabase::ReadLine(std::size_t i, Text& line) const
             --end;
     }
     line.resize(end - begin);
-    const char16_t* in = text_.data() + begin;
-    char32_t* out = line.data();
-    unsigned surrogates = 0;
-    for (std::size_t k = 0, n = end - begin; k < n; ++k) {
-        out[k] = in[k];
-        surrogates |= (in[k] & 0xF800u) == 0xD800u;
-    }
-    // CP932 decodes within the basic plane; a surrogate pair is joined all the same.
-    for (std::size_t k = 0; surrogates && k + 1 < line.size(); ++k)
-        if (line[k] >= 0xD800 && line[k] < 0xDC00 && line[k + 1] >= 0xDC00 && line[k + 1] < 0xE000)
-            line.replace(k, 2, 1, static_cast<char32_t>(0x10000 + ((line[k] - 0xD800) << 10) + (line[k + 1] - 0xDC00)));
+    // Every character CP932 decodes to lies in the basic plane: one UTF-16 unit each.
+    std::copy(text_.data() + begin, text_.data() + end, line.data());
 }
 
 Text RaceDatabase::HeaderFor(const Text& runKeyText)
