@@ -1,5 +1,7 @@
 #include "assist/run_assist.h"
 
+#include <optional>
+
 #include "app/app.h"
 #include "app/form1.h"
 #include "assist/assist_run.h"
@@ -22,6 +24,7 @@ AssistSummary RunAssist(Form1& f, const Text& raceFolder, AssistMode mode)
     AssistRun run(f);
     MainAssistState& s = f.state;
     AssistSummary summary;
+    std::optional<Lines> entrants; // read at the first past race found
     for (const std::string& entrant : fs::SubFolders(ToUtf8(raceFolder))) {
         s.currentEntrant = Right(FromUtf8(entrant), 9);
         for (const std::string& pastRun : fs::SubFolders(entrant)) {
@@ -32,7 +35,7 @@ AssistSummary RunAssist(Form1& f, const Text& raceFolder, AssistMode mode)
             // judging this run by them would mark the wrong horses.
             // The factor pass does not look at the past race, so it runs all the same.
             if (ShowRaceDetail(f, run.pastRunFolder, RaceDisplay::Silent)) {
-                FindEntrantsInRace(f);
+                FindEntrantsInRace(f, entrants);
                 s.popupText.clear();
             } else {
                 ++summary.notFound;

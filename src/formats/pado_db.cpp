@@ -1,5 +1,6 @@
 #include "formats/pado_db.h"
 
+#include <algorithm>
 #include <map>
 #include <sys/stat.h>
 
@@ -30,9 +31,6 @@ bool StampOf(const std::string& path, FileStamp& stamp)
     stamp = { st.st_dev, st.st_ino, st.st_size, st.st_mtim.tv_sec, st.st_mtim.tv_nsec };
     return true;
 }
-
-// "◎" in CP932.
-constexpr char kHeaderMark[] = "\x81\x9D";
 
 // Each race key stands in the header of many runs; more than this many headers moves every
 // lookup to the record 30 headers further on.
@@ -68,30 +66,44 @@ std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& p
 
 std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
 {
-    return FromCp932(ReadCp932File(path));
+    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, ReadCp932FileUtf16(path)));
 }
 
 std::shared_ptr<const RaceDatabase> RaceDatabase::FromCp932(std::string bytes)
 {
-    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Bytes {}, std::move(bytes)));
+    if (auto text = DecodeCp932Utf16(bytes)) {
+        bytes = {};
+        return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, std::move(*text)));
+    }
+    // Line by line, so a line that fails decodes as nothing and the others still read.
+    std::u16string text;
+    for (std::size_t begin = 0; begin < bytes.size();) {
+        const std::size_t nl = bytes.find('\n', begin);
+        const std::size_t end = nl == std::string::npos ? bytes.size() : nl;
+        text += DecodeCp932Utf16(std::string_view(bytes).substr(begin, end - begin)).value_or(std::u16string {});
+        if (nl != std::string::npos)
+            text += u'\n';
+        begin = end + 1;
+    }
+    return std::shared_ptr<const RaceDatabase>(new RaceDatabase(Utf16 {}, std::move(text)));
 }
 
 RaceDatabase::RaceDatabase(const Lines& lines)
-    : RaceDatabase(Bytes {}, EncodeTextLines(lines))
+    : RaceDatabase(Utf16 {}, DecodeCp932Utf16(EncodeTextLines(lines)).value_or(std::u16string {}))
 {
 }
 
-RaceDatabase::RaceDatabase(Bytes, std::string bytes)
-    : bytes_(std::move(bytes))
+RaceDatabase::RaceDatabase(Utf16, std::u16string text)
+    : text_(std::move(text))
 {
-    for (std::size_t begin = 0; begin < bytes_.size();) {
+    for (std::size_t begin = 0; begin < text_.size();) {
         lineStarts_.push_back(begin);
-        const std::size_t nl = bytes_.find('\n', begin);
-        begin = nl == std::string::npos ? bytes_.size() : nl + 1;
+        const std::size_t nl = text_.find(u'\n', begin);
+        begin = nl == std::u16string::npos ? text_.size() : nl + 1;
     }
     lineStarts_.shrink_to_fit();
     for (std::size_t i = 0; i < lineStarts_.size(); ++i) {
-        if (bytes_.compare(lineStarts_[i], 2, kHeaderMark) != 0)
+        if (text_[lineStarts_[i]] != u'◎')
             continue;
         headerOrdinal_.emplace(Line(i), headers_.size()); // the first of equal headers wins
         headers_.push_back(i);
@@ -100,17 +112,27 @@ RaceDatabase::RaceDatabase(Bytes, std::string bytes)
 
 Text RaceDatabase::Line(std::size_t i) const
 {
-    if (i >= lineStarts_.size())
-        return {};
-    std::size_t begin = lineStarts_[i];
-    std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : bytes_.size();
-    if (end > begin && bytes_[end - 1] == '\n') {
+    Text line;
+    ReadLine(i, line);
+    return line;
+}
+
+void RaceDatabase::ReadLine(std::size_t i, Text& line) const
+{
+    if (i >= lineStarts_.size()) {
+        line.clear();
+        return;
+    }
+    const std::size_t begin = lineStarts_[i];
+    std::size_t end = i + 1 < lineStarts_.size() ? lineStarts_[i + 1] : text_.size();
+    if (end > begin && text_[end - 1] == u'\n') {
         --end;
-        if (end > begin && bytes_[end - 1] == '\r')
+        if (end > begin && text_[end - 1] == u'\r')
             --end;
     }
-    // The file was checked when it was read; a line that still fails decodes as nothing.
-    return DecodeCp932(std::string_view(bytes_).substr(begin, end - begin)).value_or(Text {});
+    line.resize(end - begin);
+    // Every character CP932 decodes to lies in the basic plane: one UTF-16 unit each.
+    std::copy(text_.data() + begin, text_.data() + end, line.data());
 }
 
 Text RaceDatabase::HeaderFor(const Text& runKeyText)

@@ -16,8 +16,9 @@ namespace pado {
 // as the file on disk stays the same (see RaceDatabaseCache); a file replaced between presses is read
 // again.
 //
-// The file is kept as its CP932 bytes and a line is decoded when it is read: decoded, every
-// character takes four bytes and every line a string of its own, over four times the file.
+// The file is decoded once, when it is read, and kept as one UTF-16 text: a line is widened when it
+// is read. As UTF-32 lines, every character would take four bytes and every line a string of its
+// own, over four times the file; this is less than twice.
 class RaceDatabase {
 public:
     // Reads and parses the database at path. Throws UserError when the file is missing or is not CP932.
@@ -25,11 +26,13 @@ public:
     // Parses lines already read (tests and callers that hold the text). Throws UserError when a
     // line holds a character CP932 cannot.
     explicit RaceDatabase(const Lines& lines);
-    // Parses the bytes of a file already checked to be CP932.
+    // Parses the bytes of a CP932 file; a line that is not CP932 reads as empty.
     static std::shared_ptr<const RaceDatabase> FromCp932(std::string bytes);
 
     // Line i (0-based), decoded.
     Text Line(std::size_t i) const;
+    // The same into a string the caller reuses, so reading a record line by line allocates once.
+    void ReadLine(std::size_t i, Text& into) const;
     std::size_t LineCount() const { return lineStarts_.size(); }
     // H: every line whose first character is "◎", wherever it stands.
     std::size_t HeaderCount() const { return headers_.size(); }
@@ -45,10 +48,10 @@ public:
     std::optional<std::size_t> FindBody(const Text& runKeyText) const;
 
 private:
-    struct Bytes { };
-    RaceDatabase(Bytes, std::string bytes);
-    std::string bytes_;
-    std::vector<std::size_t> lineStarts_; // byte offset of every line
+    struct Utf16 { };
+    RaceDatabase(Utf16, std::u16string text);
+    std::u16string text_;
+    std::vector<std::size_t> lineStarts_; // where every line starts in text_
     std::vector<std::size_t> headers_; // line index of every header line
     std::unordered_map<Text, std::size_t> headerOrdinal_; // header text -> its first place in headers_
 };
@@ -84,7 +87,7 @@ public:
     {
         if (next_ >= db_.LineCount())
             return nullptr;
-        line_ = db_.Line(next_++);
+        db_.ReadLine(next_++, line_);
         return &line_;
     }
 

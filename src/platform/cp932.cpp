@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <array>
 #include <cerrno>
 #include <iconv.h>
 #include <stdexcept>
@@ -34,6 +35,12 @@ private:
 Converter& Decoder()
 {
     thread_local Converter c("UTF-32LE", "CP932");
+    return c;
+}
+
+Converter& Utf16Decoder()
+{
+    thread_local Converter c("UTF-16LE", "CP932");
     return c;
 }
 
@@ -83,6 +90,38 @@ bool IsCp932(std::string_view bytes)
             return false;
     }
     return true;
+}
+
+std::optional<std::u16string> DecodeCp932Utf16(std::string_view bytes)
+{
+    // Sized up front from the lead bytes, so the text is never moved while it grows: a database
+    // file is held this way because it is large. Every CP932 character is one UTF-16 unit.
+    static constexpr auto kWidth = [] {
+        std::array<unsigned char, 256> w {};
+        for (int b = 0; b < 256; ++b)
+            w[static_cast<std::size_t>(b)] = (b >= 0x81 && b <= 0x9F) || (b >= 0xE0 && b <= 0xFC) ? 2 : 1;
+        return w;
+    }();
+    std::size_t units = 0;
+    for (std::size_t i = 0; i < bytes.size(); ++units)
+        i += kWidth[static_cast<unsigned char>(bytes[i])];
+    std::u16string out(units + 1, u'\0');
+    iconv_t cd = Utf16Decoder().Get();
+    char* in = const_cast<char*>(bytes.data());
+    std::size_t inLeft = bytes.size();
+    std::size_t done = 0;
+    while (inLeft > 0) {
+        char* outp = reinterpret_cast<char*>(out.data() + done);
+        std::size_t outLeft = (out.size() - done) * sizeof(char16_t);
+        const bool failed = iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1);
+        done = out.size() - outLeft / sizeof(char16_t);
+        if (failed && errno != E2BIG)
+            return std::nullopt;
+        if (failed)
+            out.resize(out.size() + out.size() / 2 + 16); // a character the count did not foresee
+    }
+    out.resize(done);
+    return out;
 }
 
 EncodeResult EncodeCp932(const Text& text)

@@ -10,6 +10,9 @@ namespace pado {
 
 // Decodes CP932 bytes; nullopt when they are not valid CP932 (for example a UTF-8 file).
 std::optional<Text> DecodeCp932(std::string_view bytes);
+// Decodes CP932 bytes to UTF-16 in one piece, half the size of the UTF-32 text: for a file held
+// whole. nullopt when they are not valid CP932.
+std::optional<std::u16string> DecodeCp932Utf16(std::string_view bytes);
 // Whether bytes are valid CP932, checked without holding their decoded text.
 bool IsCp932(std::string_view bytes);
 

@@ -170,7 +170,7 @@ Lines ReadTextFile(const std::string& path)
     if (PressFiles* press = PressFiles::Active()) {
         bool deleted = false;
         if (auto known = press->Known(path, deleted))
-            return *known;
+            return std::move(*known);
     }
     const std::string bytes = ReadFileBytes(path);
     Lines lines = DecodeTextLines(bytes, fs::FileName(path));
@@ -179,16 +179,20 @@ Lines ReadTextFile(const std::string& path)
     return lines;
 }
 
-std::string ReadCp932File(const std::string& path)
+std::u16string ReadCp932FileUtf16(const std::string& path)
 {
-    std::string bytes = ReadFileBytes(path);
     const std::string name = fs::FileName(path);
-    NamingTheFile(name, [&] {
-        if (LooksLikeOtherEncoding(bytes) || !IsCp932(bytes))
+    return NamingTheFile(name, [&] {
+        std::optional<std::u16string> text;
+        {
+            const std::string bytes = ReadFileBytes(path);
+            if (!LooksLikeOtherEncoding(bytes))
+                text = DecodeCp932Utf16(bytes);
+        } // the bytes go before the text is used
+        if (!text)
             NotCp932(name);
-        return 0;
+        return std::move(*text);
     });
-    return bytes;
 }
 
 bool TextFileExists(const std::string& path)
@@ -245,12 +249,21 @@ void WriteTextFile(const std::string& path, const Lines& lines, bool durable)
             + U")を書き込めません。\nフォルダーの書き込み権限と空き容量を確認してください。");
 }
 
+void WriteTextFile(const std::string& path, Lines&& lines, bool durable)
+{
+    if (PressFiles* press = PressFiles::Active(); press && !durable) {
+        press->TakeWrite(path, std::move(lines));
+        return;
+    }
+    WriteTextFile(path, static_cast<const Lines&>(lines), durable);
+}
+
 void AppendTextFile(const std::string& path, const Lines& lines)
 {
     if (PressFiles::Active()) {
         Lines all = TextFileExists(path) ? ReadTextFile(path) : Lines {};
         all.insert(all.end(), lines.begin(), lines.end());
-        WriteTextFile(path, all);
+        WriteTextFile(path, std::move(all));
         return;
     }
     std::string bytes = EncodeTextLines(lines);

@@ -15,9 +15,10 @@ Lines DecodeTextLines(const std::string& bytes, const std::string& nameForMessag
 // Reads a file this program saves (a memo) the same way, but every file it could have written opens
 // again: CP932 bytes that end each line in CR LF are taken as CP932 even when they are valid UTF-8 too.
 Lines ReadSavedTextFile(const std::string& path);
-// The bytes of a CP932 text file, checked as ReadTextFile checks them but not decoded: for a file
-// too large to hold four bytes a character (pado.txt). Throws the same messages.
-std::string ReadCp932File(const std::string& path);
+// A CP932 text file checked as ReadTextFile checks it, decoded in one piece to UTF-16 (line breaks
+// kept): for a file too large to hold four bytes a character and a string a line (pado.txt).
+// Throws the same messages.
+std::u16string ReadCp932FileUtf16(const std::string& path);
 
 // Whether a text file is there, as the running press sees it (it may have written or deleted it
 // without the disk knowing yet). Outside a press, the disk.
@@ -34,6 +35,8 @@ std::string EncodeTextLines(const Lines& lines);
 // flushed to the disk before the rename, written through a link to its target, with its permissions
 // kept, and refused with its own message when the user may not write it.
 void WriteTextFile(const std::string& path, const Lines& lines, bool durable = false);
+// The same, taking the lines: inside a press they are kept without a copy.
+void WriteTextFile(const std::string& path, Lines&& lines, bool durable = false);
 // Appends lines (each with CR LF); throws UserError when the file cannot be written.
 void AppendTextFile(const std::string& path, const Lines& lines);
 

@@ -10,10 +10,18 @@ namespace pado {
 
 void FindEntrantsInRace(Form1& f)
 {
+    std::optional<Lines> entrants;
+    FindEntrantsInRace(f, entrants);
+}
+
+void FindEntrantsInRace(Form1& f, std::optional<Lines>& entrantList)
+{
     App& app = f.GetApp();
     // Both inputs are read before R12.txt is replaced, so a missing file leaves the old list whole.
     const Lines runners = ReadTextFile(app.FilePath(files::kPastRaceNames));
-    const Lines entrants = ReadTextFile(app.FilePath(files::kEntrantList));
+    if (!entrantList)
+        entrantList = ReadTextFile(app.FilePath(files::kEntrantList));
+    const Lines& entrants = *entrantList;
 
     Lines coRunners;
     Text popup;
@@ -27,8 +35,9 @@ void FindEntrantsInRace(Form1& f)
             coRunners.push_back(ToText(position) + U" " + runner);
         }
     }
-    WriteTextFile(app.FilePath(files::kCoRunners), coRunners);
-    f.state.coRunnerCount = static_cast<float>(coRunners.size());
+    const float count = static_cast<float>(coRunners.size());
+    WriteTextFile(app.FilePath(files::kCoRunners), std::move(coRunners));
+    f.state.coRunnerCount = count;
     f.state.popupText += popup;
 }
 

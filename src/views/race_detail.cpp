@@ -66,8 +66,8 @@ bool ShowRecord(Form1& f, const RaceDatabase& db, const Text& pastRunFolder, Rac
         }
     }
     App& app = f.GetApp();
-    WriteTextFile(app.FilePath(files::kPastRaceNames), horseNames);
-    WriteTextFile(app.FilePath(files::kPastRaceRunners), runnerHeads);
+    WriteTextFile(app.FilePath(files::kPastRaceNames), std::move(horseNames));
+    WriteTextFile(app.FilePath(files::kPastRaceRunners), std::move(runnerHeads));
     if (shows)
         f.Text1.InsertAtCaret(shown);
     f.Text1.SetCaret(0);

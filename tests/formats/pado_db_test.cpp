@@ -159,3 +159,17 @@ TEST(RaceDatabase, LinesReadBackAsWrittenWhateverTheirBreaks)
     EXPECT_EQ(db->HeaderCount(), 1u);
     EXPECT_EQ(BodyOf(*db, U"100105 中山 11 芝"), U"body");
 }
+
+TEST(RaceDatabase, ALineThatIsNotCp932ReadsAsEmptyAndTheRestStillRead)
+{
+    auto db = RaceDatabase::FromCp932("\x81\x9D"
+                                      "100105\x92\x86\x8E\x52"
+                                      "11\r\nbody\r\n\x82\xFF\r\n\x81\x9D"
+                                      "100106\x92\x86\x8E\x52"
+                                      "11\r\nsecond");
+    ASSERT_EQ(db->LineCount(), 5u);
+    EXPECT_EQ(db->Line(2), U"");
+    EXPECT_EQ(db->HeaderCount(), 2u);
+    EXPECT_EQ(BodyOf(*db, U"100105 中山 11"), U"body");
+    EXPECT_EQ(BodyOf(*db, U"100106 中山 11"), U"second");
+}

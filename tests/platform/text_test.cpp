@@ -1,6 +1,7 @@
 #include <gtest/gtest.h>
 #include <random>
 
+#include "platform/cp932.h"
 #include "platform/number.h"
 #include "platform/text.h"
 
@@ -98,4 +99,32 @@ TEST(Utf8, RoundTripsAndSurvivesMalformedBytes)
         ASSERT_EQ(ToUtf8(FromUtf8(bytes)), bytes);
     }
     EXPECT_EQ(ToUtf8(FromUtf8("caf\xe9/PADO")), "caf\xe9/PADO");
+}
+
+// The whole-file decoder (pado.txt) must read every byte sequence as the line decoder does: the same
+// characters, and refusal exactly where the line decoder refuses.
+TEST(Cp932, WholeTextDecodingAgreesWithTheLineDecoder)
+{
+    auto widened = [](const std::u16string& u) { return Text(u.begin(), u.end()); };
+    const std::string known = "\x81\x9D"
+                              "100105\x92\x86\x8E\x52"
+                              "11 \xB1\xB2 \x87\x40\xFA\x40 \x5C~\r\n\x82\xA0\x82\xA2\n";
+    ASSERT_TRUE(DecodeCp932Utf16(known));
+    EXPECT_EQ(widened(*DecodeCp932Utf16(known)), *DecodeCp932(known));
+    EXPECT_EQ(DecodeCp932Utf16(""), std::u16string());
+    // A lead byte cut off at the end, an unassigned row, a bad trail byte.
+    for (const char* bad : { "ab\x82", "\x85\x40", "\x82\x0A", "\xFD" })
+        EXPECT_EQ(DecodeCp932Utf16(bad).has_value(), DecodeCp932(bad).has_value()) << bad;
+    std::mt19937 random(7);
+    for (int i = 0; i < 3000; ++i) {
+        std::string bytes(random() % 10, '\0');
+        for (char& b : bytes)
+            b = static_cast<char>(random() % 3 ? 0x80 + random() % 0x80 : 0x20 + random() % 0x60);
+        const auto whole = DecodeCp932Utf16(bytes);
+        const auto line = DecodeCp932(bytes);
+        ASSERT_EQ(whole.has_value(), line.has_value()) << i;
+        if (whole) {
+            ASSERT_EQ(widened(*whole), *line) << i;
+        }
+    }
 }
