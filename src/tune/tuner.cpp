@@ -40,6 +40,8 @@ public:
         for (std::size_t i = 0; i < assistParamCount; ++i)
             if (options.space[i].Count() > 1)
                 free_.push_back(static_cast<int>(i));
+            else
+                fixed_.push_back(static_cast<int>(i));
         seen_.insert(options.start);
         randomLeft_ = options.budget > 1 ? std::max<std::size_t>(1, (options.budget - 1) / 3) : 0;
         Shuffle();
@@ -48,8 +50,11 @@ public:
     bool Exhausted() const { return free_.empty(); }
 
     // The sets of the next batch, at most n, around best.
-    std::vector<ParamValues> Next(const ParamValues& best, std::size_t n)
+    std::vector<ParamValues> Next(ParamValues best, std::size_t n)
     {
+        // A parameter the space fixes takes its value in every set but the start.
+        for (int i : fixed_)
+            best[static_cast<std::size_t>(i)] = options_.space[static_cast<std::size_t>(i)].Value(0);
         std::vector<ParamValues> sets;
         if (free_.empty())
             return sets;
@@ -132,7 +137,7 @@ private:
 
     const TuneOptions& options_;
     Random random_;
-    std::vector<int> free_, order_;
+    std::vector<int> free_, fixed_, order_;
     std::size_t pos_ = 0;
     std::set<ParamValues> seen_;
     std::size_t randomLeft_ = 0;
