@@ -24,6 +24,7 @@
 #include "backtest/store_source.h"
 #include "gui/backtest_chart.h"
 #include "gui/backtest_chart_image.h"
+#include "gui/tune_panel.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -159,6 +160,7 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
             QMessageBox::warning(
                 this, QStringLiteral("検証"), QStringLiteral("フォルダー(%1)に保存できませんでした。").arg(folder));
     });
+    TunePanel::AddTo(this, programFolder_, source_);
     resize(980, 860);
 }
 
