@@ -1,5 +1,6 @@
-// The backtest's speed and memory on invented races: 1,000 races in assist mode 3 with two jobs, the
-// same share of them with one job and with two for the speed-up, and the peak memory of the run.
+// The backtest's speed and memory on invented races of 16 entrants: 1,000 races in assist mode 3 with two
+// jobs, the processor time per race, a share of them with one job and with two for the speed-up, and the
+// peak memory of the run.
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
@@ -22,7 +23,7 @@ namespace {
 
 struct Timing {
     double seconds = 0;
-    double cpu = 0; // processor seconds of the run and its race processes
+    double cpu = 0; // processor seconds of the run, every thread of it
     std::size_t done = 0, failed = 0;
     double Cores() const { return seconds > 0 ? cpu / seconds : 0; }
 };
@@ -156,6 +157,9 @@ int main(int argc, char** argv)
     std::printf("backtest: %d races, mode 3, --jobs 2: %.1f s (%zu failed; %.1f processor s, %.2f cores on average) %s "
                 "(target under 120 s)\n",
         races, all.seconds, all.failed, all.cpu, all.Cores(), all.seconds < 120 ? "PASS" : "FAIL");
+    const double perRace = races > 0 ? all.cpu * 1000 / races : 0;
+    std::printf("backtest: %.2f ms processor time per race of 16 entrants, mode 3 %s (target at most 6 ms)\n", perRace,
+        perRace <= 6 ? "PASS" : "FAIL");
     Timing one = Run(sample, 1), two = Run(sample, 2);
     const double speedup = one.seconds / two.seconds;
     // On a machine that other work keeps busy two jobs cannot get two cores, and the ratio says nothing
@@ -170,13 +174,10 @@ int main(int argc, char** argv)
 #ifdef PADO_IMPORT
     StoreRun();
 #endif
-    // The parent holds only the races in flight; each race's process returns its memory when it ends.
-    struct rusage self {
-    }, children {};
+    // The process holds only the races in flight, each program's memory returned when its race ends.
+    struct rusage self { };
     getrusage(RUSAGE_SELF, &self);
-    getrusage(RUSAGE_CHILDREN, &children);
-    const double selfMiB = self.ru_maxrss / 1024.0, childMiB = children.ru_maxrss / 1024.0;
-    std::printf("backtest: peak memory %.1f MiB (parent), %.1f MiB (largest race process) %s (target under 200 MiB)\n",
-        selfMiB, childMiB, selfMiB < 200 && childMiB < 200 ? "PASS" : "FAIL");
+    const double selfMiB = self.ru_maxrss / 1024.0;
+    std::printf("backtest: peak memory %.1f MiB %s (target under 200 MiB)\n", selfMiB, selfMiB < 200 ? "PASS" : "FAIL");
     return 0;
 }

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "app/module1.h"
+#include "formats/pado_db.h"
 #include "platform/clock.h"
 #include "platform/press_files.h"
 #include "platform/shell.h"
@@ -24,7 +25,8 @@ class Form6;
 class Form7;
 class ProgramLock;
 
-// Owns the seven windows, the program folder and the platform services. One per running program.
+// Owns the seven windows, the program folder and the platform services. One per running program; all
+// of a program's state lives here, so programs on different threads run side by side.
 class App {
 public:
     App(std::string programFolder, Shell& shell, Clock& clock);
@@ -37,6 +39,8 @@ public:
     Module1 module1;
     // The text files of the press that runs, written to disk when it ends (every click and key).
     PressFiles pressFiles;
+    // pado.txt as parsed by an earlier press, while the file stays the same.
+    RaceDatabaseCache raceDatabases;
     // Today's date for the assist's month and season rules; tests fix it.
     std::function<Date()> today = SystemToday;
 

@@ -59,7 +59,7 @@ void CheckInputs(App& app, const Text& raceFolder, AssistMode mode)
         throw UserError(U"フォルダー(" + FromUtf8(fs::FileName(ToUtf8(raceFolder))) + U")がありません。");
     // The factor pass reads the runs of the race card only.
     if (mode != AssistMode::Factors)
-        RaceDatabase::Open(app.FilePath(files::kRaceResults)); // throws the missing or unreadable message
+        app.raceDatabases.Open(app.FilePath(files::kRaceResults)); // throws the missing or unreadable message
     // The marked memo goes through R2.txt, which holds Shift-JIS only.
     if (auto c = EncodeCp932(app.form3().Text1.GetText()).unencodable)
         throw UserError(U"メモ帳の文字を R2.txt に書き込めないため、アシストできません。\n" + UnencodableMessage(*c));

@@ -54,7 +54,7 @@ void Form6::Command1_Click()
     // The values are taken even when the file cannot be written; the user is told the next start
     // will not see them.
     try {
-        WriteTextFile(kParameterFile, typed, true);
+        WriteTextFile(app.FilePath(files::kParameters), typed, true);
     } catch (const UserError& e) {
         app.Message(e.Message() + U"\n変更した値はこの実行中だけ使われます。");
     }

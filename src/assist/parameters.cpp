@@ -21,14 +21,21 @@ void ResetAssistParameters(App& app)
     app.module1.params = DefaultAssistParameters();
 }
 
+std::array<float, assistParamCount> AssistParametersFrom(const Lines& lines)
+{
+    std::array<float, assistParamCount> params = DefaultAssistParameters();
+    for (std::size_t i = 0; i < lines.size() && i < params.size(); ++i)
+        params[i] = LeadingFloat(lines[i]);
+    return params;
+}
+
 void LoadAssistParameters(App& app)
 {
     ResetAssistParameters(app);
-    if (!fs::IsFile(kParameterFile))
+    const std::string file = app.FilePath(files::kParameters);
+    if (!fs::IsFile(file))
         return;
-    Lines lines = ReadTextFile(kParameterFile);
-    for (std::size_t i = 0; i < lines.size() && i < app.module1.params.size(); ++i)
-        app.module1.params[i] = LeadingFloat(lines[i]);
+    app.module1.params = AssistParametersFrom(ReadTextFile(file));
 }
 
 std::optional<Text> TypedParameter(const Text& typed)

@@ -39,9 +39,6 @@ enum AssistParam {
     assistParamCount
 };
 
-// The settings file: a bare name, so it is looked up in the current directory of the process.
-inline constexpr const char* kParameterFile = files::kParameters;
-
 const std::array<float, assistParamCount>& DefaultAssistParameters();
 inline float Param(const Module1& m, AssistParam p)
 {
@@ -50,9 +47,11 @@ inline float Param(const Module1& m, AssistParam p)
 
 // Sets all 22 parameters to their defaults.
 void ResetAssistParameters(App& app);
-// Sets the 22 parameters to their defaults, then takes the values of repara.txt when that file
-// exists. A file with fewer lines keeps the defaults for the rest.
+// Sets the 22 parameters to their defaults, then takes the values of the program folder's repara.txt
+// when that file exists. A file with fewer lines keeps the defaults for the rest.
 void LoadAssistParameters(App& app);
+// The parameters the lines of a settings file give, as start-up takes them.
+std::array<float, assistParamCount> AssistParametersFrom(const Lines& lines);
 // The number a user typed into a parameter box, as the settings file keeps it: full-width digits,
 // "．" and "，" or "," as the decimal mark become their plain forms, spaces around it go. Nothing
 // when the text is not one number (a sign, digits, at most one decimal mark), so that a typing

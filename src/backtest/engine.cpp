@@ -1,314 +1,176 @@
 #include "backtest/engine.h"
 
-#include <cerrno>
+#include <algorithm>
 #include <chrono>
-#include <csignal>
-#include <cstdlib>
-#include <fcntl.h>
-#include <filesystem>
-#include <poll.h>
-#include <sys/stat.h>
-#include <sys/wait.h>
-#include <unistd.h>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
+#include <optional>
+#include <thread>
 
 #include "backtest/race_assist.h"
 #include "platform/errors.h"
-#include "platform/fs.h"
 
 namespace pado::backtest {
 
 namespace {
 
-// The message a race's process sends back: fields split by US, records by RS; neither occurs in marks
-// or messages.
-constexpr char kField = '\x1f';
-constexpr char kRecord = '\x1e';
-
-const char* const kRaceFiles[] = { "R1.txt", "Rall.txt", "pado.txt", "kisyuE.txt" };
-
-std::string Clean(std::string s)
+// One race from start to end, on a thread of the pool: its own source (so its own store connection), its
+// own folder and, for each parameter set, its own program. Nothing it throws leaves it.
+RaceResult ReplayRace(const EngineOptions& options, const std::vector<AssistParameters>& params,
+    const RaceSourceFactory& makeSource, const WorkFolder& work, const RaceOutcome& race)
 {
-    for (char& c : s)
-        if (c == kField || c == kRecord || c == '\n' || c == '\r')
-            c = ' ';
-    return s;
-}
-
-bool WriteAll(int fd, const std::string& bytes)
-{
-    std::size_t off = 0;
-    while (off < bytes.size()) {
-        ssize_t n = ::write(fd, bytes.data() + off, bytes.size() - off);
-        if (n < 0 && errno == EINTR)
-            continue;
-        if (n <= 0)
-            return false;
-        off += static_cast<std::size_t>(n);
-    }
-    return true;
-}
-
-// A program folder of its own for one parameter set: the built files linked in (the program only ever
-// replaces files by renaming, so the links never change the built copy), and the settings file.
-void PrepareProgramFolder(const std::string& built, const std::string& program, const ParamSet& params)
-{
-    if (!fs::CreateFolder(fs::Parent(program)) || !fs::CreateFolder(program))
-        throw UserError(U"作業フォルダーを作成できません。");
-    for (const char* name : kRaceFiles) {
-        const std::string from = fs::Join(built, name);
-        const std::string to = fs::Join(program, name);
-        if (!fs::IsFile(from))
-            continue;
-        if (::link(from.c_str(), to.c_str()) != 0 && !fs::CopyFileAtomic(from, to, false))
-            throw UserError(U"レースのファイルを作業フォルダーに置けません。");
-    }
-    if (!params.file.empty() && !fs::CopyFileAtomic(params.file, fs::Join(program, "repara.txt"), false))
-        throw UserError(FromUtf8("パラメーターファイル(" + params.file + ")を読めません。"));
-}
-
-// The work of one race's process; returns the message for the parent.
-std::string ReplayRace(const EngineOptions& options, const RaceSourceFactory& makeSource, const RaceOutcome& race,
-    const std::string& folder)
-{
-    std::string status = "ok", reason, body;
+    RaceResult result;
+    result.race = race;
     try {
-        const std::string built = fs::Join(folder, "race");
-        if (!fs::CreateFolder(built))
-            throw UserError(U"作業フォルダーを作成できません。");
+        std::optional<MorningRace> morning;
         {
             std::unique_ptr<RaceSource> source = makeSource();
-            source->BuildMorning(race.raceId, race.date, built, options.pastRuns);
+            if (!source)
+                throw UserError(U"レースのデータを開けません。");
+            morning.emplace(*source, race, options.pastRuns, work);
         }
-        for (std::size_t i = 0; i < options.params.size(); ++i) {
-            const std::string program = fs::Join(fs::Join(folder, "p" + std::to_string(i)), "PADO");
-            PrepareProgramFolder(built, program, options.params[i]);
-            AssistOutcome a = AssistInProgramFolder(program, race.date, options.mode);
+        for (std::size_t i = 0; i < params.size(); ++i) {
+            AssistOutcome a = morning->Assist(options.mode, params[i]);
             if (!a.ok) {
-                status = "fail";
-                reason = options.params.size() > 1 ? options.params[i].label + ": " + a.reason : a.reason;
-                break;
+                result.reason = params.size() > 1 ? options.params[i].label + ": " + a.reason : a.reason;
+                result.marks.clear();
+                return result;
             }
-            body += kRecord;
-            bool first = true;
-            for (const auto& [number, marks] : a.marks) {
-                if (!first)
-                    body += kField;
-                first = false;
-                body += std::to_string(number) + kField + Clean(marks);
-            }
+            result.marks.push_back(std::move(a.marks));
         }
+        result.ok = true;
     } catch (const UserError& e) {
-        status = "fail";
-        reason = "作成できません: " + ToUtf8(e.Message());
+        result.reason = "作成できません: " + ToUtf8(e.Message());
     } catch (const std::exception& e) {
-        status = "fail";
-        reason = std::string("作成できません: ") + e.what();
+        result.reason = std::string("作成できません: ") + e.what();
+    } catch (...) {
+        result.reason = "作成できません: 予期しないエラーです。";
     }
-    if (status != "ok")
-        body.clear();
-    return status + kField + Clean(reason) + body;
+    if (!result.ok)
+        result.marks.clear();
+    return result;
 }
 
-std::vector<std::string> Split(const std::string& s, char sep)
-{
-    std::vector<std::string> out;
-    std::size_t p = 0;
-    while (true) {
-        auto q = s.find(sep, p);
-        out.push_back(s.substr(p, q == std::string::npos ? std::string::npos : q - p));
-        if (q == std::string::npos)
-            return out;
-        p = q + 1;
-    }
-}
-
-void ParseMessage(const std::string& message, std::size_t paramCount, RaceResult& r)
-{
-    std::vector<std::string> records = Split(message, kRecord);
-    std::vector<std::string> head = Split(records[0], kField);
-    r.ok = head[0] == "ok" && records.size() == paramCount + 1;
-    r.reason = head.size() > 1 ? head[1] : std::string {};
-    if (!r.ok) {
-        if (r.reason.empty())
-            r.reason = "結果を受け取れませんでした。";
-        return;
-    }
-    for (std::size_t i = 1; i < records.size(); ++i) {
-        std::map<int, std::string> marks;
-        std::vector<std::string> f = Split(records[i], kField);
-        for (std::size_t k = 0; k + 1 < f.size(); k += 2)
-            marks[std::atoi(f[k].c_str())] = f[k + 1];
-        r.marks.push_back(std::move(marks));
-    }
-}
-
-std::string ExitReason(int status)
-{
-    if (WIFSIGNALED(status))
-        return "レースの処理が異常終了しました(シグナル " + std::to_string(WTERMSIG(status)) + ")。";
-    return "レースの処理が異常終了しました(終了コード " + std::to_string(WEXITSTATUS(status)) + ")。";
-}
-
-struct Running {
-    pid_t pid = -1;
-    int fd = -1;
-    std::size_t seq = 0;
-    std::string folder;
-    std::string message;
-};
-
+// The races in flight: the caller's thread hands them out in race id order and takes the results back in
+// the same order, so every run calls back, and writes, the same way whatever the number of jobs.
 class Pool {
 public:
-    Pool(const EngineOptions& options, const RaceSourceFactory& makeSource, const EngineCallbacks& callbacks,
-        std::string root, std::size_t total)
+    Pool(const EngineOptions& options, std::vector<AssistParameters> params, const RaceSourceFactory& makeSource,
+        const EngineCallbacks& callbacks, const WorkFolder& work, std::size_t total)
         : options_(options)
+        , params_(std::move(params))
         , makeSource_(makeSource)
         , callbacks_(callbacks)
-        , root_(std::move(root))
+        , work_(work)
         , start_(std::chrono::steady_clock::now())
     {
         report.total = total;
+        const int jobs = std::max(1, options.jobs);
+        for (int i = 0; i < jobs; ++i)
+            threads_.emplace_back([this] { Work(); });
+    }
+
+    ~Pool()
+    {
+        {
+            std::lock_guard lock(mutex_);
+            closed_ = true;
+            queue_.clear();
+        }
+        wake_.notify_all();
+        for (std::thread& t : threads_)
+            t.join();
     }
 
     EngineReport report;
 
-    bool Stopping()
-    {
-        if (!report.interrupted && callbacks_.stop && callbacks_.stop())
-            report.interrupted = true;
-        return report.interrupted;
-    }
-
-    // Starts the race in a process of its own once a job is free; false when the run is to end.
+    // Queues the race once the pool has room; false when the run is to end.
     bool Submit(const RaceOutcome& race)
     {
-        while (running_.size() >= static_cast<std::size_t>(std::max(1, options_.jobs)))
-            if (Stopping() || !Wait())
+        std::unique_lock lock(mutex_);
+        // A few races queued per thread keep every thread busy while the listing reads the next.
+        const std::size_t room = threads_.size() * 2;
+        while (nextSeq_ - nextEmit_ >= room) {
+            if (StopRequested(lock))
                 return false;
-        if (Stopping())
+            EmitReady(lock);
+            if (nextSeq_ - nextEmit_ >= room)
+                done_.wait_for(lock, std::chrono::milliseconds(50));
+        }
+        if (StopRequested(lock))
             return false;
-        const std::size_t seq = nextSeq_++;
-        waiting_[seq] = race;
-        std::string tmpl = fs::Join(root_, "race-XXXXXX");
-        if (!::mkdtemp(tmpl.data())) {
-            Finish(seq, "作業フォルダーを作成できません。");
-            return true;
-        }
-        int pipefd[2];
-        if (::pipe2(pipefd, O_CLOEXEC) != 0) {
-            fs::DeleteTree(tmpl);
-            Finish(seq, "プロセス間の通信路を作成できません。");
-            return true;
-        }
-        std::fflush(nullptr);
-        pid_t pid = ::fork();
-        if (pid == 0) {
-            // The parent decides when a run is interrupted and clears up after this process.
-            std::signal(SIGINT, SIG_IGN);
-            std::signal(SIGHUP, SIG_IGN);
-            std::signal(SIGTERM, SIG_DFL);
-            ::close(pipefd[0]);
-            std::string message = ReplayRace(options_, makeSource_, race, tmpl);
-            // Clearing up here keeps that work in parallel; the parent only removes what a process that
-            // died or was stopped left behind.
-            if (::chdir("/") == 0)
-                fs::DeleteTree(tmpl);
-            WriteAll(pipefd[1], message);
-            ::_exit(0);
-        }
-        ::close(pipefd[1]);
-        if (pid < 0) {
-            ::close(pipefd[0]);
-            fs::DeleteTree(tmpl);
-            Finish(seq, "プロセスを作成できません。");
-            return true;
-        }
-        running_.push_back({ pid, pipefd[0], seq, tmpl, {} });
+        queue_.emplace_back(nextSeq_++, race);
+        wake_.notify_one();
+        EmitReady(lock);
         return true;
     }
 
-    // Waits until some race has ended (or a short while has passed); false when nothing is running.
-    bool Wait()
-    {
-        if (running_.empty())
-            return false;
-        std::vector<pollfd> fds;
-        for (const Running& r : running_)
-            fds.push_back({ r.fd, POLLIN, 0 });
-        int n = ::poll(fds.data(), fds.size(), 200);
-        if (n <= 0)
-            return true; // a signal or the timeout: the caller looks at the stop request
-        for (std::size_t i = fds.size(); i-- > 0;) {
-            if (!fds[i].revents)
-                continue;
-            Running& r = running_[i];
-            char buf[65536];
-            ssize_t got = ::read(r.fd, buf, sizeof buf);
-            if (got < 0 && errno == EINTR)
-                continue;
-            if (got > 0) {
-                r.message.append(buf, static_cast<std::size_t>(got));
-                continue;
-            }
-            Reap(i, false);
-        }
-        return true;
-    }
-
+    // Waits for every race handed out; after a stop, the queued ones are dropped and the running ones finish.
     void Drain()
     {
-        while (!running_.empty() && !Stopping())
-            Wait();
-        while (!running_.empty())
-            Reap(running_.size() - 1, true);
-        // After an interruption the races that had ended still count, in order; the stopped ones do not.
-        for (auto& [seq, result] : finished_)
-            Emit(result);
-        finished_.clear();
+        std::unique_lock lock(mutex_);
+        while (nextEmit_ < nextSeq_) {
+            if (StopRequested(lock)) {
+                // The dropped races leave a gap: the results after it are still handed on in order.
+                for (const auto& [seq, race] : queue_)
+                    dropped_.push_back(seq);
+                queue_.clear();
+            }
+            EmitReady(lock);
+            if (nextEmit_ < nextSeq_)
+                done_.wait_for(lock, std::chrono::milliseconds(50));
+        }
     }
 
 private:
-    void Reap(std::size_t index, bool kill)
+    void Work()
     {
-        Running r = std::move(running_[index]);
-        running_.erase(running_.begin() + static_cast<long>(index));
-        if (kill)
-            ::kill(r.pid, SIGKILL);
-        ::close(r.fd);
-        int status = 0;
-        while (::waitpid(r.pid, &status, 0) < 0 && errno == EINTR) { }
-        fs::DeleteTree(r.folder);
-        if (kill) {
-            waiting_.erase(r.seq);
-            return;
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return closed_ || !queue_.empty(); });
+            if (queue_.empty())
+                return;
+            auto [seq, race] = std::move(queue_.front());
+            queue_.pop_front();
+            lock.unlock();
+            RaceResult result = ReplayRace(options_, params_, makeSource_, work_, race);
+            lock.lock();
+            finished_.emplace(seq, std::move(result));
+            done_.notify_all();
         }
-        RaceResult result;
-        result.race = std::move(waiting_[r.seq]);
-        waiting_.erase(r.seq);
-        if (WIFEXITED(status) && WEXITSTATUS(status) == 0)
-            ParseMessage(r.message, options_.params.size(), result);
-        else
-            result.reason = ExitReason(status);
-        Store(r.seq, std::move(result));
     }
 
-    void Finish(std::size_t seq, const std::string& reason)
+    // The stop request is polled without the lock: the caller's callback may take its time.
+    bool StopRequested(std::unique_lock<std::mutex>& lock)
     {
-        RaceResult result;
-        result.race = std::move(waiting_[seq]);
-        waiting_.erase(seq);
-        result.reason = reason;
-        Store(seq, std::move(result));
+        if (!report.interrupted && callbacks_.stop) {
+            lock.unlock();
+            const bool stop = callbacks_.stop();
+            lock.lock();
+            report.interrupted = stop;
+        }
+        return report.interrupted;
     }
 
-    // Races end out of order; they are handed on in race id order, so every run writes the same files.
-    void Store(std::size_t seq, RaceResult result)
+    // Hands on the finished races that come next in order, outside the lock.
+    void EmitReady(std::unique_lock<std::mutex>& lock)
     {
-        finished_.emplace(seq, std::move(result));
-        while (!finished_.empty() && finished_.begin()->first == nextEmit_) {
-            Emit(finished_.begin()->second);
-            finished_.erase(finished_.begin());
+        for (;;) {
+            if (auto d = std::find(dropped_.begin(), dropped_.end(), nextEmit_); d != dropped_.end()) {
+                dropped_.erase(d);
+                ++nextEmit_;
+                continue;
+            }
+            auto it = finished_.find(nextEmit_);
+            if (it == finished_.end())
+                return;
+            RaceResult result = std::move(it->second);
+            finished_.erase(it);
             ++nextEmit_;
+            lock.unlock();
+            Emit(result);
+            lock.lock();
         }
     }
 
@@ -327,58 +189,61 @@ private:
     }
 
     const EngineOptions& options_;
+    const std::vector<AssistParameters> params_;
     const RaceSourceFactory& makeSource_;
     const EngineCallbacks& callbacks_;
-    std::string root_;
+    const WorkFolder& work_;
     std::chrono::steady_clock::time_point start_;
-    std::vector<Running> running_;
-    std::map<std::size_t, RaceOutcome> waiting_;
+
+    std::mutex mutex_;
+    std::condition_variable wake_; // a race queued, or the pool closing
+    std::condition_variable done_; // a race finished
+    std::deque<std::pair<std::size_t, RaceOutcome>> queue_;
     std::map<std::size_t, RaceResult> finished_;
+    std::vector<std::size_t> dropped_;
     std::size_t nextSeq_ = 0;
     std::size_t nextEmit_ = 0;
+    bool closed_ = false;
+    std::vector<std::thread> threads_;
 };
 
 } // namespace
 
-EngineReport RunBacktest(const EngineOptions& given, RaceSource& listing, const RaceSourceFactory& makeSource,
+EngineReport RunBacktest(const EngineOptions& options, RaceSource& listing, const RaceSourceFactory& makeSource,
     const EngineCallbacks& callbacks)
 {
-    // A race's process moves into its program folder before it copies the second parameter file, so a
-    // name relative to where the user started must be made absolute first.
-    EngineOptions options = given;
-    for (ParamSet& p : options.params)
-        if (!p.file.empty())
-            p.file = std::filesystem::absolute(p.file).string();
-    std::string base = options.tempRoot;
-    if (base.empty()) {
-        // Every race writes and removes hundreds of folders; a memory file system spares the disk that
-        // churn (and is several times faster), unless the user chose a temporary folder.
-        const char* t = std::getenv("TMPDIR");
-        base = t && *t ? t : ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "/tmp";
-    }
-    std::string root = fs::Join(base, "pado-backtest-XXXXXX");
     EngineReport failed;
-    if (!::mkdtemp(root.data())) {
-        failed.error = "一時フォルダーを作成できません: " + base;
+    // Each settings file is read once, here; the races take the values in memory.
+    std::vector<AssistParameters> params;
+    for (const ParamSet& p : options.params) {
+        try {
+            params.push_back(p.file.empty() ? DefaultAssistParameters() : ReadAssistParameters(p.file));
+        } catch (const UserError& e) {
+            failed.error = "パラメーターファイル(" + p.file + ")を読めません: " + ToUtf8(e.Message());
+            return failed;
+        }
+    }
+    WorkFolder work(options.tempRoot);
+    if (work.Path().empty()) {
+        failed.error
+            = "一時フォルダーを作成できません: " + (options.tempRoot.empty() ? DefaultWorkBase() : options.tempRoot);
         return failed;
     }
     std::size_t total = 0;
     try {
         total = listing.CountRaces(options.query);
     } catch (const std::exception& e) {
-        fs::DeleteTree(root);
         failed.error = e.what();
         return failed;
     }
-    Pool pool(options, makeSource, callbacks, root, total);
+    Pool pool(options, std::move(params), makeSource, callbacks, work, total);
     try {
         listing.ForEachRace(options.query, [&](const RaceOutcome& race) { return pool.Submit(race); });
     } catch (const std::exception& e) {
-        // The races already running finish and count; no more are started.
+        // The races already handed out finish and count; no more are started.
         pool.report.error = e.what();
     }
     pool.Drain();
-    fs::DeleteTree(root);
     return pool.report;
 }
 

@@ -22,7 +22,7 @@ struct EngineOptions {
     std::vector<ParamSet> params { ParamSet { "既定", "" } };
     int pastRuns = 5;
     int jobs = 1;
-    std::string tempRoot; // where the private program folders go; empty: $TMPDIR or /tmp
+    std::string tempRoot; // where the private program folders go; empty: $TMPDIR, /dev/shm or /tmp
 };
 
 struct RaceResult {
@@ -44,22 +44,23 @@ struct EngineReport {
     std::size_t done = 0;
     std::size_t failed = 0;
     bool interrupted = false;
-    std::string error; // a problem that stopped the whole run (no temporary folder, no process)
+    std::string error; // a problem that stopped the whole run (no temporary folder, an unreadable store)
 };
 
+// Called on the thread that runs RunBacktest, never on the races' threads.
 struct EngineCallbacks {
     // Each finished race, in race id order.
     std::function<void(const RaceResult&)> race;
     std::function<void(const Progress&)> progress;
-    // Polled while races run; true ends the run: running races are stopped and their folders removed.
+    // Polled while races run (at least every 50 ms); true ends the run: no race starts any more, the races
+    // already running finish and count.
     std::function<bool()> stop;
 };
 
-// Replays the assist on every race of the query. Each race runs in a process of its own, in a private
-// program folder that is removed when the process ends, at most options.jobs at a time: the core keeps
-// program-wide state (the current directory that holds repara.txt, the batch of a press's work files, the
-// cache of the results database), so a race can only be isolated from the next by a process boundary.
-// The source made by makeSource in each race's process builds the race; the source given lists them.
+// Replays the assist on every race of the query, at most options.jobs at a time, each on a thread of the
+// pool with a program of its own (App, program folder) and a source of its own made by makeSource to build
+// it; the source given lists them. A race that fails, or throws, is reported as failed and the run goes
+// on. The outcome does not depend on the number of jobs.
 EngineReport RunBacktest(const EngineOptions& options, RaceSource& listing, const RaceSourceFactory& makeSource,
     const EngineCallbacks& callbacks);
 

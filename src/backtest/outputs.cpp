@@ -1,6 +1,5 @@
 #include "backtest/outputs.h"
 
-#include <cstdio>
 #include <memory>
 
 #include "platform/fs.h"
@@ -11,46 +10,9 @@ namespace {
 
 const std::string kBom = "\xEF\xBB\xBF";
 
-// A file written beside its final name and renamed when complete, so a reader never finds half of it.
-class OutFile {
-public:
-    explicit OutFile(std::string path)
-        : path_(std::move(path))
-        , file_(std::fopen((path_ + ".part").c_str(), "wb"))
-    {
-    }
-    ~OutFile()
-    {
-        if (file_) {
-            std::fclose(file_);
-            std::remove((path_ + ".part").c_str());
-        }
-    }
-    OutFile(const OutFile&) = delete;
-    OutFile& operator=(const OutFile&) = delete;
-    void Write(const std::string& bytes)
-    {
-        if (!file_ || std::fwrite(bytes.data(), 1, bytes.size(), file_) != bytes.size())
-            failed_ = true;
-    }
-    bool Close()
-    {
-        if (!file_)
-            return false;
-        bool ok = !failed_ && std::fflush(file_) == 0;
-        ok = std::fclose(file_) == 0 && ok;
-        file_ = nullptr;
-        if (ok && std::rename((path_ + ".part").c_str(), path_.c_str()) == 0)
-            return true;
-        std::remove((path_ + ".part").c_str());
-        return false;
-    }
-
-private:
-    std::string path_;
-    FILE* file_;
-    bool failed_ = false;
-};
+// A file written under an unguessable temporary name beside its final name and renamed when complete, so
+// a reader never finds half of it and nothing planted in the output folder is ever opened.
+using OutFile = fs::AtomicFile;
 
 } // namespace
 
@@ -63,6 +25,8 @@ BacktestRun RunBacktestIntoFolder(const EngineOptions& options, RaceSource& list
     const RaceSourceFactory& makeSource, const std::string& outDir, EngineCallbacks callbacks)
 {
     BacktestRun run;
+    // What a run killed here before could not clear up.
+    fs::RemoveStaleTemporaries(outDir);
     std::vector<std::unique_ptr<OutFile>> marks;
     for (std::size_t i = 0; i < options.params.size(); ++i) {
         marks.push_back(std::make_unique<OutFile>(fs::Join(outDir, MarksFileName(i))));
@@ -88,16 +52,16 @@ BacktestRun RunBacktestIntoFolder(const EngineOptions& options, RaceSource& list
     };
     run.report = RunBacktest(options, listing, makeSource, callbacks);
 
-    run.written = failures.Close();
+    run.written = failures.Commit();
     for (auto& f : marks)
-        run.written = f->Close() && run.written;
+        run.written = f->Commit() && run.written;
     for (std::size_t i = 0; i < summaries.size(); ++i) {
         run.labels.push_back(options.params[i].label);
         run.rows.push_back(summaries[i].Rows());
     }
     OutFile summary(fs::Join(outDir, kSummaryFile));
     summary.Write(kBom + SummaryCsv(run.labels, run.rows));
-    run.written = summary.Close() && run.written;
+    run.written = summary.Commit() && run.written;
     return run;
 }
 

@@ -17,8 +17,9 @@ struct BacktestRun {
 };
 
 // Runs the backtest and writes its files into outDir as the races finish: marks.csv (marks-2.csv ... for
-// further parameter sets), failures.csv and, at the end, summary.csv. Each file is written under a
-// temporary name and renamed when complete. onFailure sees each race that could not be replayed.
+// further parameter sets), failures.csv and, at the end, summary.csv. Each file is written under an
+// unguessable temporary name and renamed when complete; the temporary files a killed run left in outDir
+// are removed first.
 BacktestRun RunBacktestIntoFolder(const EngineOptions& options, RaceSource& listing,
     const RaceSourceFactory& makeSource, const std::string& outDir, EngineCallbacks callbacks);
 

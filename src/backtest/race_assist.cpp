@@ -1,5 +1,8 @@
 #include "backtest/race_assist.h"
 
+#include <cerrno>
+#include <cstdlib>
+#include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
 
@@ -7,8 +10,11 @@
 #include "app/form.h"
 #include "app/form1.h"
 #include "memo/form3.h"
+#include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/shell.h"
+#include "platform/textfile.h"
+#include "platform/work_files.h"
 
 namespace pado::backtest {
 
@@ -70,6 +76,12 @@ int RowNumber(const Text& line)
     return n;
 }
 
+constexpr const char kWorkPrefix[] = "pado-backtest-";
+// What tells a work folder of ours from anything else of a similar name.
+constexpr const char kWorkMark[] = ".pado-backtest";
+
+const char* const kRaceFiles[] = { files::kRaceCard, files::kPastRuns, files::kRaceResults, files::kJockeys };
+
 std::string FirstMessage(const std::vector<Text>& messages)
 {
     Text t = messages.front();
@@ -98,13 +110,113 @@ std::map<int, std::string> MarksFromMemo(const Text& before, const Text& after)
     return marks;
 }
 
-AssistOutcome AssistInProgramFolder(const std::string& programFolder, const Date& today, int mode)
+AssistParameters ReadAssistParameters(const std::string& file)
+{
+    return AssistParametersFrom(ReadTextFile(file));
+}
+
+std::string DefaultWorkBase()
+{
+    // Every race writes and removes hundreds of files; a memory file system spares the disk that churn
+    // (and is several times faster), unless the user chose a temporary folder.
+    const char* t = std::getenv("TMPDIR");
+    return t && *t ? t : ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "/tmp";
+}
+
+std::size_t RemoveStaleWorkFolders(const std::string& base)
+{
+    std::size_t removed = 0;
+    for (const std::string& folder : fs::SubFolders(base)) {
+        const long pid = fs::TemporaryOwner(fs::FileName(folder), kWorkPrefix);
+        if (pid == 0 || fs::ProcessAlive(pid))
+            continue;
+        // Only a folder of this user that carries the marker: a folder of that name made by anyone else stays.
+        struct stat st;
+        if (::lstat(folder.c_str(), &st) != 0 || !S_ISDIR(st.st_mode) || st.st_uid != ::getuid()
+            || !fs::IsFile(fs::Join(folder, kWorkMark)))
+            continue;
+        removed += fs::DeleteTree(folder) ? 1 : 0;
+    }
+    return removed;
+}
+
+WorkFolder::WorkFolder(const std::string& given)
+{
+    const std::string base = given.empty() ? DefaultWorkBase() : given;
+    RemoveStaleWorkFolders(base);
+    std::string path = fs::Join(base, kWorkPrefix + std::to_string(::getpid()) + "-XXXXXX");
+    if (!::mkdtemp(path.data()))
+        return;
+    if (!fs::WriteBytesAtomic(fs::Join(path, kWorkMark), "PADO backtest\n")) {
+        fs::DeleteTree(path);
+        return;
+    }
+    path_ = path;
+}
+
+WorkFolder::~WorkFolder()
+{
+    if (!path_.empty())
+        fs::DeleteTree(path_);
+}
+
+std::string WorkFolder::NewFolder(const std::string& stem) const
+{
+    if (path_.empty())
+        return {};
+    std::string path = fs::Join(path_, stem + "-XXXXXX");
+    return ::mkdtemp(path.data()) ? path : std::string {};
+}
+
+MorningRace::MorningRace(RaceSource& source, const RaceOutcome& race, int pastRuns, const WorkFolder& work)
+    : race_(race)
+    , folder_(work.NewFolder("race"))
+{
+    if (folder_.empty())
+        throw UserError(U"作業フォルダーを作成できません。");
+    try {
+        source.BuildMorning(race.raceId, race.date, folder_, pastRuns);
+    } catch (...) {
+        fs::DeleteTree(folder_);
+        throw;
+    }
+}
+
+MorningRace::~MorningRace()
+{
+    fs::DeleteTree(folder_);
+}
+
+AssistOutcome MorningRace::Assist(int mode, const AssistParameters& params) const
 {
     AssistOutcome out;
-    if (::chdir(programFolder.c_str()) != 0) {
-        out.reason = "作業フォルダーに移れません: " + programFolder;
+    // A program folder of its own for each press: the built files linked in (the program only ever
+    // replaces files by renaming, so the links never change the built copy).
+    std::string folder = fs::Join(folder_, "p-XXXXXX");
+    if (!::mkdtemp(folder.data())) {
+        out.reason = "作業フォルダーを作成できません。";
         return out;
     }
+    const std::string program = fs::Join(folder, "PADO");
+    bool placed = fs::CreateFolder(program);
+    for (const char* name : kRaceFiles) {
+        const std::string from = fs::Join(folder_, name);
+        const std::string to = fs::Join(program, name);
+        if (placed && fs::IsFile(from) && ::link(from.c_str(), to.c_str()) != 0)
+            placed = fs::CopyFileAtomic(from, to, false);
+    }
+    if (placed)
+        out = AssistInProgramFolder(program, race_.date, mode, &params);
+    else
+        out.reason = "レースのファイルを作業フォルダーに置けません。";
+    fs::DeleteTree(folder);
+    return out;
+}
+
+AssistOutcome AssistInProgramFolder(
+    const std::string& programFolder, const Date& today, int mode, const AssistParameters* params)
+{
+    AssistOutcome out;
     HeadlessShell shell(mode);
     // Each reading moves time on, so the press animation's wait ends at once.
     SteppingClock clock(0.05);
@@ -128,6 +240,9 @@ AssistOutcome AssistInProgramFolder(const std::string& programFolder, const Date
         out.reason = "起動時: レースのフォルダーが作られませんでした。";
         return out;
     }
+    // As if the settings file had held them: start-up is the only reader of the file.
+    if (params)
+        app.module1.params = *params;
     const Text before = app.form3().Text1.GetText();
     f1.Click("Image6");
     if (!shell.messages.empty()) {

@@ -54,8 +54,8 @@ struct RaceOutcome {
 };
 
 // Where the replayed races come from: the race store with its builder, or invented races in tests.
-// Each race is replayed in a process of its own, which asks a source made there (see RaceSourceFactory)
-// to build it; so a source never has to be safe across threads or forks.
+// Each race is built by a source of its own (see RaceSourceFactory), made and used on the thread that
+// replays the race; so a source never has to be safe across threads.
 class RaceSource {
 public:
     virtual ~RaceSource() = default;

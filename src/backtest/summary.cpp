@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <string_view>
 
 #include "platform/text.h"
 
@@ -96,7 +97,7 @@ std::string Fixed(double v, int decimals)
     return buf;
 }
 
-std::string CsvField(const std::string& s)
+std::string CsvQuoted(const std::string& s)
 {
     if (s.find_first_of(",\"\r\n") == std::string::npos)
         return s;
@@ -107,6 +108,16 @@ std::string CsvField(const std::string& s)
         out += c;
     }
     return out + "\"";
+}
+
+std::string CsvField(const std::string& s)
+{
+    // A spreadsheet takes a cell that begins so for a formula, and a formula from a horse's name can
+    // send the sheet's cells to a web address (=HYPERLINK(...)). A leading apostrophe keeps it text, as
+    // spreadsheet-safe CSV writers do.
+    if (!s.empty() && std::string_view("=+-@\t\r").find(s[0]) != std::string_view::npos)
+        return CsvQuoted("'" + s);
+    return CsvQuoted(s);
 }
 
 namespace {
@@ -226,7 +237,7 @@ std::string MarksCsv::Rows(const RaceOutcome& race, const std::map<int, std::str
     for (const RunnerOutcome& r : race.runners) {
         auto it = marks.find(r.horseNumber);
         out += head + std::to_string(r.horseNumber) + "," + CsvField(r.horseName) + ","
-            + CsvField(it == marks.end() ? std::string {} : it->second) + ","
+            + CsvQuoted(it == marks.end() ? std::string {} : it->second) + ","
             + (r.started ? (r.finish > 0 ? std::to_string(r.finish) : "中止") : "取消") + ","
             + (r.popularity > 0 ? std::to_string(r.popularity) : "") + "," + (r.winOdds > 0 ? Fixed(r.winOdds, 1) : "")
             + "\r\n";

@@ -50,8 +50,11 @@ std::string SummaryCsv(const std::vector<std::string>& labels, const std::vector
 // difference from the first.
 std::string SummaryTable(const std::vector<std::string>& labels, const std::vector<std::vector<GroupStats>>& rows);
 
-// A CSV field: quoted when it holds a comma, a quote or a line break.
+// A CSV field of text that may come from data: quoted when it holds a comma, a quote or a line break, and
+// kept from being read as a spreadsheet formula (a leading ' before =, +, -, @, tab or CR).
 std::string CsvField(const std::string& s);
+// A CSV field the program made itself (the assist's marks, "-" among them), only quoted as need be.
+std::string CsvQuoted(const std::string& s);
 // Numbers as the output files write them: rates with one decimal, the mean finish with two.
 std::string Fixed(double v, int decimals);
 

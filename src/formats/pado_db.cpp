@@ -31,23 +31,6 @@ bool StampOf(const std::string& path, FileStamp& stamp)
     return true;
 }
 
-struct CacheEntry {
-    FileStamp stamp;
-    std::shared_ptr<const RaceDatabase> db;
-};
-
-// One database: a program folder has one pado.txt, and each is as large as the file.
-struct Cached {
-    std::string path;
-    CacheEntry entry;
-};
-
-std::optional<Cached>& Cache()
-{
-    static std::optional<Cached> cache;
-    return cache;
-}
-
 // "◎" in CP932.
 constexpr char kHeaderMark[] = "\x81\x9D";
 
@@ -57,22 +40,35 @@ constexpr std::size_t kDisplacement = 30;
 
 } // namespace
 
-std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
+struct RaceDatabaseCache::Entry {
+    std::string path;
+    FileStamp stamp;
+    std::shared_ptr<const RaceDatabase> db;
+};
+
+RaceDatabaseCache::RaceDatabaseCache() = default;
+RaceDatabaseCache::~RaceDatabaseCache() = default;
+
+std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& path)
 {
     FileStamp stamp;
-    std::optional<Cached>& cache = Cache();
     const bool stamped = StampOf(path, stamp);
-    if (stamped && cache && cache->path == path && cache->entry.stamp == stamp)
-        return cache->entry.db;
+    if (stamped && entry_ && entry_->path == path && entry_->stamp == stamp)
+        return entry_->db;
     // The old database goes before the new one is read, so the two are never held together by
     // the cache (a press that still holds the old one keeps it alive until it ends).
-    cache.reset();
-    auto db = FromCp932(ReadCp932File(path)); // throws the missing-file message when not stamped
+    entry_.reset();
+    auto db = RaceDatabase::Open(path); // throws the missing-file message when not stamped
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
     if (stamped && StampOf(path, after) && after == stamp)
-        cache = Cached { path, { stamp, db } };
+        entry_ = std::make_unique<Entry>(Entry { path, stamp, db });
     return db;
+}
+
+std::shared_ptr<const RaceDatabase> RaceDatabase::Open(const std::string& path)
+{
+    return FromCp932(ReadCp932File(path));
 }
 
 std::shared_ptr<const RaceDatabase> RaceDatabase::FromCp932(std::string bytes)

@@ -13,15 +13,14 @@ namespace pado {
 
 // The race results database pado.txt: one record per past race, each opened by a header line
 // "◎" + race key. Parsed once and shared by every lookup of a press and of later presses as long
-// as the file on disk stays the same; a file replaced between presses is read again. Only the
-// database last opened is kept.
+// as the file on disk stays the same (see RaceDatabaseCache); a file replaced between presses is read
+// again.
 //
 // The file is kept as its CP932 bytes and a line is decoded when it is read: decoded, every
 // character takes four bytes and every line a string of its own, over four times the file.
 class RaceDatabase {
 public:
-    // The database at path, from the cache when the file's identity, size and modification time
-    // are unchanged. Throws UserError when the file is missing or is not CP932.
+    // Reads and parses the database at path. Throws UserError when the file is missing or is not CP932.
     static std::shared_ptr<const RaceDatabase> Open(const std::string& path);
     // Parses lines already read (tests and callers that hold the text). Throws UserError when a
     // line holds a character CP932 cannot.
@@ -52,6 +51,24 @@ private:
     std::vector<std::size_t> lineStarts_; // byte offset of every line
     std::vector<std::size_t> headers_; // line index of every header line
     std::unordered_map<Text, std::size_t> headerOrdinal_; // header text -> its first place in headers_
+};
+
+// The database a program keeps parsed between its presses. Each App owns one, so programs on other
+// threads never share or replace it. Only the database last opened is kept: a program folder has one
+// pado.txt, and each is as large as the file.
+class RaceDatabaseCache {
+public:
+    RaceDatabaseCache();
+    ~RaceDatabaseCache();
+    RaceDatabaseCache(const RaceDatabaseCache&) = delete;
+    RaceDatabaseCache& operator=(const RaceDatabaseCache&) = delete;
+    // The database at path, kept from an earlier call when the file's identity, size and modification
+    // time are unchanged. Throws as RaceDatabase::Open.
+    std::shared_ptr<const RaceDatabase> Open(const std::string& path);
+
+private:
+    struct Entry;
+    std::unique_ptr<Entry> entry_;
 };
 
 // Reads a record forward from a body index: the next line, or nothing at the end of the file.

@@ -5,7 +5,7 @@
 #include <QCoreApplication>
 #include <QDateEdit>
 #include <QDir>
-#include <QFile>
+#include <QElapsedTimer>
 #include <QFileDialog>
 #include <QFileInfo>
 #include <QFormLayout>
@@ -18,12 +18,13 @@
 #include <QPushButton>
 #include <QScrollArea>
 #include <QTableWidget>
+#include <QTimer>
 #include <QVBoxLayout>
-#include <thread>
 
 #include "backtest/store_source.h"
 #include "gui/backtest_chart.h"
 #include "gui/backtest_chart_image.h"
+#include "gui/qt_text.h"
 #include "gui/tune_panel.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
@@ -151,6 +152,17 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
     scroll->setWidgetResizable(true);
     scroll->setMinimumHeight(300);
     top->addWidget(scroll, 2);
+    failures_ = new QTableWidget(0, 2, this);
+    failures_->setObjectName(QStringLiteral("Failures"));
+    failures_->setHorizontalHeaderLabels({ QStringLiteral("失敗したレース"), QStringLiteral("理由") });
+    failures_->horizontalHeader()->setStretchLastSection(true);
+    failures_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    failures_->setMaximumHeight(140);
+    top->addWidget(failures_);
+
+    poll_ = new QTimer(this);
+    poll_->setInterval(50);
+    connect(poll_, &QTimer::timeout, this, [this] { Poll(); });
 
     connect(run_, &QPushButton::clicked, this, [this] { Run(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
@@ -164,7 +176,17 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
     resize(980, 860);
 }
 
-BacktestWindow::~BacktestWindow() = default;
+BacktestWindow::~BacktestWindow()
+{
+    StopAndJoin();
+}
+
+void BacktestWindow::StopAndJoin()
+{
+    cancel_ = true;
+    if (worker_.joinable())
+        worker_.join();
+}
 
 void BacktestWindow::SetStatus(const QString& text)
 {
@@ -173,11 +195,18 @@ void BacktestWindow::SetStatus(const QString& text)
 
 void BacktestWindow::closeEvent(QCloseEvent* event)
 {
-    // A run in progress is stopped first; its folders are removed before the window goes.
+    // Closing while a run goes would throw its results away: the user says whether to stop it.
     if (running_) {
-        cancel_ = true;
-        event->ignore();
-        return;
+        const auto answer = QMessageBox::question(this, QStringLiteral("検証"),
+            QStringLiteral("検証を実行中です。中止してウィンドウを閉じますか？\n"
+                           "「いいえ」で実行を続けます。"),
+            QMessageBox::Yes | QMessageBox::No, QMessageBox::No);
+        if (answer != QMessageBox::Yes || !running_) {
+            event->ignore();
+            return;
+        }
+        StopAndJoin();
+        Poll();
     }
     QWidget::closeEvent(event);
 }
@@ -237,11 +266,14 @@ bool BacktestWindow::Run()
         SetStatus(Q(ToUtf8(e.Message())));
         return false;
     }
-    outputs_ = std::make_unique<QTemporaryDir>();
-    if (!outputs_->isValid()) {
+    if (worker_.joinable())
+        worker_.join();
+    auto outputs = std::make_unique<backtest::WorkFolder>();
+    if (outputs->Path().empty()) {
         SetStatus(QStringLiteral("一時フォルダーを作成できません。"));
         return false;
     }
+    outputs_ = std::move(outputs);
 
     running_ = true;
     cancel_ = false;
@@ -249,32 +281,103 @@ bool BacktestWindow::Run()
     save_->setEnabled(false);
     cancelButton_->setEnabled(true);
     progress_->setValue(0);
+    failures_->setRowCount(0);
     SetStatus(QStringLiteral("実行中…"));
-    backtest::EngineCallbacks callbacks;
-    // The engine waits for its race processes in short steps; each step lets this window answer.
-    callbacks.stop = [this] {
-        QCoreApplication::processEvents();
-        return cancel_;
-    };
-    callbacks.progress = [this](const backtest::Progress& p) {
-        progress_->setMaximum(static_cast<int>(std::max<std::size_t>(p.total, 1)));
-        progress_->setValue(static_cast<int>(p.done));
-        const double rate = p.seconds > 0 ? static_cast<double>(p.done) / p.seconds : 0;
-        const double left = rate > 0 ? static_cast<double>(p.total - p.done) / rate : 0;
-        SetStatus(QStringLiteral("%1 / %2 レース　%3 レース/秒　残り %4 秒")
-                      .arg(p.done)
-                      .arg(p.total)
-                      .arg(rate, 0, 'f', 1)
-                      .arg(static_cast<int>(left + 0.5)));
-        QCoreApplication::processEvents();
-    };
-    backtest::BacktestRun result
-        = backtest::RunBacktestIntoFolder(options, *listing, factory, outputs_->path().toStdString(), callbacks);
+
+    // The thread owns what it uses; the window may go first only after it has stopped and joined it.
+    auto shared = std::make_shared<Shared>();
+    shared_ = shared;
+    const std::string outDir = outputs_->Path();
+    const std::string title = "アシストの印と結果 " + from_->date().toString("yyyy-MM-dd").toStdString() + "〜"
+        + to_->date().toString("yyyy-MM-dd").toStdString() + " (モード" + std::to_string(options.mode) + ")";
+    worker_ = std::thread([this, shared, options, factory, outDir, title, listing = std::move(listing)]() mutable {
+        backtest::EngineCallbacks callbacks;
+        callbacks.stop = [this] { return cancel_.load(); };
+        callbacks.race = [shared](const backtest::RaceResult& r) {
+            if (r.ok)
+                return;
+            std::lock_guard lock(shared->mutex);
+            shared->failures.emplace_back(r.race.raceId + " " + backtest::DateText(r.race.date) + " " + r.race.venue
+                    + std::to_string(r.race.raceNumber) + "R",
+                r.reason);
+        };
+        callbacks.progress = [shared](const backtest::Progress& p) {
+            std::lock_guard lock(shared->mutex);
+            shared->progress = p;
+        };
+        backtest::BacktestRun result;
+        QImage chart;
+        try {
+            result = backtest::RunBacktestIntoFolder(options, *listing, factory, outDir, callbacks);
+            // Drawn here too, so the window never waits for the picture or its files.
+            const ChartData data = BacktestChartData(title, result.labels, result.rows);
+            chart = BacktestChartImage(data);
+            if (!WriteBacktestChart(data, fs::Join(outDir, "summary.svg"), fs::Join(outDir, "summary.png")).empty())
+                result.written = false;
+        } catch (const std::exception& e) {
+            result.report.error = e.what();
+        }
+        std::lock_guard lock(shared->mutex);
+        shared->run = std::move(result);
+        shared->chart = std::move(chart);
+        shared->finished = true;
+    });
+    poll_->start();
+    return true;
+}
+
+void BacktestWindow::Poll()
+{
+    if (!shared_)
+        return;
+    backtest::Progress p;
+    std::vector<std::pair<std::string, std::string>> failures;
+    bool finished;
+    {
+        std::lock_guard lock(shared_->mutex);
+        p = shared_->progress;
+        failures.swap(shared_->failures);
+        finished = shared_->finished;
+    }
+    for (const auto& [race, reason] : failures) {
+        const int row = failures_->rowCount();
+        failures_->insertRow(row);
+        failures_->setItem(row, 0, new QTableWidgetItem(Q(race)));
+        failures_->setItem(row, 1, new QTableWidgetItem(Q(reason)));
+    }
+    if (finished) {
+        Finish();
+        return;
+    }
+    if (p.total == 0 && p.done == 0)
+        return;
+    progress_->setMaximum(static_cast<int>(std::max<std::size_t>(p.total, 1)));
+    progress_->setValue(static_cast<int>(p.done));
+    const double rate = p.seconds > 0 ? static_cast<double>(p.done) / p.seconds : 0;
+    const double left = rate > 0 && p.total > p.done ? static_cast<double>(p.total - p.done) / rate : 0;
+    SetStatus(QStringLiteral("%1 / %2 レース　%3 レース/秒　残り %4 秒%5")
+                  .arg(p.done)
+                  .arg(p.total)
+                  .arg(rate, 0, 'f', 1)
+                  .arg(static_cast<int>(left + 0.5))
+                  .arg(cancel_ ? QStringLiteral("　（中止しています…）") : QString()));
+}
+
+void BacktestWindow::Finish()
+{
+    poll_->stop();
+    if (worker_.joinable())
+        worker_.join();
+    const backtest::BacktestRun result = std::move(shared_->run);
+    const QImage chart = std::move(shared_->chart);
+    shared_.reset();
     running_ = false;
     run_->setEnabled(true);
     cancelButton_->setEnabled(false);
     save_->setEnabled(true);
-    ShowResults(result);
+    progress_->setMaximum(static_cast<int>(std::max<std::size_t>(result.report.total, 1)));
+    progress_->setValue(static_cast<int>(result.report.done));
+    ShowResults(result, chart);
     QString status = QStringLiteral("レース %1　処理 %2　失敗 %3")
                          .arg(result.report.total)
                          .arg(result.report.done - result.report.failed)
@@ -283,11 +386,35 @@ bool BacktestWindow::Run()
         status += QStringLiteral("　（中止しました）");
     if (!result.report.error.empty())
         status += QStringLiteral("\n") + Q(result.report.error);
+    if (!result.written)
+        status += QStringLiteral("\n結果のファイルを一時フォルダーに書き込めませんでした。");
     SetStatus(status);
+}
+
+bool BacktestWindow::Wait(int timeoutMs)
+{
+    QElapsedTimer clock;
+    clock.start();
+    while (running_) {
+        if (clock.elapsed() > timeoutMs)
+            return false;
+        QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+        if (running_ && shared_) {
+            bool finished;
+            {
+                std::lock_guard lock(shared_->mutex);
+                finished = shared_->finished;
+            }
+            if (finished)
+                Poll();
+            else
+                std::this_thread::sleep_for(std::chrono::milliseconds(5));
+        }
+    }
     return true;
 }
 
-void BacktestWindow::ShowResults(const backtest::BacktestRun& run)
+void BacktestWindow::ShowResults(const backtest::BacktestRun& run, const QImage& chart)
 {
     const std::size_t sets = run.rows.size();
     const QStringList columns { QStringLiteral("頭数"), QStringLiteral("勝率%"), QStringLiteral("複勝率%"),
@@ -333,33 +460,28 @@ void BacktestWindow::ShowResults(const backtest::BacktestRun& run)
     }
     table_->resizeColumnsToContents();
 
-    const ChartData data = BacktestChartData("アシストの印と結果 " + from_->date().toString("yyyy-MM-dd").toStdString()
-            + "〜" + to_->date().toString("yyyy-MM-dd").toStdString() + " (モード"
-            + std::to_string(mode_->currentIndex() + 1) + ")",
-        run.labels, run.rows);
-    chart_->setPixmap(QPixmap::fromImage(BacktestChartImage(data)));
-    if (outputs_)
-        WriteBacktestChart(data, fs::Join(outputs_->path().toStdString(), "summary.svg"),
-            fs::Join(outputs_->path().toStdString(), "summary.png"));
+    chart_->setPixmap(QPixmap::fromImage(chart));
 }
 
 bool BacktestWindow::SaveTo(const QString& folder)
 {
     if (!outputs_ || running_)
         return false;
+    const std::string target = PathFromQString(folder);
+    // Temporary files a save killed half-way left behind.
+    fs::RemoveStaleTemporaries(target);
     bool ok = true;
-    const QStringList names = QDir(outputs_->path()).entryList(QDir::Files);
-    for (const QString& name : names) {
-        const QString target = QDir(folder).filePath(name);
-        const QString part = target + QStringLiteral(".part");
-        QFile::remove(part);
-        // Copied beside the target and renamed over it, so an earlier save is never left half replaced.
-        ok = QFile::copy(QDir(outputs_->path()).filePath(name), part) && ok;
-        if (QFile::exists(target))
-            QFile::remove(target);
-        ok = QFile::rename(part, target) && ok;
+    const std::vector<std::string> names = fs::FilesIn(outputs_->Path());
+    std::size_t saved = 0;
+    for (const std::string& name : names) {
+        if (name.empty() || name[0] == '.')
+            continue; // the work folder's marker
+        // Copied under an unguessable name beside the target and renamed over it: an earlier save is never
+        // left half replaced, and a link planted in the folder is replaced rather than followed.
+        ok = fs::CopyFileAtomic(fs::Join(outputs_->Path(), name), fs::Join(target, name)) && ok;
+        ++saved;
     }
-    return ok && !names.isEmpty();
+    return ok && saved > 0;
 }
 
 } // namespace pado::gui

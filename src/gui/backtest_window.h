@@ -1,11 +1,16 @@
 #pragma once
 
-#include <QTemporaryDir>
+#include <QImage>
 #include <QWidget>
+#include <atomic>
 #include <memory>
+#include <mutex>
 #include <string>
+#include <thread>
+#include <vector>
 
 #include "backtest/outputs.h"
+#include "backtest/race_assist.h"
 
 class QComboBox;
 class QDateEdit;
@@ -14,12 +19,14 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QTableWidget;
+class QTimer;
 
 namespace pado::gui {
 
 // The window 「検証」: the assist replayed on the stored races of a period, its marks against the results,
-// as a table and a chart. The races run in processes of their own while this window keeps answering;
-// the outputs go to a temporary folder until the user saves them.
+// as a table and a chart. The engine runs on a thread of its own while this window keeps answering; the
+// window looks at its progress a few times a second, lists the races that failed as they come, and the
+// outputs go to a temporary folder until the user saves them.
 class BacktestWindow : public QWidget {
     Q_OBJECT
 public:
@@ -29,11 +36,15 @@ public:
         std::string programFolder, backtest::RaceSourceFactory source = {}, QWidget* parent = nullptr);
     ~BacktestWindow() override;
 
-    // Runs with the window's settings and returns when done or cancelled; false when it could not start
-    // (the reason is in the status line).
+    // Starts a run with the window's settings and returns at once; false when it could not start (the
+    // reason is in the status line).
     bool Run();
+    // Asks the run to stop: no race starts any more, and what was done is shown.
     void Cancel() { cancel_ = true; }
     bool Running() const { return running_; }
+    // Lets the window answer events until the run has ended and its results are shown; false when
+    // timeoutMs passed first.
+    bool Wait(int timeoutMs = 600000);
     // Copies the outputs of the last run into folder; false when there are none or they cannot be copied.
     bool SaveTo(const QString& folder);
 
@@ -44,14 +55,31 @@ public:
     QTableWidget* Table() const { return table_; }
     QLabel* Chart() const { return chart_; }
     QLabel* Status() const { return status_; }
+    QLineEdit* Store() const { return store_; }
+    // The races that could not be replayed: race and reason.
+    QTableWidget* Failures() const { return failures_; }
     QProgressBar* Progress() const { return progress_; }
 
 protected:
     void closeEvent(QCloseEvent* event) override;
 
 private:
-    void ShowResults(const backtest::BacktestRun& run);
+    // What the engine's thread hands over; the window takes it under the lock when it polls.
+    struct Shared {
+        std::mutex mutex;
+        backtest::Progress progress;
+        std::vector<std::pair<std::string, std::string>> failures; // race, reason; not yet listed
+        bool finished = false;
+        backtest::BacktestRun run;
+        QImage chart;
+    };
+
+    void Poll();
+    void Finish();
+    void ShowResults(const backtest::BacktestRun& run, const QImage& chart);
     void SetStatus(const QString& text);
+    // Stops the run and waits for its thread (the races in flight finish).
+    void StopAndJoin();
 
     std::string programFolder_;
     backtest::RaceSourceFactory source_;
@@ -69,9 +97,13 @@ private:
     QLabel* status_ = nullptr;
     QTableWidget* table_ = nullptr;
     QLabel* chart_ = nullptr;
-    std::unique_ptr<QTemporaryDir> outputs_;
+    QTableWidget* failures_ = nullptr;
+    QTimer* poll_ = nullptr;
+    std::unique_ptr<backtest::WorkFolder> outputs_;
+    std::shared_ptr<Shared> shared_;
+    std::thread worker_;
     bool running_ = false;
-    bool cancel_ = false;
+    std::atomic<bool> cancel_ { false };
 };
 
 } // namespace pado::gui

@@ -65,8 +65,7 @@ int main(int argc, char** argv)
     QApplication::setWindowIcon(QIcon(pado::gui::IconPixmap(147)));
     pado::gui::InstallQtJapanese();
 
-    // The program folder is where the executable lies (installed: ~/PADO); the settings file is
-    // opened by its bare name, so that folder is also the current directory. The executable's path is
+    // The program folder is where the executable lies (installed: ~/PADO). The executable's path is
     // taken as bytes from the system where it can be, as Qt would replace the bytes of a folder name
     // in another encoding.
     std::string exeFolder = pado::fs::Parent(pado::fs::LinkTarget("/proc/self/exe"));
@@ -75,8 +74,6 @@ int main(int argc, char** argv)
     const QString exeQt = pado::gui::PathToQString(exeFolder);
     const QString chosen = pado::gui::ChooseProgramFolder(exeQt, QDir::homePath());
     const std::string folder = chosen == exeQt ? exeFolder : pado::gui::PathFromQString(chosen);
-    if (chdir(folder.c_str()) != 0)
-        QDir::setCurrent(pado::gui::PathToQString(folder));
 
     pado::gui::GuiProgram program(folder);
     try {

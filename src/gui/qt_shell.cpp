@@ -286,7 +286,12 @@ std::optional<std::string> QtShell::RaceDataWindow(const std::string& staging)
     SyncAll();
     RaceDataDialog window(
         store::DefaultStorePath(), staging, DialogParent(), app_ ? app_->ProgramFolder() : std::string());
-    window.exec();
+    if (hooks.raceData) {
+        window.show();
+        hooks.raceData(window);
+    } else {
+        window.exec();
+    }
     return window.FolderToTransfer();
 }
 

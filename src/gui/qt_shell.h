@@ -18,6 +18,7 @@ class App;
 namespace pado::gui {
 
 class FormDialog;
+class RaceDataDialog;
 class FormWindow;
 
 // The shell services on Qt: real windows, message boxes, the folder picker, the browser. Everything
@@ -34,6 +35,8 @@ public:
         std::function<std::optional<Text>(const Text& prompt, const std::vector<Text>& items)> pick;
         // Runs the dialog instead of exec(): the dialog is shown, the hook acts on it and returns.
         std::function<void(FormDialog& dialog)> modal;
+        // Runs the race data window instead of exec(): the window is shown, the hook acts on it and returns.
+        std::function<void(RaceDataDialog& window)> raceData;
     };
 
     QtShell();

@@ -134,6 +134,12 @@ RaceDataDialog::RaceDataDialog(
 
 RaceDataDialog::~RaceDataDialog()
 {
+    // A 検証 window that is open stays when this window goes (its run goes on, its results stay on screen);
+    // the user closes it when done with it.
+    if (backtestWindow_ && backtestWindow_->isVisible()) {
+        backtestWindow_->setParent(nullptr, Qt::Window);
+        backtestWindow_->show();
+    }
     cancelled_ = true;
     if (worker_.joinable())
         worker_.join();
@@ -142,7 +148,7 @@ RaceDataDialog::~RaceDataDialog()
 BacktestWindow* RaceDataDialog::OpenBacktest()
 {
     // A window of its own beside this one, not a modal step: the user goes on importing while it runs. As this
-    // window's child it takes no input block from this modal window and goes when this window and the program go.
+    // window's child it takes no input block from this modal window; when this window goes, it stays on its own.
     if (!backtestWindow_) {
         backtestWindow_ = new BacktestWindow(programFolder_, {}, this);
         backtestWindow_->setAttribute(Qt::WA_DeleteOnClose);

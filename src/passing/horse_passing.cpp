@@ -33,7 +33,7 @@ void ShowHorsePassingOrders(Form1& f)
     }
     if (!levels.ProgramFolderAt(2))
         return; // deeper than the past-run folders
-    const auto db = RaceDatabase::Open(padoPath);
+    const auto db = app.raceDatabases.Open(padoPath);
     ListHorsePassingOrders(f, *db, f.selectedFolder);
 }
 

@@ -39,7 +39,7 @@ void ShowPassingOrderTable(Form2& f)
         return;
     }
     if (levels.ProgramFolderAt(1)) {
-        const auto db = RaceDatabase::Open(padoPath);
+        const auto db = app.raceDatabases.Open(padoPath);
         ListRacePassingOrders(f, *db, selected);
     }
     f.Text1.SetCaret(0);

@@ -6,6 +6,7 @@
 #include <fcntl.h>
 #include <filesystem>
 #include <random>
+#include <signal.h>
 #include <sys/random.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -18,7 +19,8 @@ namespace stdfs = std::filesystem;
 
 namespace {
 
-bool (*g_writeFails)(const std::string&) = nullptr;
+// Per thread, so a test that makes its writes fail never fails the writes of another thread's program.
+thread_local bool (*g_writeFails)(const std::string&) = nullptr;
 
 bool WriteBlocked(const std::string& path)
 {
@@ -40,7 +42,10 @@ bool WriteAll(int fd, const std::string& bytes)
     return true;
 }
 
+constexpr const char kTempPrefix[] = ".pado-tmp-";
+
 // A name nobody can guess in advance, so nobody can plant a file or a link there before we create it.
+// It carries this process's id, so that a later run can tell a killed run's leftovers from a live one's.
 std::string RandomTempName()
 {
     static const char kChars[] = "abcdefghijklmnopqrstuvwxyz0123456789";
@@ -50,7 +55,7 @@ std::string RandomTempName()
         for (unsigned char& r : random)
             r = static_cast<unsigned char>(device());
     }
-    std::string name = ".pado-tmp-";
+    std::string name = kTempPrefix + std::to_string(::getpid()) + "-";
     for (unsigned char r : random)
         name += kChars[r % (sizeof kChars - 1)];
     return name;
@@ -274,6 +279,90 @@ bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKi
         return true;
     ::unlink(tmp.c_str());
     return false;
+}
+
+AtomicFile::AtomicFile(std::string path)
+    : path_(std::move(path))
+{
+    if (!WriteBlocked(path_) && !IsFolder(path_))
+        fd_ = CreateTempFile(Parent(path_), tmp_);
+}
+
+AtomicFile::~AtomicFile()
+{
+    Discard();
+}
+
+void AtomicFile::Discard()
+{
+    if (fd_ < 0)
+        return;
+    ::close(fd_);
+    ::unlink(tmp_.c_str());
+    fd_ = -1;
+}
+
+bool AtomicFile::Write(const std::string& bytes)
+{
+    if (fd_ < 0 || failed_ || !WriteAll(fd_, bytes))
+        failed_ = true;
+    return !failed_;
+}
+
+bool AtomicFile::Commit()
+{
+    if (fd_ < 0)
+        return false;
+    bool ok = !failed_ && ::fsync(fd_) == 0;
+    ok = ::close(fd_) == 0 && ok;
+    fd_ = -1;
+    // The target's name is ours to replace: a link planted there is replaced, never followed.
+    if (ok && !WriteBlocked(path_) && ::rename(tmp_.c_str(), path_.c_str()) == 0)
+        return true;
+    ::unlink(tmp_.c_str());
+    return false;
+}
+
+bool ProcessAlive(long pid)
+{
+    if (pid <= 0)
+        return false;
+    // Another user's process answers "not permitted": it is alive, and its files are not ours anyway.
+    return ::kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM;
+}
+
+long TemporaryOwner(const std::string& name, const std::string& prefix)
+{
+    if (name.rfind(prefix, 0) != 0)
+        return 0;
+    std::size_t p = prefix.size();
+    long pid = 0;
+    std::size_t digits = 0;
+    for (; p < name.size() && name[p] >= '0' && name[p] <= '9' && digits < 10; ++p, ++digits)
+        pid = pid * 10 + (name[p] - '0');
+    if (digits == 0 || p >= name.size() || name[p] != '-')
+        return 0;
+    return pid;
+}
+
+std::size_t RemoveStaleTemporaries(const std::string& folder)
+{
+    std::size_t removed = 0;
+    std::error_code ec;
+    for (stdfs::directory_iterator it(folder, ec), end; !ec && it != end; it.increment(ec)) {
+        const std::string name = it->path().filename().string();
+        const long pid = TemporaryOwner(name, kTempPrefix);
+        if (pid == 0 || ProcessAlive(pid))
+            continue;
+        // Only a plain file (or a link) of this user: the writer never makes anything else under that name.
+        struct stat st;
+        const std::string path = it->path().string();
+        if (::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode) || st.st_uid != ::getuid())
+            continue;
+        if (::unlink(path.c_str()) == 0)
+            ++removed;
+    }
+    return removed;
 }
 
 bool AppendBytes(const std::string& path, const std::string& bytes)

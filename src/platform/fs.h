@@ -1,5 +1,6 @@
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -45,9 +46,39 @@ std::string LinkTarget(const std::string& path);
 // Whether the user may not write the existing file at path (links followed): no write permission,
 // or marked read-only (no write bit at all, which holds even for the administrator).
 bool IsWriteProtected(const std::string& path);
+// A new file written in pieces and put in place whole: created under an unpredictable name beside its
+// target, never opening anything already there (no file, no link), renamed over the target by Commit
+// (a link at the target is replaced, not followed) and removed when dropped uncommitted.
+class AtomicFile {
+public:
+    explicit AtomicFile(std::string path);
+    ~AtomicFile();
+    AtomicFile(const AtomicFile&) = delete;
+    AtomicFile& operator=(const AtomicFile&) = delete;
+    bool IsOpen() const { return fd_ >= 0; }
+    // False once any write failed; the later writes are then dropped and Commit fails.
+    bool Write(const std::string& bytes);
+    // Flushes the file to the disk and gives it its name; false (and nothing renamed) on any failure.
+    bool Commit();
+    // Removes the temporary file now.
+    void Discard();
+
+private:
+    std::string path_, tmp_;
+    int fd_ = -1;
+    bool failed_ = false;
+};
+// Whether a process of this id runs (another user's counts as running).
+bool ProcessAlive(long pid);
+// The process id in a temporary name "<prefix><pid>-…"; 0 when name is no such name.
+long TemporaryOwner(const std::string& name, const std::string& prefix);
+// Removes from folder the temporary files of the atomic writes above whose process has ended (a run
+// killed before it could clear up, by the system or by a closed session); returns how many.
+std::size_t RemoveStaleTemporaries(const std::string& folder);
 // Appends to the file itself; a link at path makes it fail rather than write elsewhere.
 bool AppendBytes(const std::string& path, const std::string& bytes);
-// A test seam for fault injection: when set, every write through this layer fails for paths it accepts.
+// A test seam for fault injection: when set, every write of this thread through this layer fails for
+// paths it accepts.
 void SetWriteFailureForTests(bool (*failsFor)(const std::string& path));
 
 } // namespace pado::fs

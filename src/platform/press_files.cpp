@@ -8,7 +8,10 @@ namespace pado {
 
 namespace {
 
-PressFiles* g_active = nullptr;
+// The press that runs on this thread. Each App presses its buttons on the thread that drives it, so two
+// programs on two threads (the backtest's races) never read or write each other's files, and work done
+// on a thread of its own during a press (a worker of a window opened by a button) reaches the disk.
+thread_local PressFiles* g_active = nullptr;
 
 // Larger reads are not kept: a second copy of a 100 MB input file is what runs a press out of memory.
 constexpr std::size_t kRememberedReadBytes = 4u << 20;

@@ -14,8 +14,8 @@ namespace pado {
 // makes each rewrite a memory copy and each re-read free, while the files on disk after the press
 // are exactly the ones the press wrote last. Files the user keeps (durable writes) bypass it.
 //
-// The program owns one; the text file layer (textfile.h) is the only reader of it, so the folder
-// and file functions of fs.h always answer from the disk.
+// Each App owns one; the text file layer (textfile.h) is the only reader of it, so the folder and file
+// functions of fs.h always answer from the disk. A press belongs to the thread it runs on.
 class PressFiles {
 public:
     PressFiles() = default;
@@ -39,7 +39,7 @@ public:
         PressFiles* outer_;
     };
 
-    // The cache of the press that runs now; nullptr between presses.
+    // The cache of the press that runs now on this thread; nullptr between presses.
     static PressFiles* Active();
 
     // The lines the press knows for path (read or written during the press); nullopt when it knows

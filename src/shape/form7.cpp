@@ -20,7 +20,7 @@ void ShowRaceShape(Form1& f)
     App& app = f.GetApp();
     // Both files are read before anything changes: a missing one leaves the window as it was.
     const Lines card = ReadRaceCard(app.FilePath(files::kRaceCard));
-    const auto db = RaceDatabase::Open(app.FilePath("pado.txt"));
+    const auto db = app.raceDatabases.Open(app.FilePath("pado.txt"));
     const std::vector<EntrantStyle> field = StylesOfField(*db, CardEntrants(card));
     Form7& w = app.form7();
     w.Text1.SetText(StylePane(field));

@@ -191,11 +191,7 @@ void WriteParameterFile(const std::string& path, const ParamValues& values)
 
 ParamValues ReadParameterFile(const std::string& path)
 {
-    ParamValues values = DefaultAssistParameters();
-    Lines lines = ReadTextFile(path);
-    for (std::size_t i = 0; i < lines.size() && i < values.size(); ++i)
-        values[i] = LeadingFloat(lines[i]);
-    return values;
+    return AssistParametersFrom(ReadTextFile(path));
 }
 
 } // namespace pado::tune

@@ -101,10 +101,10 @@ bool ShowRaceDetail(Form1& f, const Text& pastRunFolder, RaceDisplay display)
     f.Text1.SetCaret(0);
     const std::string padoPath = f.GetApp().FilePath(files::kRaceResults);
     if (display == RaceDisplay::Show)
-        return ShowRecord(f, *RaceDatabase::Open(padoPath), pastRunFolder, display);
+        return ShowRecord(f, *f.GetApp().raceDatabases.Open(padoPath), pastRunFolder, display);
     // The assist looks races up without a word: an unreadable database is a race not found.
     try {
-        return ShowRecord(f, *RaceDatabase::Open(padoPath), pastRunFolder, display);
+        return ShowRecord(f, *f.GetApp().raceDatabases.Open(padoPath), pastRunFolder, display);
     } catch (const UserError&) {
         return false;
     }

@@ -45,8 +45,6 @@ protected:
             card[0] = raceName;
             WriteTextFile(program_ + "/R1.txt", card);
         }
-        old_ = std::filesystem::current_path();
-        std::filesystem::current_path(program_); // repara.txt is looked up there
         app_.emplace(program_, shell, clock);
         app_->Start();
         memoBefore_ = Memo();
@@ -54,8 +52,6 @@ protected:
     ~AssistStart() override
     {
         app_.reset();
-        if (!old_.empty())
-            std::filesystem::current_path(old_);
         std::error_code ec;
         std::filesystem::remove_all(root_, ec);
     }
@@ -73,7 +69,6 @@ protected:
     Text Memo() { return app_->form3().Text1.GetText(); }
     bool MemoMarked() { return Memo() != memoBefore_; }
 
-    std::filesystem::path old_;
     std::string root_, program_;
     Text memoBefore_;
     DialogShell shell;

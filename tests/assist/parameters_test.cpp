@@ -1,5 +1,4 @@
 #include <set>
-#include <unistd.h>
 
 #include "assist/form6.h"
 #include "assist/parameters.h"
@@ -11,18 +10,8 @@
 namespace pado::testing {
 namespace {
 
-// repara.txt is looked up in the current directory, so each test works inside its program folder.
-class ParameterFile : public AssistTest {
-protected:
-    ParameterFile()
-    {
-        char buf[4096];
-        old_ = getcwd(buf, sizeof buf);
-        EXPECT_EQ(chdir(folder.c_str()), 0);
-    }
-    ~ParameterFile() override { EXPECT_EQ(chdir(old_.c_str()), 0); }
-    std::string old_;
-};
+// repara.txt is the program folder's, wherever the process runs.
+using ParameterFile = AssistTest;
 
 TEST_F(ParameterFile, FileOverridesDefaultsLineByLine)
 {
@@ -58,7 +47,7 @@ TEST_F(ParameterFile, DialogShowsShortestTextRefusesANonNumberAndWritesTheTypedN
     EXPECT_EQ(dlg.RefusedBox(), 6);
     EXPECT_NE(shell.LastText().find(U"「【ダートＲ】タイム差」の値「x」"), Text::npos);
     EXPECT_EQ(app().module1.params[0], 0.2f);
-    EXPECT_FALSE(fs::Exists("repara.txt"));
+    EXPECT_FALSE(fs::Exists(Path("repara.txt")));
 
     dlg.Text[6].SetText(U"０．３");
     ASSERT_TRUE(dlg.Click("Command1"));
@@ -99,7 +88,7 @@ TEST_F(ParameterFile, UnwritableFileIsReportedAndValuesAreStillTaken)
     EXPECT_FALSE(dlg.IsVisible());
     ASSERT_EQ(shell.boxes.size(), 1u);
     EXPECT_NE(shell.boxes[0].text.find(U"repara.txt"), Text::npos);
-    EXPECT_FALSE(fs::Exists("repara.txt"));
+    EXPECT_FALSE(fs::Exists(Path("repara.txt")));
 }
 
 } // namespace

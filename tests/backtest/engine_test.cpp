@@ -3,8 +3,12 @@
 #include <gtest/gtest.h>
 #include <map>
 #include <set>
+#include <signal.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include "backtest/backtest_support.h"
+#include "backtest/race_assist.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -164,6 +168,79 @@ TEST(Backtest, ListingFailureIsReportedNotThrown)
         EXPECT_EQ(report.done, countFails ? 0u : 2u);
         EXPECT_TRUE(std::filesystem::is_empty(temp.Path()));
     }
+}
+
+// Nothing planted in the output folder is written through: a link at an output's old temporary name, or
+// at the output itself, leaves the file it points to as it was, and the output is a file of its own.
+TEST(Backtest, LinksPlantedInTheOutputFolderAreNotFollowed)
+{
+    TempDir out, elsewhere;
+    const std::string victim = elsewhere.File("victim.txt");
+    fs::WriteBytesAtomic(victim, "keep");
+    for (const char* name : { "marks.csv.part", "summary.csv.part", "failures.csv.part", "failures.csv" })
+        ASSERT_EQ(::symlink(victim.c_str(), out.File(name).c_str()), 0) << name;
+    backtest::BacktestRun run = Backtest(SmallRaces(2), Options(2, 1), out.Path());
+    EXPECT_TRUE(run.written);
+    EXPECT_EQ(Slurp(victim), "keep");
+    for (const char* name : { "marks.csv", "summary.csv", "failures.csv" }) {
+        EXPECT_TRUE(fs::IsFile(out.File(name)) && !fs::IsLink(out.File(name))) << name;
+        EXPECT_NE(Slurp(out.File(name)), "keep") << name;
+    }
+}
+
+// A run killed outright (SIGKILL: out of memory, a closed session) cannot clear up; the next run removes
+// what it left, and only that: a folder of the same kind of name without the marker, and the temporary
+// file of a process still running, stay.
+TEST(Backtest, TheNextRunRemovesWhatAKilledRunLeft)
+{
+    TempDir out, temp;
+    const pid_t child = ::fork();
+    if (child == 0) {
+        backtest::WorkFolder work(temp.Path());
+        fs::AtomicFile part(out.File("marks.csv"));
+        part.Write("half a file");
+        ::kill(::getpid(), SIGKILL);
+        ::_exit(1);
+    }
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    ASSERT_TRUE(WIFSIGNALED(status));
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(temp.Path()), {}), 1);
+    ASSERT_EQ(std::distance(std::filesystem::directory_iterator(out.Path()), {}), 1);
+
+    const std::string unmarked = temp.File("pado-backtest-" + std::to_string(child) + "-mine");
+    ASSERT_TRUE(fs::CreateFolder(unmarked));
+    const std::string live = out.File(".pado-tmp-" + std::to_string(::getpid()) + "-live");
+    fs::WriteBytesAtomic(live, "in use");
+
+    backtest::EngineOptions options = Options(2, 1);
+    options.tempRoot = temp.Path();
+    backtest::BacktestRun run = Backtest(SmallRaces(2), options, out.Path());
+    EXPECT_EQ(run.report.failed, 0u);
+    std::set<std::string> left, written;
+    for (const auto& e : std::filesystem::directory_iterator(temp.Path()))
+        left.insert(e.path().string());
+    EXPECT_EQ(left, std::set<std::string> { unmarked });
+    for (const auto& e : std::filesystem::directory_iterator(out.Path()))
+        written.insert(e.path().filename().string());
+    EXPECT_EQ(written, (std::set<std::string> { "failures.csv", "marks.csv", "summary.csv", fs::FileName(live) }));
+}
+
+// A race whose build throws something other than a message for the user is listed with what it threw,
+// and the races after it still run.
+TEST(Backtest, ARaceThatThrowsIsListedAndTheRunGoesOn)
+{
+    TempDir out;
+    MakeRaceSource::Config config = SmallRaces(4);
+    config.throwing = { 1 };
+    backtest::BacktestRun run = Backtest(config, Options(3, 2), out.Path());
+    EXPECT_EQ(run.report.done, 4u);
+    EXPECT_EQ(run.report.failed, 1u);
+    auto failures = ReadCsv(out.File("failures.csv"));
+    ASSERT_EQ(failures.size(), 2u);
+    EXPECT_EQ(failures[1][0], MakeRaceSource::RaceId(1));
+    EXPECT_NE(failures[1][4].find("invented fault"), std::string::npos) << failures[1][4];
+    EXPECT_EQ(MarksByRace(out.File("marks.csv")).size(), 3u);
 }
 
 } // namespace pado::testing

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <numeric>
 #include <random>
+#include <stdexcept>
 
 #include "model.h"
 #include "platform/errors.h"
@@ -128,6 +129,8 @@ void MakeRaceSource::BuildMorning(
         throw UserError(FromUtf8("レース " + raceId + " はありません。"));
     if (config_.unbuildable.count(index))
         throw UserError(U"過去走の記録が足りません。");
+    if (config_.throwing.count(index))
+        throw std::logic_error("invented fault of race " + raceId);
     makerace::RaceFiles f = makerace::GenerateRace(OptionsFor(config_, index, pastRuns));
     if (config_.badCard.count(index))
         f.r1.erase(std::remove_if(f.r1.begin(), f.r1.end(), [](const Text& l) { return StartsWith(l, U"◆-◆-◆"); }),

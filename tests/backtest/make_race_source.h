@@ -19,9 +19,11 @@ public:
         int runs = 16;
         // Races whose build fails, by index, to see failures listed and left out.
         std::set<int> unbuildable;
+        // Races whose build throws something else than a message for the user, by index.
+        std::set<int> throwing;
         // Races whose card start-up refuses (no marker line), by index.
         std::set<int> badCard;
-        // When set, each build appends "race_id cut-off" here: builds happen in other processes.
+        // When set, each build appends "race_id cut-off" here: builds happen on the races' threads.
         std::string cutOffLog;
     };
     explicit MakeRaceSource(Config config)

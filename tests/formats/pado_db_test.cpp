@@ -93,35 +93,53 @@ TEST(RaceDatabase, ABodyLineStartingWithTheMarkCountsAsAHeader)
 TEST(RaceDatabase, OpenReusesTheParsedFileUntilItIsReplaced)
 {
     TempDir dir;
+    RaceDatabaseCache cache;
     const std::string path = dir.File("pado.txt");
-    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+    EXPECT_THROW(cache.Open(path), UserError);
 
     WriteTextFile(path, Numbered(3));
-    auto first = RaceDatabase::Open(path);
-    EXPECT_EQ(RaceDatabase::Open(path), first);
+    auto first = cache.Open(path);
+    EXPECT_EQ(cache.Open(path), first);
 
     WriteTextFile(path, Numbered(4)); // a new file renamed into place
-    auto second = RaceDatabase::Open(path);
+    auto second = cache.Open(path);
     EXPECT_NE(second, first);
     EXPECT_EQ(second->HeaderCount(), 4u);
 
     fs::DeleteFile(path);
-    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+    EXPECT_THROW(cache.Open(path), UserError);
     fs::WriteBytesAtomic(path, "\x82");
-    EXPECT_THROW(RaceDatabase::Open(path), UserError);
+    EXPECT_THROW(cache.Open(path), UserError);
 }
 
 TEST(RaceDatabase, OnlyTheDatabaseOpenedLastIsKept)
 {
     TempDir dir;
+    RaceDatabaseCache cache;
     const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
     WriteTextFile(a, Numbered(2));
     WriteTextFile(b, Numbered(3));
-    std::weak_ptr<const RaceDatabase> first = RaceDatabase::Open(a);
+    std::weak_ptr<const RaceDatabase> first = cache.Open(a);
     EXPECT_FALSE(first.expired());
-    auto second = RaceDatabase::Open(b);
+    auto second = cache.Open(b);
     EXPECT_TRUE(first.expired()); // nobody holds it, and the cache let it go
-    EXPECT_EQ(RaceDatabase::Open(b), second);
+    EXPECT_EQ(cache.Open(b), second);
+}
+
+// Each program keeps its own: a second program's database neither replaces the first one's nor is
+// handed to it.
+TEST(RaceDatabase, EachCacheKeepsItsOwnDatabase)
+{
+    TempDir dir;
+    const std::string a = dir.File("a.txt"), b = dir.File("b.txt");
+    WriteTextFile(a, Numbered(2));
+    WriteTextFile(b, Numbered(3));
+    RaceDatabaseCache one, two;
+    auto first = one.Open(a);
+    auto second = two.Open(b);
+    EXPECT_EQ(one.Open(a), first);
+    EXPECT_EQ(two.Open(b), second);
+    EXPECT_NE(two.Open(a), first);
 }
 
 TEST(RaceDatabase, LinesReadBackAsWrittenWhateverTheirBreaks)

@@ -34,6 +34,7 @@ TEST(BacktestWindow, RunsShowsSavesAndCancels)
     w.To()->setDate(QDate(2026, 12, 31));
     w.Mode()->setCurrentIndex(3);
     ASSERT_TRUE(w.Run());
+    ASSERT_TRUE(w.Wait());
     EXPECT_TRUE(w.Status()->text().contains(QStringLiteral("失敗 1"))) << w.Status()->text().toStdString();
     ASSERT_GE(w.Table()->rowCount(), 3);
     EXPECT_EQ(w.Table()->verticalHeaderItem(w.Table()->rowCount() - 2)->text(), QStringLiteral("全出走馬"));
@@ -47,6 +48,7 @@ TEST(BacktestWindow, RunsShowsSavesAndCancels)
 
     QTimer::singleShot(0, &w, [&w] { w.Cancel(); });
     ASSERT_TRUE(w.Run());
+    ASSERT_TRUE(w.Wait());
     EXPECT_TRUE(w.Status()->text().contains(QStringLiteral("中止しました"))) << w.Status()->text().toStdString();
     EXPECT_FALSE(w.Running());
 }

@@ -35,8 +35,6 @@ void GuiProgramTest::StartOn(const std::vector<std::string>& folders)
             if (e.is_regular_file())
                 fsys::copy_file(e.path(), programFolder_ / e.path().filename(), fsys::copy_options::overwrite_existing);
     }
-    oldCwd_ = fsys::current_path();
-    fsys::current_path(programFolder_);
     QSettings().clear(); // every test starts with no remembered window places
     Launch();
 }
@@ -95,8 +93,6 @@ void GuiProgramTest::CloseAll()
 void GuiProgramTest::TearDown()
 {
     CloseAll();
-    if (!oldCwd_.empty())
-        fsys::current_path(oldCwd_);
     temp_.reset();
 }
 

@@ -51,7 +51,6 @@ private:
 
     std::unique_ptr<QTemporaryDir> temp_;
     std::filesystem::path programFolder_;
-    std::filesystem::path oldCwd_;
     std::unique_ptr<GuiProgram> program_;
 };
 

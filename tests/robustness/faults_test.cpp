@@ -123,9 +123,6 @@ TEST_F(Faults, AMemoReplacedByAFolderWhileTheQuestionIsOpenIsLeftAlone)
 
 TEST_F(Faults, SettingsThatCannotBeWrittenKeepTheOldFileAndTheNewValuesInMemory)
 {
-    // repara.txt is opened by its bare name, in the current directory.
-    const auto cwd = std::filesystem::current_path();
-    std::filesystem::current_path(folder);
     Write("repara.txt", Lines(22, U"0.5"));
     const std::string old = Bytes("repara.txt");
     app().Show(app().form6());
@@ -136,7 +133,6 @@ TEST_F(Faults, SettingsThatCannotBeWrittenKeepTheOldFileAndTheNewValuesInMemory)
     EXPECT_TRUE(ShownContaining(U"repara.txt"));
     EXPECT_EQ(Bytes("repara.txt"), old);
     EXPECT_EQ(app().module1.params[0], 0.25f);
-    std::filesystem::current_path(cwd);
 }
 
 TEST_F(Faults, AStagingFolderThatDisappearsMidTransferLeavesEachFileWholeAndNamesTheFailure)

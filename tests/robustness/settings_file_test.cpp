@@ -12,13 +12,6 @@ namespace {
 // The settings file is the user's: saved through its link, refused when marked read-only.
 class SettingsFile : public AssistTest {
 protected:
-    SettingsFile()
-    {
-        char buf[4096];
-        old_ = getcwd(buf, sizeof buf);
-        EXPECT_EQ(chdir(folder.c_str()), 0);
-    }
-    ~SettingsFile() override { EXPECT_EQ(chdir(old_.c_str()), 0); }
     void SaveSecondValue(const Text& value)
     {
         LoadAssistParameters(app());
@@ -26,7 +19,6 @@ protected:
         app().form6().Text[1].SetText(value);
         app().form6().Click("Command1");
     }
-    std::string old_;
 };
 
 TEST_F(SettingsFile, AReadOnlySettingsFileIsLeftAsItWasAndTheUserIsTold)
