@@ -34,10 +34,11 @@ public:
         = 0;
 };
 
-// Through the backtest engine: each call builds every race once and runs the assist with each set in the
-// race's own program folder. base gives the venue, surface, mode, past runs, jobs and temporary folder;
-// its period and parameter files are replaced on each call.
-std::unique_ptr<Evaluator> MakeEngineEvaluator(
+// The races of the store as of their mornings: the first call lists the races of its period and builds each
+// one once (kept in a work folder until the evaluator goes); every call then presses the assist on each race
+// with each set, in a program of its own, on base.jobs threads. base gives the venue, surface, mode, past
+// runs, jobs and temporary folder; its period and parameter files are not used.
+std::unique_ptr<Evaluator> MakeRaceEvaluator(
     backtest::EngineOptions base, backtest::RaceSource& listing, backtest::RaceSourceFactory makeSource);
 
 } // namespace pado::tune

@@ -54,7 +54,7 @@ std::string TuneInto(const std::string& dir, int jobs, TuneResult& result)
 {
     SpreadSource listing;
     backtest::RaceSourceFactory factory = [] { return std::make_unique<SpreadSource>(); };
-    auto evaluator = MakeEngineEvaluator(Engine(jobs), listing, factory);
+    auto evaluator = MakeRaceEvaluator(Engine(jobs), listing, factory);
     result = Tune(*evaluator, Search());
     RunDescription run;
     run.from = "2000-01-01";

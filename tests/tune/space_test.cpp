@@ -65,9 +65,6 @@ TEST_F(TunedFile, OpensInTheParameterDialogWithExactlyTheTunedValues)
     WriteParameterFile(Path("repara.txt"), tuned);
     EXPECT_EQ(ReadParameterFile(Path("repara.txt")), tuned);
 
-    char buf[4096];
-    const std::string old = getcwd(buf, sizeof buf);
-    ASSERT_EQ(chdir(folder.c_str()), 0);
     LoadAssistParameters(app());
     EXPECT_EQ(app().module1.params, tuned);
     Form6& dlg = app().form6();
@@ -75,7 +72,6 @@ TEST_F(TunedFile, OpensInTheParameterDialogWithExactlyTheTunedValues)
     for (std::size_t i = 0; i < assistParamCount; ++i)
         EXPECT_EQ(dlg.Text[i].GetText(), ParameterText(tuned[i])) << i + 1;
     ASSERT_TRUE(dlg.Click("Command1"));
-    EXPECT_EQ(chdir(old.c_str()), 0);
     EXPECT_EQ(app().module1.params, tuned);
     EXPECT_EQ(ReadParameterFile(Path("repara.txt")), tuned);
 }

@@ -232,7 +232,7 @@ int RunTuneCommand(int argc, char** argv)
             throw UserError(FromUtf8(why));
         return s;
     };
-    std::unique_ptr<Evaluator> evaluator = MakeEngineEvaluator(engine, *listing, factory);
+    std::unique_ptr<Evaluator> evaluator = MakeRaceEvaluator(engine, *listing, factory);
 
     const bool terminal = ::isatty(STDERR_FILENO);
     TuneCallbacks callbacks;
