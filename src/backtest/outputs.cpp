@@ -11,8 +11,15 @@ namespace {
 const std::string kBom = "\xEF\xBB\xBF";
 
 // A file written under an unguessable temporary name beside its final name and renamed when complete, so
-// a reader never finds half of it and nothing planted in the output folder is ever opened.
-using OutFile = fs::AtomicFile;
+// a reader never finds half of it and nothing planted in the output folder is ever opened. Not flushed to
+// the disk: a run that a system crash cut short is run again.
+class OutFile : public fs::AtomicFile {
+public:
+    explicit OutFile(const std::string& path)
+        : fs::AtomicFile(path, false)
+    {
+    }
+};
 
 } // namespace
 

@@ -281,8 +281,9 @@ bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKi
     return false;
 }
 
-AtomicFile::AtomicFile(std::string path)
+AtomicFile::AtomicFile(std::string path, bool durable)
     : path_(std::move(path))
+    , durable_(durable)
 {
     if (!WriteBlocked(path_) && !IsFolder(path_))
         fd_ = CreateTempFile(Parent(path_), tmp_);
@@ -313,7 +314,7 @@ bool AtomicFile::Commit()
 {
     if (fd_ < 0)
         return false;
-    bool ok = !failed_ && ::fsync(fd_) == 0;
+    bool ok = !failed_ && (!durable_ || ::fsync(fd_) == 0);
     ok = ::close(fd_) == 0 && ok;
     fd_ = -1;
     // The target's name is ours to replace: a link planted there is replaced, never followed.

@@ -51,14 +51,16 @@ bool IsWriteProtected(const std::string& path);
 // (a link at the target is replaced, not followed) and removed when dropped uncommitted.
 class AtomicFile {
 public:
-    explicit AtomicFile(std::string path);
+    // durable: flushed to the disk before it takes its name (a file the user keeps); otherwise a crash of
+    // the system may leave it empty, as any file the program writes, but never half of it from this run.
+    explicit AtomicFile(std::string path, bool durable = true);
     ~AtomicFile();
     AtomicFile(const AtomicFile&) = delete;
     AtomicFile& operator=(const AtomicFile&) = delete;
     bool IsOpen() const { return fd_ >= 0; }
     // False once any write failed; the later writes are then dropped and Commit fails.
     bool Write(const std::string& bytes);
-    // Flushes the file to the disk and gives it its name; false (and nothing renamed) on any failure.
+    // Gives the file its name (flushed first when durable); false (and nothing renamed) on any failure.
     bool Commit();
     // Removes the temporary file now.
     void Discard();
@@ -66,6 +68,7 @@ public:
 private:
     std::string path_, tmp_;
     int fd_ = -1;
+    bool durable_;
     bool failed_ = false;
 };
 // Whether a process of this id runs (another user's counts as running).
