@@ -306,7 +306,7 @@ bool TunePanel::Start()
         auto result = std::make_shared<tune::TuneResult>();
         try {
             std::unique_ptr<backtest::RaceSource> listing = factory();
-            auto evaluator = tune::MakeEngineEvaluator(engine, *listing, factory);
+            auto evaluator = tune::MakeRaceEvaluator(engine, *listing, factory);
             tune::TuneCallbacks callbacks;
             callbacks.stop = [this] { return cancel_.load(); };
             callbacks.progress = [this](const std::vector<tune::Evaluation>& evals, std::size_t best) {

@@ -119,6 +119,53 @@ std::string TuneReport(const TuneResult& result, const RunDescription& run)
     return out;
 }
 
+std::string FoldsCsv(const std::vector<FoldResult>& folds, Objective o)
+{
+    std::string out = kBom + "fold,checking_from,checking_to,evaluations";
+    for (const char* part : { "start_tuning", "best_tuning", "start_checking", "best_checking" })
+        for (const char* field : { "objective", "races", "marked_races", "marked", "wins", "top3", "win_odds_sum" })
+            out += std::string(",") + part + "_" + field;
+    for (std::size_t i = 1; i <= assistParamCount; ++i)
+        out += ",p" + std::to_string(i);
+    out += "\r\n";
+    Tally start, best;
+    for (std::size_t k = 0; k < folds.size(); ++k) {
+        const FoldResult& f = folds[k];
+        out += std::to_string(k + 1) + "," + f.checkFrom + "," + f.checkTo + "," + std::to_string(f.evaluations) + ","
+            + TallyFields(f.startTuning, o) + "," + TallyFields(f.bestTuning, o) + "," + TallyFields(f.startChecking, o)
+            + "," + TallyFields(f.bestChecking, o);
+        for (float v : f.best)
+            out += "," + ToUtf8(ParameterText(v));
+        out += "\r\n";
+        start.Merge(f.startChecking);
+        best.Merge(f.bestChecking);
+    }
+    // The tuning columns of the total would add up overlapping periods: they stay empty.
+    out += "合計" + std::string(18, ',') + TallyFields(start, o) + "," + TallyFields(best, o)
+        + std::string(assistParamCount, ',') + "\r\n";
+    return out;
+}
+
+std::string FoldsReport(const std::vector<FoldResult>& folds, Objective o)
+{
+    std::string out = "前へ進む検証 (各期間をその前の全レースで調整):\n";
+    Tally start, best;
+    for (std::size_t k = 0; k < folds.size(); ++k) {
+        const FoldResult& f = folds[k];
+        out += "  " + std::to_string(k + 1) + " " + f.checkFrom + "〜" + f.checkTo + ": 開始 "
+            + Fixed(f.startChecking.Value(o), 1) + "% → 最良 " + Fixed(f.bestChecking.Value(o), 1)
+            + "%  (印のあるレース " + std::to_string(f.bestChecking.markedRaces) + "/"
+            + std::to_string(f.bestChecking.races) + ")\n";
+        start.Merge(f.startChecking);
+        best.Merge(f.bestChecking);
+    }
+    out += Line("  合計 開始", start, o) + "\n" + Line("  合計 最良", best, o) + "\n";
+    if (best.Value(o) < start.Value(o))
+        out += std::string("  ") + kOverfitWarning
+            + ": 各期間で選んだ組は、その後のレースで開始の組より悪い成績です。\n";
+    return out;
+}
+
 std::string WriteTuneOutputs(const std::string& dir, const TuneResult& result, const RunDescription& run,
     const std::function<std::string(const std::string&, const std::string&)>& drawChart)
 {

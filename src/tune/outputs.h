@@ -40,6 +40,19 @@ inline const char* const kOverfitWarning = "過去に合わせすぎています
 std::string WriteTuneOutputs(const std::string& dir, const TuneResult& result, const RunDescription& run,
     const std::function<std::string(const std::string&, const std::string&)>& drawChart);
 
+// One period of a walk-forward run: tuned on every race before checkFrom, checked on checkFrom..checkTo.
+struct FoldResult {
+    std::string checkFrom, checkTo; // YYYY-MM-DD
+    std::size_t evaluations = 0;
+    Tally startTuning, bestTuning, startChecking, bestChecking;
+    ParamValues best {};
+};
+// folds.csv: a row per period and a last row 合計 with the checking periods taken together.
+std::string FoldsCsv(const std::vector<FoldResult>& folds, Objective o);
+// The printed table of the periods and the verdict on them together.
+std::string FoldsReport(const std::vector<FoldResult>& folds, Objective o);
+
+inline const char* const kFoldsFile = "folds.csv";
 inline const char* const kTunedParamsFile = "repara.txt";
 inline const char* const kTuningFile = "tuning.csv";
 inline const char* const kTuneSummaryFile = "summary.csv";

@@ -208,6 +208,16 @@ void Tally::Add(const backtest::RaceOutcome& race, const RaceMarks& marks)
     markedRaces += any;
 }
 
+void Tally::Merge(const Tally& o)
+{
+    races += o.races;
+    markedRaces += o.markedRaces;
+    marked += o.marked;
+    wins += o.wins;
+    top3 += o.top3;
+    winOddsSum += o.winOddsSum;
+}
+
 double Tally::Value(Objective o) const
 {
     if (marked == 0)

@@ -28,6 +28,8 @@ struct Tally {
     double winOddsSum = 0; // win odds of the marked winners
 
     void Add(const backtest::RaceOutcome& race, const RaceMarks& marks);
+    // Both periods' counts together, as if one.
+    void Merge(const Tally& other);
     // The objective in percent: win or top-3 rate of the marked runners, or their win return per 100
     // staked. 0 when nothing was marked.
     double Value(Objective o) const;

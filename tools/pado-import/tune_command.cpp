@@ -33,7 +33,7 @@ const char* const kUsage
     = "使い方: pado-import tune [--store F] --from YYYY-MM-DD --to YYYY-MM-DD --holdout YYYY-MM-DD [--venue 中山]\n"
       "                        [--surface 芝|ダ|障] [--mode 1|2|3|4] [--objective top3|win|return] [--params START]\n"
       "                        [--space FILE] [--budget N | --minutes M] [--seed S] [--min-races N] [--jobs N]\n"
-      "                        [--past-runs N] [--out DIR]\n"
+      "                        [--folds K] [--past-runs N] [--out DIR]\n"
       "       pado-import tune --print-space [--space FILE]\n";
 
 int UsageError(const std::string& message)
@@ -90,6 +90,7 @@ int RunTuneCommand(int argc, char** argv)
     RunDescription run;
     std::string store = DefaultStorePath(), from, to, holdout, out, spaceFile, paramsFile;
     bool printSpace = false, budgetGiven = false;
+    int folds = 0;
     for (int i = 0; i < argc; ++i) {
         const std::string a = argv[i];
         if (a == "--help" || a == "-h") {
@@ -150,6 +151,10 @@ int RunTuneCommand(int argc, char** argv)
             if (!ParseCount(v, 1, 10000000, n))
                 return UsageError("--min-races は 1 以上です。");
             options.minRaces = static_cast<std::size_t>(n);
+        } else if (a == "--folds") {
+            if (!ParseCount(v, 1, 50, n))
+                return UsageError("--folds は 1〜50 です。");
+            folds = static_cast<int>(n);
         } else if (a == "--jobs") {
             if (!ParseCount(v, 1, 256, n))
                 return UsageError("--jobs は 1〜256 です。");
@@ -189,6 +194,10 @@ int RunTuneCommand(int argc, char** argv)
         return UsageError("--holdout に YYYY-MM-DD の日付を指定してください。");
     if (!(fromDate < holdoutDate) || toDate < holdoutDate)
         return UsageError("--holdout は --from より後、--to 以前の日付です。");
+    const int holdoutDay = DaysFromCivil(holdoutDate.year, holdoutDate.month, holdoutDate.day);
+    const int checkingDays = DaysFromCivil(toDate.year, toDate.month, toDate.day) - holdoutDay + 1;
+    if (folds > checkingDays)
+        return UsageError("--folds が確認期間の日数より多くなっています。");
     if (budgetGiven && options.minutes > 0)
         return UsageError("--budget と --minutes はどちらか一方です。");
     if (!budgetGiven && options.minutes > 0)
@@ -253,9 +262,6 @@ int RunTuneCommand(int argc, char** argv)
     for (int i = 0; i < 3; ++i)
         sigaction(signals[i], &sa, &previous[i]);
     TuneResult result = Tune(*evaluator, options, callbacks);
-    evaluator.reset();
-    for (int i = 0; i < 3; ++i)
-        sigaction(signals[i], &previous[i], nullptr);
     if (terminal)
         std::cerr << "\r\x1b[K";
     for (const std::string& f : result.failures)
@@ -287,10 +293,51 @@ int RunTuneCommand(int argc, char** argv)
         return "このビルドにはグラフを描く機能がありません(tuning.svg と tuning.png は書きません)。";
 #endif
     };
-    const std::string problems = WriteTuneOutputs(out, result, run, chart);
+    std::string problems = WriteTuneOutputs(out, result, run, chart);
+    // Walk-forward: the checking period in folds consecutive parts, each tuned on every race before it.
+    std::vector<FoldResult> foldResults;
+    for (int k = 0; k < folds && !result.interrupted && !interrupted; ++k) {
+        auto day = [&](int part) {
+            Date d;
+            CivilFromDays(holdoutDay + static_cast<int>(static_cast<long long>(checkingDays) * part / folds), d.year,
+                d.month, d.day);
+            return d;
+        };
+        TuneOptions f = options;
+        f.holdout = day(k);
+        Date end = day(k + 1);
+        CivilFromDays(DaysFromCivil(end.year, end.month, end.day) - 1, end.year, end.month, end.day);
+        f.to = end;
+        TuneResult r = Tune(*evaluator, f, callbacks);
+        if (!r.error.empty() || r.evaluations.empty() || r.interrupted)
+            break;
+        FoldResult fr;
+        fr.checkFrom = DateText(f.holdout);
+        fr.checkTo = DateText(f.to);
+        fr.evaluations = r.evaluations.size();
+        fr.startTuning = r.Start().tuning.tally;
+        fr.bestTuning = r.Best().tuning.tally;
+        fr.startChecking = r.Start().checking.tally;
+        fr.bestChecking = r.Best().checking.tally;
+        fr.best = r.Best().values;
+        foldResults.push_back(fr);
+    }
+    evaluator.reset();
+    if (terminal)
+        std::cerr << "\r\x1b[K";
+    if (folds && static_cast<int>(foldResults.size()) < folds)
+        problems += "前へ進む検証は " + std::to_string(foldResults.size()) + "/" + std::to_string(folds)
+            + " 期間で中断しました。\n";
+    if (!foldResults.empty()
+        && !fs::WriteBytesAtomic(fs::Join(out, kFoldsFile), FoldsCsv(foldResults, options.objective)))
+        problems += "ファイル(" + fs::Join(out, kFoldsFile) + ")を書き込めません。\n";
     std::cout << TuneReport(result, run);
     std::cout << "レース: 調整 " << result.Start().tuning.tally.races << "  確認 "
               << result.Start().checking.tally.races << "  失敗 " << result.failed << "\n";
+    for (int i = 0; i < 3; ++i)
+        sigaction(signals[i], &previous[i], nullptr);
+    if (!foldResults.empty())
+        std::cout << FoldsReport(foldResults, options.objective);
     std::cout << "出力: " << out << "/\n";
     int status = 0;
     if (!problems.empty()) {
