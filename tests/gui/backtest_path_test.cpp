@@ -153,10 +153,10 @@ TEST_F(BacktestPath, MembersButtonRaceDataBacktestRunEveryRaceOfThePeriod)
         ASSERT_EQ(row.size(), 9u);
         EXPECT_EQ(groups[r].toStdString(), row[1]);
         const std::vector<std::string> expected { row[2], row[5], row[6], row[7], row[8] };
-        for (std::size_t c = 0; c < expected.size(); ++c) {
-            if (!expected[c].empty())
+        for (std::size_t c = 0; c < expected.size(); ++c)
+            if (!expected[c].empty()) {
                 EXPECT_EQ(table[r][c].toStdString(), expected[c]) << row[1] << " column " << c;
-        }
+            }
     }
 }
 

@@ -61,8 +61,9 @@ TEST(TunePanel, SearchesOnAThreadShowsTheSetsAndWritesTheChosenOne)
     }
     const QString ask = panel->Confirmation();
     for (std::size_t i = 0; i < assistParamCount; ++i)
-        if (r.Best().values[i] != r.Start().values[i])
+        if (r.Best().values[i] != r.Start().values[i]) {
             EXPECT_TRUE(ask.contains(QString::fromStdString(ToUtf8(ParameterFieldName(i))))) << i + 1;
+        }
     EXPECT_TRUE(ask.contains(QStringLiteral("調整期間")) && ask.contains(QStringLiteral("確認期間")));
     ASSERT_TRUE(panel->UseBest(false));
     EXPECT_EQ(tune::ReadParameterFile(program + "/repara.txt"), r.Best().values);
