@@ -43,7 +43,8 @@ public:
             else
                 fixed_.push_back(static_cast<int>(i));
         seen_.insert(options.start);
-        randomLeft_ = options.budget > 1 ? std::max<std::size_t>(1, (options.budget - 1) / 3) : 0;
+        // A third of the budget explores at random, at most 100 sets: a long run spends the rest refining.
+        randomLeft_ = options.budget > 1 ? std::clamp<std::size_t>((options.budget - 1) / 3, 1, 100) : 0;
         Shuffle();
     }
 

@@ -264,8 +264,13 @@ int RunTuneCommand(int argc, char** argv)
     TuneResult result = Tune(*evaluator, options, callbacks);
     if (terminal)
         std::cerr << "\r\x1b[K";
-    for (const std::string& f : result.failures)
+    for (std::string f : result.failures) {
+        // A reason may quote the race's own text: nothing of it reaches the terminal as a control sequence.
+        for (char& c : f)
+            if (static_cast<unsigned char>(c) < 0x20 || c == 0x7f)
+                c = '?';
         std::cerr << "失敗 " << f << "\n";
+    }
     if (!result.error.empty()) {
         std::cerr << "pado-import tune: " << result.error << "\n";
         return 1;
