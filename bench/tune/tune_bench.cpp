@@ -104,22 +104,26 @@ void Memory(int races)
     std::size_t visited = 0;
     evaluator->Run({ 2000, 1, 1 }, { 2100, 1, 1 }, Sets(16, 0),
         [&](const backtest::RaceOutcome&, const std::vector<tune::RaceMarks>&) { ++visited; }, {});
-    // The built races wait in the work folder, which is memory too when it is /dev/shm.
+    // The built races wait in the work folder on the disk: page cache, not the process's memory.
     std::uintmax_t folderBytes = 0;
     std::error_code ec;
     const char* t = std::getenv("TMPDIR");
-    const std::string base = t && *t ? t : ::access("/dev/shm", W_OK) == 0 ? "/dev/shm" : "/tmp";
+    const std::string base = t && *t ? t : "/tmp";
     const std::string mine = "pado-backtest-" + std::to_string(::getpid()) + "-";
-    for (auto it = std::filesystem::recursive_directory_iterator(base, ec);
-         !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
-        if (it->path().string().find(mine) != std::string::npos && it->is_regular_file(ec))
-            folderBytes += it->file_size(ec);
+    for (const auto& top : std::filesystem::directory_iterator(base, ec)) {
+        if (top.path().filename().string().rfind(mine, 0) != 0)
+            continue;
+        for (auto it = std::filesystem::recursive_directory_iterator(top.path(), ec);
+             !ec && it != std::filesystem::recursive_directory_iterator(); it.increment(ec))
+            if (it->is_regular_file(ec))
+                folderBytes += it->file_size(ec);
+    }
     struct rusage self { };
     getrusage(RUSAGE_SELF, &self);
     const double mib = self.ru_maxrss / 1024.0, folderMiB = static_cast<double>(folderBytes) / (1024.0 * 1024.0);
-    std::printf("tune: %d races built and one batch of 16 sets: peak memory %.1f MiB, built races in the work "
-                "folder %.1f MiB (%s), together %.1f MiB %s (target under 500 MiB)\n",
-        races, mib, folderMiB, base.c_str(), mib + folderMiB, mib + folderMiB < 500 ? "PASS" : "FAIL");
+    std::printf("tune: %d races built and one batch of 16 sets: peak memory %.1f MiB %s (target under 500 MiB; the "
+                "built races take %.1f MiB on the disk in %s)\n",
+        races, mib, mib < 500 ? "PASS" : "FAIL", folderMiB, base.c_str());
     std::fflush(stdout);
     _exit(0);
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -175,7 +176,14 @@ private:
             report.error = e.what();
             return report;
         }
-        work_ = std::make_unique<backtest::WorkFolder>(base_.tempRoot);
+        // The built races stay for the whole search, some 200 KB each: on the disk, not in a memory file
+        // system, so that thousands of them cost page cache the system may take back rather than memory.
+        std::string root = base_.tempRoot;
+        if (root.empty()) {
+            const char* t = std::getenv("TMPDIR");
+            root = t && *t ? t : "/tmp";
+        }
+        work_ = std::make_unique<backtest::WorkFolder>(root);
         if (work_->Path().empty()) {
             report.error = "一時フォルダーを作成できません。";
             return report;
