@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <dirent.h>
 #include <fcntl.h>
 #include <filesystem>
 #include <random>
@@ -114,13 +115,61 @@ bool CreateFolder(const std::string& path)
     return !ec && IsFolder(path);
 }
 
+namespace {
+
+// Removes everything in the folder open at fd (which it closes), through the folder's own descriptors: a
+// link inside is removed, never followed, and no path is looked up again on the way down. The entry types
+// of the listing spare a status call per entry, which is most of the cost of clearing a race workspace.
+void EmptyFolder(int fd, const std::string& path, int depth)
+{
+    DIR* dir = ::fdopendir(fd);
+    if (!dir) {
+        ::close(fd);
+        return;
+    }
+    const int at = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        const char* name = e->d_name;
+        if (name[0] == '.' && (name[1] == 0 || (name[1] == '.' && name[2] == 0)))
+            continue;
+        if (e->d_type == DT_DIR || e->d_type == DT_UNKNOWN) {
+            const int sub = depth < 64 ? ::openat(at, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC) : -1;
+            if (sub >= 0) {
+                EmptyFolder(sub, path + "/" + name, depth + 1);
+                ::unlinkat(at, name, AT_REMOVEDIR);
+                continue;
+            }
+            if (depth >= 64 && e->d_type == DT_DIR) {
+                // Deeper than anything the program makes: the standard walk takes it from here.
+                std::error_code ec;
+                stdfs::remove_all(path + "/" + name, ec);
+                continue;
+            }
+        }
+        ::unlinkat(at, name, 0);
+    }
+    ::closedir(dir);
+}
+
+} // namespace
+
 bool DeleteTree(const std::string& path)
 {
     if (WriteBlocked(path))
         return false;
-    std::error_code ec;
-    // remove_all does not follow symbolic links, so a link inside the workspace cannot reach out.
-    stdfs::remove_all(path, ec);
+    struct stat st;
+    if (::lstat(path.c_str(), &st) != 0)
+        return errno == ENOENT;
+    // A link is removed itself: what it points to is never reached.
+    if (!S_ISDIR(st.st_mode))
+        return ::unlink(path.c_str()) == 0 || !Exists(path);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    if (fd >= 0)
+        EmptyFolder(fd, path, 0);
+    if (::rmdir(path.c_str()) != 0) {
+        std::error_code ec;
+        stdfs::remove_all(path, ec);
+    }
     return !Exists(path);
 }
 

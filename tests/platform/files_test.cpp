@@ -1,4 +1,5 @@
 #include <gtest/gtest.h>
+#include <unistd.h>
 
 #include "platform/cp932.h"
 #include "platform/errors.h"
@@ -90,6 +91,47 @@ TEST(TextFiles, AFailedWriteLeavesTheOldFileWhole)
     EXPECT_EQ(bytes, EncodeCp932(U"新しい\r\n").bytes);
     AppendTextFile(memo, { U"追記" });
     EXPECT_EQ(ReadTextFile(memo), (Lines { U"新しい", U"追記" }));
+}
+
+// Removing a folder removes the links in it, and a link given as the folder, never what they point to.
+TEST(Folders, DeleteTreeNeverReachesThroughALink)
+{
+    TempDir dir;
+    ASSERT_TRUE(fs::CreateFolder(dir.File("keep")));
+    WriteTextFile(dir.File("keep/file.txt"), { U"x" });
+    ASSERT_TRUE(fs::CreateFolder(dir.File("work")));
+    ASSERT_TRUE(fs::CreateFolder(dir.File("work/deep")));
+    ASSERT_EQ(::symlink(dir.File("keep").c_str(), dir.File("work/deep/to-keep").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.File("keep/file.txt").c_str(), dir.File("work/to-file").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.File("keep").c_str(), dir.File("link").c_str()), 0);
+    EXPECT_TRUE(fs::DeleteTree(dir.File("link")));
+    EXPECT_TRUE(fs::DeleteTree(dir.File("work")));
+    EXPECT_FALSE(fs::Exists(dir.File("work")));
+    EXPECT_FALSE(fs::Exists(dir.File("link")));
+    EXPECT_EQ(ReadTextFile(dir.File("keep/file.txt")), Lines { U"x" });
+    EXPECT_TRUE(fs::DeleteTree(dir.File("never-there")));
+}
+
+// A file written in pieces appears whole or not at all, and only under its own name.
+TEST(Files, AtomicFileAppearsWholeOnCommitAndLeavesNothingOtherwise)
+{
+    TempDir dir;
+    {
+        fs::AtomicFile dropped(dir.File("out.csv"));
+        ASSERT_TRUE(dropped.IsOpen());
+        dropped.Write("half");
+    }
+    EXPECT_TRUE(fs::FilesIn(dir.Path()).empty());
+    fs::AtomicFile file(dir.File("out.csv"), false);
+    file.Write("a,b\r\n");
+    EXPECT_FALSE(fs::Exists(dir.File("out.csv")));
+    file.Write("1,2\r\n");
+    ASSERT_TRUE(file.Commit());
+    std::string bytes;
+    ASSERT_TRUE(fs::ReadBytes(dir.File("out.csv"), bytes));
+    EXPECT_EQ(bytes, "a,b\r\n1,2\r\n");
+    EXPECT_EQ(fs::FilesIn(dir.Path()), std::vector<std::string> { "out.csv" });
+    EXPECT_FALSE(fs::AtomicFile(dir.File("missing/out.csv")).IsOpen());
 }
 
 TEST(Folders, SubFoldersAreSortedAndDeleteTreeRemovesEverything)
