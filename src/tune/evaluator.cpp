@@ -3,7 +3,6 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
-#include <cstdlib>
 #include <mutex>
 #include <optional>
 #include <thread>
@@ -176,14 +175,10 @@ private:
             report.error = e.what();
             return report;
         }
-        // The built races stay for the whole search, some 200 KB each: on the disk, not in a memory file
-        // system, so that thousands of them cost page cache the system may take back rather than memory.
-        std::string root = base_.tempRoot;
-        if (root.empty()) {
-            const char* t = std::getenv("TMPDIR");
-            root = t && *t ? t : "/tmp";
-        }
-        work_ = std::make_unique<backtest::WorkFolder>(root);
+        // The built races stay for the whole search, some 200 KB each, where the backtest puts its work: a
+        // memory file system when there is one, as every press links them into a program folder of its own,
+        // and on a disk that costs several times the processor time.
+        work_ = std::make_unique<backtest::WorkFolder>(base_.tempRoot);
         if (work_->Path().empty()) {
             report.error = "一時フォルダーを作成できません。";
             return report;
