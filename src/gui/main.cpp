@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include "app/app.h"
+#include "gui/backtest_window.h"
 #include "gui/gui_program.h"
 #include "gui/icons.h"
 #include "gui/program_folder.h"
@@ -84,5 +85,13 @@ int main(int argc, char** argv)
     }
     if (!program.GetApp().Running())
         return 0;
-    return QApplication::exec();
+    const int status = QApplication::exec();
+    // A 検証 window left open on its own stops its run and waits for the races in flight before the
+    // program goes, so no thread outlives what it uses.
+    QList<pado::gui::BacktestWindow*> backtests;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (auto* b = qobject_cast<pado::gui::BacktestWindow*>(w))
+            backtests << b;
+    qDeleteAll(backtests);
+    return status;
 }
