@@ -25,8 +25,9 @@
 #include "backtest/store_source.h"
 #include "gui/backtest_chart.h"
 #include "gui/backtest_chart_image.h"
-#include "gui/screen_fit.h"
 #include "gui/qt_text.h"
+#include "gui/screen_fit.h"
+#include "gui/tune_panel.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
@@ -182,6 +183,7 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
             QMessageBox::warning(
                 this, QStringLiteral("検証"), QStringLiteral("フォルダー(%1)に保存できませんでした。").arg(folder));
     });
+    TunePanel::AddTo(this, programFolder_, source_);
     FitWindowToScreen(this, QSize(980, 860));
 }
 

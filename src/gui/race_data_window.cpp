@@ -22,8 +22,8 @@
 #include <QVBoxLayout>
 
 #include "gui/backtest_window.h"
-#include "gui/shortcuts.h"
 #include "gui/screen_fit.h"
+#include "gui/shortcuts.h"
 #include "platform/errors.h"
 #include "sources/venue_codes.h"
 #include "store/race_builder.h"

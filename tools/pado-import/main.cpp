@@ -65,6 +65,7 @@ void Usage()
            "  pado-import backtest [--store FILE] --from YYYY-MM-DD --to YYYY-MM-DD [--venue 中山] [--surface "
            "芝|ダ|障]\n"
            "                       [--mode 1|2|3|4] [--params FILE]... [--past-runs N] [--jobs N] [--out DIR]\n"
+           "  pado-import tune --from … --to … --holdout YYYY-MM-DD [--objective top3|win|return] …  (tune --help)\n"
            "RACE: YYYYMMDDVVRR (VV 場コード 01 札幌 … 10 小倉) または \"YYYY-MM-DD 中山 11\"\n"
            "終了コード: 0 すべて正常, 1 報告あり, 2 使い方の誤り\n";
 }
@@ -321,6 +322,7 @@ int Results(const Args& a)
 
 // backtest_command.cpp: the assist replayed over the stored races of a period.
 int RunBacktestCommand(int argc, char** argv);
+int RunTuneCommand(int argc, char** argv); // tune_command.cpp
 
 int main(int argc, char** argv)
 {
@@ -332,6 +334,8 @@ int main(int argc, char** argv)
         return Usage(), 0;
     if (a.command == "backtest")
         return RunBacktestCommand(argc - 2, argv + 2);
+    if (a.command == "tune")
+        return RunTuneCommand(argc - 2, argv + 2);
     for (int i = 2; i < argc; ++i) {
         std::string s = argv[i];
         auto value = [&](std::string& into) {

@@ -1,0 +1,460 @@
+#include "gui/tune_panel.h"
+
+#include <QCloseEvent>
+#include <QComboBox>
+#include <QDateEdit>
+#include <QFileDialog>
+#include <QFormLayout>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPixmap>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QScrollArea>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTableWidget>
+#include <QVBoxLayout>
+#include <algorithm>
+#include <limits>
+
+#include "backtest/store_source.h"
+#include "platform/errors.h"
+#include "platform/fs.h"
+#include "tune/outputs.h"
+
+namespace pado::gui {
+
+namespace {
+
+const char* const kVenues[] = { "札幌", "函館", "福島", "新潟", "東京", "中山", "中京", "京都", "阪神", "小倉" };
+
+Date DateOf(const QDate& d)
+{
+    return Date { d.year(), d.month(), d.day() };
+}
+
+QString Q(const std::string& s)
+{
+    return QString::fromStdString(s);
+}
+
+QString Figure(const tune::Tally& t, tune::Objective o)
+{
+    return QStringLiteral("%1%（印のあるレース %2/%3）").arg(t.Value(o), 0, 'f', 1).arg(t.markedRaces).arg(t.races);
+}
+
+// Asks before the window goes while a search runs; a search stopped this way keeps nothing.
+class CloseGuard : public QObject {
+public:
+    CloseGuard(TunePanel* panel)
+        : QObject(panel)
+        , panel_(panel)
+    {
+    }
+    bool eventFilter(QObject* watched, QEvent* event) override
+    {
+        if (event->type() != QEvent::Close || !panel_->Running())
+            return QObject::eventFilter(watched, event);
+        const auto answer = QMessageBox::question(panel_, QStringLiteral("最適化"),
+            QStringLiteral("最適化を実行中です。中止して閉じますか？\n（ここまでの結果は残りません）"));
+        if (answer != QMessageBox::Yes) {
+            event->ignore();
+            return true;
+        }
+        panel_->Cancel();
+        return false;
+    }
+
+private:
+    TunePanel* panel_;
+};
+
+} // namespace
+
+TunePanel* TunePanel::AddTo(QWidget* window, std::string programFolder, backtest::RaceSourceFactory source)
+{
+    // The window's own layout moves onto the first tab as it is.
+    QLayout* old = window->layout();
+    auto* page = new QWidget;
+    auto* moved = new QVBoxLayout(page);
+    moved->setContentsMargins(0, 0, 0, 0);
+    auto* box = qobject_cast<QBoxLayout*>(old);
+    while (old && old->count() > 0) {
+        const int stretch = box ? box->stretch(0) : 0;
+        QLayoutItem* item = old->takeAt(0);
+        if (QWidget* w = item->widget()) {
+            moved->addWidget(w, stretch);
+            delete item;
+        } else if (QLayout* l = item->layout()) {
+            l->setParent(nullptr);
+            moved->addLayout(l, stretch);
+        } else
+            moved->addItem(item);
+    }
+    delete old;
+    auto* tabs = new QTabWidget(window);
+    tabs->addTab(page, QStringLiteral("検証"));
+    auto* panel = new TunePanel(std::move(programFolder), std::move(source));
+    tabs->addTab(panel, QStringLiteral("最適化"));
+    auto* top = new QVBoxLayout(window);
+    top->addWidget(tabs);
+    window->installEventFilter(new CloseGuard(panel));
+    return panel;
+}
+
+TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory source, QWidget* parent)
+    : QWidget(parent)
+    , programFolder_(std::move(programFolder))
+    , source_(std::move(source))
+{
+    auto* top = new QVBoxLayout(this);
+    auto* form = new QFormLayout;
+    top->addLayout(form);
+
+    auto* period = new QWidget(this);
+    auto* ph = new QHBoxLayout(period);
+    ph->setContentsMargins(0, 0, 0, 0);
+    const QDate today = QDate::currentDate();
+    from_ = new QDateEdit(today.addYears(-2), period);
+    holdout_ = new QDateEdit(today.addMonths(-6), period);
+    to_ = new QDateEdit(today.addDays(-1), period);
+    for (QDateEdit* d : { from_, holdout_, to_ }) {
+        d->setDisplayFormat(QStringLiteral("yyyy-MM-dd"));
+        d->setCalendarPopup(true);
+    }
+    ph->addWidget(new QLabel(QStringLiteral("調整"), period));
+    ph->addWidget(from_);
+    ph->addWidget(new QLabel(QStringLiteral("〜　確認"), period));
+    ph->addWidget(holdout_);
+    ph->addWidget(new QLabel(QStringLiteral("〜"), period));
+    ph->addWidget(to_);
+    ph->addStretch();
+    form->addRow(QStringLiteral("期間"), period);
+
+    auto* filters = new QWidget(this);
+    auto* fh = new QHBoxLayout(filters);
+    fh->setContentsMargins(0, 0, 0, 0);
+    venue_ = new QComboBox(filters);
+    venue_->addItem(QStringLiteral("全競馬場"));
+    for (const char* v : kVenues)
+        venue_->addItem(QString::fromUtf8(v));
+    surface_ = new QComboBox(filters);
+    surface_->addItems(
+        { QStringLiteral("芝・ダート・障害"), QStringLiteral("芝"), QStringLiteral("ダ"), QStringLiteral("障") });
+    mode_ = new QComboBox(filters);
+    mode_->addItems({ QStringLiteral("1 芝Ⅰ(OP専用)"), QStringLiteral("2 芝Ⅱ(全クラス)"),
+        QStringLiteral("3 ダート（全クラス）"), QStringLiteral("4 ファクター") });
+    mode_->setCurrentIndex(2);
+    objective_ = new QComboBox(filters);
+    objective_->addItems({ QStringLiteral("複勝率"), QStringLiteral("勝率"), QStringLiteral("単勝回収率") });
+    for (QWidget* w : std::initializer_list<QWidget*> { venue_, surface_, mode_, objective_ })
+        fh->addWidget(w);
+    fh->addStretch();
+    form->addRow(QStringLiteral("条件"), filters);
+
+    auto* sizes = new QWidget(this);
+    auto* sh = new QHBoxLayout(sizes);
+    sh->setContentsMargins(0, 0, 0, 0);
+    budget_ = new QSpinBox(sizes);
+    budget_->setRange(1, 100000);
+    budget_->setValue(200);
+    seed_ = new QSpinBox(sizes);
+    seed_->setRange(0, 999999);
+    seed_->setValue(1);
+    sh->addWidget(new QLabel(QStringLiteral("評価する組数"), sizes));
+    sh->addWidget(budget_);
+    sh->addWidget(new QLabel(QStringLiteral("乱数の種"), sizes));
+    sh->addWidget(seed_);
+    sh->addStretch();
+    form->addRow(QStringLiteral("探索"), sizes);
+
+    auto* startRow = new QWidget(this);
+    auto* rh = new QHBoxLayout(startRow);
+    rh->setContentsMargins(0, 0, 0, 0);
+    start_ = new QLineEdit(startRow);
+    start_->setPlaceholderText(QStringLiteral("空欄: 規定値"));
+    const std::string current = fs::Join(programFolder_, "repara.txt");
+    if (fs::IsFile(current))
+        start_->setText(Q(current));
+    auto* pick = new QPushButton(QStringLiteral("参照…"), startRow);
+    connect(pick, &QPushButton::clicked, this, [this] {
+        const QString f
+            = QFileDialog::getOpenFileName(this, QStringLiteral("開始のパラメーターファイル"), start_->text());
+        if (!f.isEmpty())
+            start_->setText(f);
+    });
+    rh->addWidget(start_, 1);
+    rh->addWidget(pick);
+    form->addRow(QStringLiteral("開始パラメーター"), startRow);
+    if (!source_) {
+        store_ = new QLineEdit(Q(backtest::DefaultStorePath()), this);
+        form->addRow(QStringLiteral("レースデータ"), store_);
+    }
+
+    auto* buttons = new QHBoxLayout;
+    run_ = new QPushButton(QStringLiteral("実行"), this);
+    cancelButton_ = new QPushButton(QStringLiteral("中止"), this);
+    use_ = new QPushButton(QStringLiteral("このパラメーターを使う"), this);
+    cancelButton_->setEnabled(false);
+    use_->setEnabled(false);
+    progress_ = new QProgressBar(this);
+    buttons->addWidget(run_);
+    buttons->addWidget(cancelButton_);
+    buttons->addWidget(progress_, 1);
+    buttons->addWidget(use_);
+    top->addLayout(buttons);
+    status_ = new QLabel(this);
+    status_->setWordWrap(true);
+    top->addWidget(status_);
+
+    table_ = new QTableWidget(this);
+    table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    table_->setSelectionBehavior(QAbstractItemView::SelectRows);
+    top->addWidget(table_, 1);
+    chart_ = new QLabel(this);
+    chart_->setAlignment(Qt::AlignCenter);
+    auto* scroll = new QScrollArea(this);
+    scroll->setWidget(chart_);
+    scroll->setWidgetResizable(true);
+    scroll->setMinimumHeight(240);
+    top->addWidget(scroll, 1);
+
+    connect(run_, &QPushButton::clicked, this, [this] { Start(); });
+    connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
+    connect(use_, &QPushButton::clicked, this, [this] { UseBest(true); });
+}
+
+TunePanel::~TunePanel()
+{
+    cancel_ = true;
+    if (worker_.joinable())
+        worker_.join();
+}
+
+tune::Objective TunePanel::CurrentObjective() const
+{
+    const tune::Objective all[] = { tune::Objective::Top3, tune::Objective::Win, tune::Objective::Return };
+    return all[std::clamp(objective_->currentIndex(), 0, 2)];
+}
+
+bool TunePanel::Start()
+{
+    if (running_)
+        return false;
+    tune::TuneOptions options;
+    options.from = DateOf(from_->date());
+    options.to = DateOf(to_->date());
+    options.holdout = DateOf(holdout_->date());
+    if (options.to < options.from) {
+        status_->setText(QStringLiteral("期間の終わりが始まりより前です。"));
+        return false;
+    }
+    if (!(options.from < options.holdout) || options.to < options.holdout) {
+        status_->setText(QStringLiteral("確認の始まりは、期間の始まりより後で終わり以前の日付にしてください。"));
+        return false;
+    }
+    options.objective = CurrentObjective();
+    options.budget = static_cast<std::size_t>(budget_->value());
+    options.seed = static_cast<std::uint64_t>(seed_->value());
+    options.start = DefaultAssistParameters();
+    std::string startLabel = "既定";
+    const std::string startFile = start_->text().trimmed().toStdString();
+    if (!startFile.empty()) {
+        try {
+            options.start = tune::ReadParameterFile(startFile);
+        } catch (const UserError& e) {
+            status_->setText(Q(ToUtf8(e.Message())));
+            return false;
+        }
+        startLabel = "開始(" + fs::FileName(startFile) + ")";
+    }
+    backtest::EngineOptions engine;
+    if (venue_->currentIndex() > 0)
+        engine.query.venue = venue_->currentText().toStdString();
+    if (surface_->currentIndex() > 0)
+        engine.query.surface = surface_->currentText().toStdString();
+    engine.mode = mode_->currentIndex() + 1;
+    engine.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
+    backtest::RaceSourceFactory factory = source_;
+    if (!factory) {
+        const std::string store = store_->text().trimmed().toStdString();
+        factory = [store] {
+            std::string why;
+            auto s = backtest::OpenStoreSource(store, why);
+            if (!s)
+                throw UserError(FromUtf8(why));
+            return s;
+        };
+    }
+    if (worker_.joinable())
+        worker_.join();
+    running_ = true;
+    cancel_ = false;
+    shownObjective_ = options.objective;
+    shownStart_ = startLabel;
+    run_->setEnabled(false);
+    use_->setEnabled(false);
+    cancelButton_->setEnabled(true);
+    progress_->setRange(0, static_cast<int>(options.budget));
+    progress_->setValue(0);
+    status_->setText(QStringLiteral("実行中…"));
+    worker_ = std::thread([this, options, engine, factory] {
+        auto result = std::make_shared<tune::TuneResult>();
+        try {
+            std::unique_ptr<backtest::RaceSource> listing = factory();
+            auto evaluator = tune::MakeRaceEvaluator(engine, *listing, factory);
+            tune::TuneCallbacks callbacks;
+            callbacks.stop = [this] { return cancel_.load(); };
+            callbacks.progress = [this](const std::vector<tune::Evaluation>& evals, std::size_t best) {
+                auto snapshot = std::make_shared<tune::TuneResult>();
+                snapshot->evaluations = evals;
+                snapshot->best = best;
+                QMetaObject::invokeMethod(
+                    this, [this, snapshot] { Show(*snapshot, false); }, Qt::QueuedConnection);
+            };
+            *result = tune::Tune(*evaluator, options, callbacks);
+        } catch (const UserError& e) {
+            result->error = ToUtf8(e.Message());
+        } catch (const std::exception& e) {
+            result->error = e.what();
+        }
+        QMetaObject::invokeMethod(
+            this, [this, result] { Finished(result); }, Qt::QueuedConnection);
+    });
+    return true;
+}
+
+void TunePanel::Finished(std::shared_ptr<tune::TuneResult> result)
+{
+    if (worker_.joinable())
+        worker_.join();
+    running_ = false;
+    run_->setEnabled(true);
+    cancelButton_->setEnabled(false);
+    result_ = std::move(result);
+    if (!result_->error.empty() && result_->evaluations.empty()) {
+        status_->setText(Q(result_->error));
+        return;
+    }
+    Show(*result_, true);
+}
+
+void TunePanel::Show(const tune::TuneResult& result, bool final)
+{
+    const tune::Objective o = shownObjective_;
+    progress_->setValue(static_cast<int>(
+        std::min<std::size_t>(result.evaluations.size(), static_cast<std::size_t>(std::numeric_limits<int>::max()))));
+    const QStringList headers { QStringLiteral("段階"), QStringLiteral("調整 %1").arg(tune::ObjectiveLabel(o)),
+        QStringLiteral("調整 印のレース"), QStringLiteral("確認 %1").arg(tune::ObjectiveLabel(o)),
+        QStringLiteral("確認 印のレース"), QStringLiteral("開始から変えたパラメーター") };
+    table_->clear();
+    table_->setColumnCount(static_cast<int>(headers.size()));
+    table_->setHorizontalHeaderLabels(headers);
+    table_->setRowCount(static_cast<int>(result.evaluations.size()));
+    for (const tune::Evaluation& e : result.evaluations) {
+        const int r = static_cast<int>(e.index);
+        QString changed;
+        for (std::size_t i = 0; i < assistParamCount; ++i)
+            if (e.values[i] != result.Start().values[i])
+                changed += QStringLiteral("%1:%2 ").arg(i + 1).arg(Q(ToUtf8(ParameterText(e.values[i]))));
+        const QString cells[] = { Q(e.phase), QString::number(e.tuning.tally.Value(o), 'f', 1),
+            QString::number(e.tuning.tally.markedRaces), QString::number(e.checking.tally.Value(o), 'f', 1),
+            QString::number(e.checking.tally.markedRaces), changed.trimmed() };
+        for (int c = 0; c < 6; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment((c == 0 || c == 5 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            if (e.index == result.best) {
+                QFont f = item->font();
+                f.setBold(true);
+                item->setFont(f);
+            }
+            table_->setItem(r, c, item);
+        }
+        table_->setVerticalHeaderItem(r, new QTableWidgetItem(QString::number(e.index)));
+    }
+    table_->resizeColumnsToContents();
+
+    const tune::ChartSeries s = tune::SeriesOf(result, o);
+    TuneChartData data;
+    data.title = "最適化 " + from_->date().toString("yyyy-MM-dd").toStdString() + "〜"
+        + to_->date().toString("yyyy-MM-dd").toStdString();
+    data.objective = tune::ObjectiveLabel(o);
+    data.tuning = s.tuning;
+    data.checking = s.checking;
+    data.bestSoFar = s.bestSoFar;
+    data.bestChecking = s.bestChecking;
+    chart_->setPixmap(QPixmap::fromImage(TuneChartImage(data)));
+    if (!final || result.evaluations.empty()) {
+        if (!result.evaluations.empty())
+            status_->setText(QStringLiteral("%1 組を評価しました　最良 %2")
+                                 .arg(result.evaluations.size())
+                                 .arg(Figure(result.Best().tuning.tally, o)));
+        return;
+    }
+    tune::RunDescription run;
+    run.from = from_->date().toString("yyyy-MM-dd").toStdString();
+    run.to = to_->date().toString("yyyy-MM-dd").toStdString();
+    run.holdout = holdout_->date().toString("yyyy-MM-dd").toStdString();
+    run.objective = o;
+    run.startLabel = shownStart_;
+    QString status = Q(tune::TuneReport(result, run)).trimmed();
+    if (result.interrupted)
+        status += QStringLiteral("\n（中止しました）");
+    if (result.failed)
+        status += QStringLiteral("\n処理できなかったレース: %1").arg(result.failed);
+    status_->setText(status);
+    use_->setEnabled(result.best != 0);
+}
+
+QString TunePanel::Confirmation() const
+{
+    if (!result_ || result_->evaluations.empty())
+        return {};
+    const tune::Objective o = shownObjective_;
+    const tune::Evaluation& start = result_->Start();
+    const tune::Evaluation& best = result_->Best();
+    QString text = QStringLiteral("プログラムフォルダーの repara.txt を次のように変えます。\n\n");
+    for (std::size_t i = 0; i < assistParamCount; ++i)
+        if (best.values[i] != start.values[i])
+            text += QStringLiteral("%1 %2: %3 → %4\n")
+                        .arg(i + 1)
+                        .arg(Q(ToUtf8(ParameterFieldName(i))))
+                        .arg(Q(ToUtf8(ParameterText(start.values[i]))))
+                        .arg(Q(ToUtf8(ParameterText(best.values[i]))));
+    text += QStringLiteral("\n%1　調整期間: %2 → %3\n%1　確認期間: %4 → %5\n")
+                .arg(tune::ObjectiveLabel(o))
+                .arg(Figure(start.tuning.tally, o))
+                .arg(Figure(best.tuning.tally, o))
+                .arg(Figure(start.checking.tally, o))
+                .arg(Figure(best.checking.tally, o));
+    if (result_->Overfit(o))
+        text += QStringLiteral("\n%1: 確認期間では開始の組より悪い成績です。\n").arg(tune::kOverfitWarning);
+    text += QStringLiteral("\n新しい値は次に起動したときから使われます。よろしいですか？");
+    return text;
+}
+
+bool TunePanel::UseBest(bool ask)
+{
+    if (running_ || !result_ || result_->evaluations.empty() || result_->best == 0)
+        return false;
+    if (ask
+        && QMessageBox::question(this, QStringLiteral("このパラメーターを使う"), Confirmation()) != QMessageBox::Yes)
+        return false;
+    const std::string path = fs::Join(programFolder_, "repara.txt");
+    try {
+        tune::WriteParameterFile(path, result_->Best().values);
+    } catch (const UserError& e) {
+        status_->setText(Q(ToUtf8(e.Message())));
+        if (ask)
+            QMessageBox::warning(this, QStringLiteral("このパラメーターを使う"), Q(ToUtf8(e.Message())));
+        return false;
+    }
+    status_->setText(QStringLiteral("repara.txt に書き込みました。次に起動したときから使われます。"));
+    return true;
+}
+
+} // namespace pado::gui
