@@ -121,4 +121,15 @@ std::unique_ptr<RaceSource> OpenStoreSource(const std::string& storePath, std::s
     return nullptr;
 }
 
+RaceSourceFactory StoreSourceFactory(const std::string& storePath)
+{
+    return [storePath] {
+        std::string why;
+        std::unique_ptr<RaceSource> s = OpenStoreSource(storePath, why);
+        if (!s)
+            throw UserError(FromUtf8(why));
+        return s;
+    };
+}
+
 } // namespace pado::backtest

@@ -11,6 +11,9 @@ namespace pado::backtest {
 // then says why, in Japanese.
 std::unique_ptr<RaceSource> OpenStoreSource(const std::string& storePath, std::string& error);
 
+// A connection of its own for each worker: one that cannot be opened throws pado::UserError saying why.
+RaceSourceFactory StoreSourceFactory(const std::string& storePath);
+
 // The store the commands use when --store is not given.
 std::string DefaultStorePath();
 

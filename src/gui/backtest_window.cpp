@@ -262,13 +262,7 @@ bool BacktestWindow::Run()
     backtest::RaceSourceFactory factory = source_;
     if (!factory) {
         const std::string store = store_->text().trimmed().toStdString();
-        factory = [store] {
-            std::string why;
-            auto s = backtest::OpenStoreSource(store, why);
-            if (!s)
-                throw UserError(FromUtf8(why));
-            return s;
-        };
+        factory = backtest::StoreSourceFactory(store);
     }
     std::unique_ptr<backtest::RaceSource> listing;
     try {

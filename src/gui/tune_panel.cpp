@@ -282,13 +282,7 @@ bool TunePanel::Start()
     backtest::RaceSourceFactory factory = source_;
     if (!factory) {
         const std::string store = store_->text().trimmed().toStdString();
-        factory = [store] {
-            std::string why;
-            auto s = backtest::OpenStoreSource(store, why);
-            if (!s)
-                throw UserError(FromUtf8(why));
-            return s;
-        };
+        factory = backtest::StoreSourceFactory(store);
     }
     if (worker_.joinable())
         worker_.join();

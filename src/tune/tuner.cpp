@@ -4,32 +4,12 @@
 #include <chrono>
 #include <set>
 
+#include "platform/splitmix64.h"
 #include "platform/text.h"
 
 namespace pado::tune {
 
 namespace {
-
-// splitmix64: the same numbers on every platform and library, unlike the standard distributions.
-class Random {
-public:
-    explicit Random(std::uint64_t seed)
-        : state_(seed)
-    {
-    }
-    std::uint64_t Next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
-    // 0 .. n-1.
-    int Below(int n) { return n <= 1 ? 0 : static_cast<int>(Next() % static_cast<std::uint64_t>(n)); }
-
-private:
-    std::uint64_t state_;
-};
 
 class Search {
 public:
@@ -137,7 +117,7 @@ private:
     }
 
     const TuneOptions& options_;
-    Random random_;
+    SplitMix64 random_;
     std::vector<int> free_, fixed_, order_;
     std::size_t pos_ = 0;
     std::set<ParamValues> seen_;

@@ -3,24 +3,15 @@
 #include <cstdint>
 #include <vector>
 
+#include "platform/splitmix64.h"
+
 namespace makerace {
 
-// A small generator of our own: the standard distributions differ between library vendors, and the
-// committed sample race must come out byte for byte the same wherever it is regenerated.
-class Rng {
+// The sample race's draws, on the generator that repeats everywhere.
+class Rng : public pado::SplitMix64 {
 public:
-    explicit Rng(std::uint64_t seed)
-        : state_(seed)
-    {
-    }
+    using SplitMix64::SplitMix64;
 
-    std::uint64_t Next()
-    {
-        std::uint64_t z = (state_ += 0x9E3779B97F4A7C15ull);
-        z = (z ^ (z >> 30)) * 0xBF58476D1CE4E5B9ull;
-        z = (z ^ (z >> 27)) * 0x94D049BB133111EBull;
-        return z ^ (z >> 31);
-    }
     // lo .. hi inclusive.
     int Int(int lo, int hi) { return lo + static_cast<int>(Next() % static_cast<std::uint64_t>(hi - lo + 1)); }
     // 0 <= x < 1.
@@ -34,9 +25,6 @@ public:
             std::swap(v[i - 1], v[j]);
         }
     }
-
-private:
-    std::uint64_t state_;
 };
 
 } // namespace makerace

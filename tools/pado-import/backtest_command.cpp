@@ -154,13 +154,7 @@ int RunBacktestCommand(int argc, char** argv)
         return 1;
     }
 
-    RaceSourceFactory factory = [store] {
-        std::string why;
-        std::unique_ptr<RaceSource> s = OpenStoreSource(store, why);
-        if (!s)
-            throw UserError(FromUtf8(why));
-        return s;
-    };
+    RaceSourceFactory factory = StoreSourceFactory(store);
 
     const bool terminal = ::isatty(STDERR_FILENO);
     bool progressShown = false;

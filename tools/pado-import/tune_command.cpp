@@ -234,13 +234,7 @@ int RunTuneCommand(int argc, char** argv)
         std::cerr << "pado-import tune: 出力フォルダー(" << out << ")を作成できません。\n";
         return 1;
     }
-    RaceSourceFactory factory = [store] {
-        std::string why;
-        std::unique_ptr<RaceSource> s = OpenStoreSource(store, why);
-        if (!s)
-            throw UserError(FromUtf8(why));
-        return s;
-    };
+    RaceSourceFactory factory = StoreSourceFactory(store);
     std::unique_ptr<Evaluator> evaluator = MakeRaceEvaluator(engine, *listing, factory);
 
     const bool terminal = ::isatty(STDERR_FILENO);
