@@ -425,7 +425,7 @@ void RaceDataDialog::ShowStore()
     raceDay.setForeground(QColor(0x1f, 0x5f, 0xbf));
     raceDay.setBackground(QColor(0xdd, 0xea, 0xfb));
     try {
-        store::RaceStore store(store_);
+        store::RaceStore store(store_, store::RaceStore::Access::ReadOnly);
         long long first = 0, last = 0, races = 0;
         {
             store::Stmt s(store.Database(), "SELECT min(date), max(date), count(*) FROM races");
@@ -479,7 +479,7 @@ void RaceDataDialog::Build()
         std::filesystem::path folder;
         QString report;
         {
-            store::RaceStore store(store_);
+            store::RaceStore store(store_, store::RaceStore::Access::ReadOnly); // a build only reads
             auto key = store::ParseRaceName(item->data(Qt::UserRole).toString().toStdString());
             if (!key)
                 return;

@@ -113,6 +113,49 @@ TEST(RaceDataWindow, EnterOnARaceBuildsItAndTheWindowStaysForTheTransfer)
     EXPECT_EQ(races->currentRow(), 1);
 }
 
+// 作成 from the window with names from data: a user's folder under the race's name keeps its file and the race
+// goes beside it, and a name that would climb out of the staging folder builds inside it.
+TEST(RaceDataWindow, BuildingNeverReplacesWhatItDidNotMakeNorLeavesTheStagingFolder)
+{
+    TempFolder dir;
+    std::filesystem::create_directories(dir.Path() / "cards");
+    std::ofstream(dir.Path() / "cards" / "11.csv") << "日付,場,R,レース名,距離\n2026-12-27,中山,11,冬星記念,芝2500\n"
+                                                      "馬番,馬名,性齢,斤量,騎手\n1,カスミゲイル,牡6,58,早 瀬\n";
+    std::ofstream(dir.Path() / "cards" / "10.csv") << "日付,場,R,レース名,距離\n2026-12-27,中山,10,..,ダ1200\n"
+                                                      "馬番,馬名,性齢,斤量,騎手\n1,アサカゼ,牡4,57,早 瀬\n";
+    const std::filesystem::path staging = dir.Path() / "PADO-tdy";
+    std::filesystem::create_directories(staging / "冬星記念");
+    std::ofstream(staging / "冬星記念" / "日記.txt") << "mine";
+    RaceDataDialog window(dir.Path() / "store" / "races.sqlite", staging);
+    std::vector<std::string> transferred;
+    window.ask = [](const QString&, bool question) { return question; };
+    window.transfer = [&](const std::string& folder) { transferred.push_back(folder); };
+    window.show();
+    window.findChild<QDateEdit*>()->setDate(QDate(2026, 12, 27));
+    window.Import({ dir.Path() / "cards" });
+    for (int i = 0; i < 500 && (window.Importing() || window.LogPending()); ++i)
+        QTest::qWait(20);
+    auto* races = window.findChild<QListWidget*>("Races");
+    ASSERT_EQ(races->count(), 2);
+    for (int row = 0; row < 2; ++row) {
+        races->setCurrentRow(row);
+        races->setFocus();
+        QTest::keyClick(races, Qt::Key_Return);
+    }
+    ASSERT_EQ(transferred.size(), 2u);
+    for (const std::string& folder : transferred) {
+        const std::filesystem::path built(folder);
+        EXPECT_EQ(built.parent_path(), staging) << folder;
+        EXPECT_NE(built.filename(), "冬星記念");
+        EXPECT_TRUE(std::filesystem::is_regular_file(built / "R1.txt")) << folder;
+    }
+    std::ifstream kept(staging / "冬星記念" / "日記.txt");
+    std::string text;
+    kept >> text;
+    EXPECT_EQ(text, "mine");
+    EXPECT_TRUE(std::filesystem::exists(dir.Path() / "cards" / "10.csv")); // nothing above the staging folder went
+}
+
 TEST(RaceDataWindow, DigitsTypedIntoTheDateChooseTheDay)
 {
     TempFolder dir;
