@@ -2,6 +2,8 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <dirent.h>
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 #include <vector>
@@ -15,6 +17,7 @@
 #include "platform/shell.h"
 #include "platform/textfile.h"
 #include "platform/work_files.h"
+#include "timeorder/form4.h"
 
 namespace pado::backtest {
 
@@ -187,71 +190,252 @@ MorningRace::~MorningRace()
     fs::DeleteTree(folder_);
 }
 
-AssistOutcome MorningRace::Assist(int mode, const AssistParameters& params) const
+namespace {
+
+// The plain files directly in folder, by name, with their inode: the program replaces a file only by
+// renaming a new one over it, so a file that still has its inode still has its bytes.
+std::map<std::string, ino_t> FilesIn(const std::string& folder)
 {
-    AssistOutcome out;
-    // A program folder of its own for each press: the built files linked in (the program only ever
-    // replaces files by renaming, so the links never change the built copy).
-    std::string folder = fs::Join(folder_, "p-XXXXXX");
-    if (!::mkdtemp(folder.data())) {
-        out.reason = "作業フォルダーを作成できません。";
+    std::map<std::string, ino_t> files;
+    DIR* dir = ::opendir(folder.c_str());
+    if (!dir)
+        return files;
+    const int fd = ::dirfd(dir);
+    while (const dirent* e = ::readdir(dir)) {
+        struct stat st;
+        if (::fstatat(fd, e->d_name, &st, AT_SYMLINK_NOFOLLOW) == 0 && S_ISREG(st.st_mode))
+            files.emplace(e->d_name, st.st_ino);
+    }
+    ::closedir(dir);
+    return files;
+}
+
+// The program started on a race's program folder, pressed any number of times. Start-up reads and decodes
+// the race files and builds the workspace; what one press changes (the memo pad, the views' texts and
+// state, the work files of the program folder) is put back before the next, so each press sees what it
+// would see just after start-up, at a fraction of the cost.
+class StartedProgram {
+public:
+    StartedProgram(const std::string& programFolder, const Date& today, int mode)
+        : folder_(programFolder)
+        , shell_(mode)
+        // Each reading moves time on, so the press animation's wait ends at once.
+        , clock_(0.05)
+        , app_(programFolder, shell_, clock_)
+    {
+        shell_.SetApp(&app_);
+        app_.today = [today] { return today; };
+        app_.Start();
+        if (!shell_.messages.empty()) {
+            reason_ = "起動時: " + FirstMessage(shell_.messages);
+            return;
+        }
+        Form1& f1 = app_.form1();
+        // Start-up opens the race folder in the folder list; the assist takes its selection from there.
+        const std::string raceFolder = f1.Dir1.Path();
+        const auto& entries = f1.Dir1.Entries();
+        for (std::size_t i = 0; i < entries.size(); ++i)
+            if (entries[i] == raceFolder)
+                highlight_ = static_cast<int>(i);
+        if (highlight_ >= 0)
+            f1.Dir1.Highlight(highlight_);
+        if (fs::Parent(raceFolder) != programFolder) {
+            reason_ = "起動時: レースのフォルダーが作られませんでした。";
+            return;
+        }
+        memo_ = app_.form3().Text1.GetText();
+        view_ = f1.Text1.GetText();
+        window_ = app_.form4().Text1.GetText();
+        state_ = f1.state;
+        startParams_ = app_.module1.params;
+    }
+
+    // The reason start-up failed; empty when it went well.
+    const std::string& Reason() const { return reason_; }
+
+    AssistOutcome Press(const AssistParameters* params)
+    {
+        AssistOutcome out;
+        if (!reason_.empty()) {
+            out.reason = reason_;
+            return out;
+        }
+        if (pressed_ && !Reset()) {
+            out.reason = "アシスト: 作業ファイルを元に戻せません。";
+            return out;
+        }
+        pressed_ = true;
+        // As if the settings file had held them: start-up is the only reader of the file.
+        app_.module1.params = params ? *params : startParams_;
+        app_.form1().Click("Image6");
+        if (!shell_.messages.empty()) {
+            out.reason = "アシスト: " + FirstMessage(shell_.messages);
+            return out;
+        }
+        out.marks = MarksFromMemo(memo_, app_.form3().Text1.GetText());
+        out.ok = true;
         return out;
     }
-    const std::string program = fs::Join(folder, "PADO");
-    bool placed = fs::CreateFolder(program);
-    for (const char* name : kRaceFiles) {
-        const std::string from = fs::Join(folder_, name);
-        const std::string to = fs::Join(program, name);
-        if (placed && fs::IsFile(from) && ::link(from.c_str(), to.c_str()) != 0)
-            placed = fs::CopyFileAtomic(from, to, false);
+
+private:
+    // Puts back what start-up left: the texts and state the assist reads, and the work files.
+    bool Reset()
+    {
+        Form1& f1 = app_.form1();
+        Form3& pad = app_.form3();
+        if (pad.Text1.GetText() != memo_)
+            pad.WriteByProgram([&] { pad.Text1.SetText(memo_); });
+        if (f1.Text1.GetText() != view_)
+            f1.Text1.SetText(view_);
+        if (app_.form4().Text1.GetText() != window_)
+            app_.form4().Text1.SetText(window_);
+        f1.state = state_;
+        if (highlight_ >= 0)
+            f1.Dir1.Highlight(highlight_);
+        const std::map<std::string, ino_t> now = FilesIn(folder_);
+        for (const auto& [name, inode] : now)
+            if (!kept_.count(name) && !fs::DeleteFile(fs::Join(folder_, name)))
+                return false;
+        for (const auto& [name, inode] : kept_) {
+            auto it = now.find(name);
+            if (it != now.end() && it->second == inode)
+                continue;
+            const std::string path = fs::Join(folder_, name);
+            if (!fs::DeleteFile(path) || ::link(fs::Join(keep_, name).c_str(), path.c_str()) != 0)
+                return false;
+        }
+        return true;
     }
-    if (placed)
-        out = AssistInProgramFolder(program, race_.date, mode, &params);
-    else
-        out.reason = "レースのファイルを作業フォルダーに置けません。";
-    fs::DeleteTree(folder);
-    return out;
+
+public:
+    // Keeps the work files as they are now by linking them into keep (an empty folder of ours beside the
+    // program folder): what start-up left, for Reset to link back.
+    bool KeepFiles(const std::string& keep)
+    {
+        if (!reason_.empty())
+            return false;
+        keep_ = keep;
+        kept_ = FilesIn(folder_);
+        for (const auto& [name, inode] : kept_)
+            if (::link(fs::Join(folder_, name).c_str(), fs::Join(keep_, name).c_str()) != 0)
+                return false;
+        return true;
+    }
+
+private:
+    std::string folder_;
+    HeadlessShell shell_;
+    SteppingClock clock_;
+    App app_;
+    std::string reason_;
+    int highlight_ = -1;
+    Text memo_, view_, window_;
+    MainAssistState state_;
+    AssistParameters startParams_ {};
+    bool pressed_ = false;
+    std::string keep_;
+    std::map<std::string, ino_t> kept_;
+};
+
+} // namespace
+
+namespace {
+
+// A program folder of its own for a race's presses, inside the race's folder: the built files linked in
+// (the program only ever replaces files by renaming, so the links never change the built copy). Removed
+// with the object.
+class ProgramFolder {
+public:
+    explicit ProgramFolder(const std::string& raceFolder)
+        : folder_(fs::Join(raceFolder, "p-XXXXXX"))
+    {
+        if (!::mkdtemp(folder_.data())) {
+            folder_.clear();
+            reason_ = "作業フォルダーを作成できません。";
+            return;
+        }
+        program_ = fs::Join(folder_, "PADO");
+        bool placed = fs::CreateFolder(program_);
+        for (const char* name : kRaceFiles) {
+            const std::string from = fs::Join(raceFolder, name);
+            const std::string to = fs::Join(program_, name);
+            if (placed && fs::IsFile(from) && ::link(from.c_str(), to.c_str()) != 0)
+                placed = fs::CopyFileAtomic(from, to, false);
+        }
+        if (!placed)
+            reason_ = "レースのファイルを作業フォルダーに置けません。";
+    }
+    ~ProgramFolder()
+    {
+        if (!folder_.empty())
+            fs::DeleteTree(folder_);
+    }
+    ProgramFolder(const ProgramFolder&) = delete;
+    ProgramFolder& operator=(const ProgramFolder&) = delete;
+
+    // Empty when the folder is ready.
+    const std::string& Reason() const { return reason_; }
+    const std::string& Program() const { return program_; }
+    // An empty folder beside the program folder; empty when it could not be made.
+    std::string Beside(const std::string& name) const
+    {
+        const std::string path = fs::Join(folder_, name);
+        return fs::CreateFolder(path) ? path : std::string {};
+    }
+
+private:
+    std::string folder_, program_, reason_;
+};
+
+} // namespace
+
+AssistOutcome MorningRace::Assist(int mode, const AssistParameters& params) const
+{
+    ProgramFolder folder(folder_);
+    if (!folder.Reason().empty()) {
+        AssistOutcome out;
+        out.reason = folder.Reason();
+        return out;
+    }
+    return AssistInProgramFolder(folder.Program(), race_.date, mode, &params);
+}
+
+std::vector<AssistOutcome> MorningRace::AssistEach(int mode, const std::vector<AssistParameters>& sets) const
+{
+    std::vector<AssistOutcome> outs;
+    if (sets.empty())
+        return outs;
+    ProgramFolder folder(folder_);
+    if (!folder.Reason().empty()) {
+        outs.emplace_back().reason = folder.Reason();
+        return outs;
+    }
+    StartedProgram program(folder.Program(), race_.date, mode);
+    if (sets.size() > 1 && program.Reason().empty()) {
+        const std::string keep = folder.Beside("start");
+        if (keep.empty() || !program.KeepFiles(keep)) {
+            // Without the start-up files kept, each set gets a start of its own.
+            for (const AssistParameters& set : sets) {
+                outs.push_back(Assist(mode, set));
+                if (!outs.back().ok)
+                    break;
+            }
+            return outs;
+        }
+    }
+    for (const AssistParameters& set : sets) {
+        outs.push_back(program.Press(&set));
+        if (!outs.back().ok)
+            break;
+    }
+    return outs;
 }
 
 AssistOutcome AssistInProgramFolder(
     const std::string& programFolder, const Date& today, int mode, const AssistParameters* params)
 {
-    AssistOutcome out;
-    HeadlessShell shell(mode);
-    // Each reading moves time on, so the press animation's wait ends at once.
-    SteppingClock clock(0.05);
-    App app(programFolder, shell, clock);
-    shell.SetApp(&app);
-    app.today = [today] { return today; };
-
-    app.Start();
-    if (!shell.messages.empty()) {
-        out.reason = "起動時: " + FirstMessage(shell.messages);
-        return out;
-    }
-    Form1& f1 = app.form1();
-    // Start-up opens the race folder in the folder list; the assist takes its selection from there.
-    const std::string raceFolder = f1.Dir1.Path();
-    const auto& entries = f1.Dir1.Entries();
-    for (std::size_t i = 0; i < entries.size(); ++i)
-        if (entries[i] == raceFolder)
-            f1.Dir1.Highlight(static_cast<int>(i));
-    if (fs::Parent(raceFolder) != programFolder) {
-        out.reason = "起動時: レースのフォルダーが作られませんでした。";
-        return out;
-    }
-    // As if the settings file had held them: start-up is the only reader of the file.
-    if (params)
-        app.module1.params = *params;
-    const Text before = app.form3().Text1.GetText();
-    f1.Click("Image6");
-    if (!shell.messages.empty()) {
-        out.reason = "アシスト: " + FirstMessage(shell.messages);
-        return out;
-    }
-    out.marks = MarksFromMemo(before, app.form3().Text1.GetText());
-    out.ok = true;
-    return out;
+    StartedProgram program(programFolder, today, mode);
+    return program.Press(params);
 }
 
 } // namespace pado::backtest

@@ -3,6 +3,7 @@
 #include <array>
 #include <map>
 #include <string>
+#include <vector>
 
 #include "assist/parameters.h"
 #include "backtest/race_source.h"
@@ -65,6 +66,10 @@ public:
     const RaceOutcome& Race() const { return race_; }
     // Starts the program on the race files and presses the assist in mode 1..4 with params.
     AssistOutcome Assist(int mode, const AssistParameters& params) const;
+    // The outcome of Assist(mode, set) for each set in turn, from one start of the program: before each
+    // press after the first, the program is put back as start-up left it. Stops after the first outcome
+    // that is not ok.
+    std::vector<AssistOutcome> AssistEach(int mode, const std::vector<AssistParameters>& sets) const;
 
 private:
     RaceOutcome race_;

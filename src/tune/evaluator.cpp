@@ -128,8 +128,8 @@ public:
                 return out;
             }
             try {
-                for (const ParamValues& set : sets) {
-                    backtest::AssistOutcome a = mornings_[i]->Assist(base_.mode, set);
+                // One start of the program for all the sets: start-up costs more than a press.
+                for (backtest::AssistOutcome& a : mornings_[i]->AssistEach(base_.mode, sets)) {
                     if (!a.ok) {
                         out.reason = a.reason;
                         out.marks.clear();
