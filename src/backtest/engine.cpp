@@ -16,7 +16,7 @@ namespace pado::backtest {
 namespace {
 
 // One race from start to end, on a thread of the pool: its own source (so its own store connection), its
-// own folder and, for each parameter set, its own program. Nothing it throws leaves it.
+// own folder and one start of the program, pressed once for each parameter set. Nothing it throws leaves it.
 RaceResult ReplayRace(const EngineOptions& options, const std::vector<AssistParameters>& params,
     const RaceSourceFactory& makeSource, const WorkFolder& work, const RaceOutcome& race)
 {
@@ -30,8 +30,9 @@ RaceResult ReplayRace(const EngineOptions& options, const std::vector<AssistPara
                 throw UserError(U"レースのデータを開けません。");
             morning.emplace(*source, race, options.pastRuns, work);
         }
-        for (std::size_t i = 0; i < params.size(); ++i) {
-            AssistOutcome a = morning->Assist(options.mode, params[i]);
+        std::vector<AssistOutcome> outs = morning->AssistEach(options.mode, params);
+        for (std::size_t i = 0; i < outs.size(); ++i) {
+            AssistOutcome& a = outs[i];
             if (!a.ok) {
                 result.reason = params.size() > 1 ? options.params[i].label + ": " + a.reason : a.reason;
                 result.marks.clear();
