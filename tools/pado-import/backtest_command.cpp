@@ -15,12 +15,14 @@
 #ifndef PADO_BACKTEST_NO_CHART
 #include "gui/backtest_chart.h"
 #endif
+#include "command_args.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "platform/textfile.h"
 
 using namespace pado;
 using namespace pado::backtest;
+using namespace pado::import;
 
 namespace {
 
@@ -41,17 +43,6 @@ int UsageError(const std::string& message)
     return 2;
 }
 
-bool ParseCount(const std::string& s, int low, int high, int& out)
-{
-    if (s.empty() || s.size() > 6 || s.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    int v = std::stoi(s);
-    if (v < low || v > high)
-        return false;
-    out = v;
-    return true;
-}
-
 std::string Duration(double seconds)
 {
     long s = static_cast<long>(seconds + 0.5);
@@ -61,16 +52,6 @@ std::string Duration(double seconds)
     else
         std::snprintf(buf, sizeof buf, "%ld:%02ld", s / 60, s % 60);
     return buf;
-}
-
-bool MakeFolders(const std::string& path)
-{
-    if (path.empty() || fs::IsFolder(path))
-        return true;
-    std::string parent = fs::Parent(path);
-    if (parent != path && !MakeFolders(parent))
-        return false;
-    return fs::CreateFolder(path);
 }
 
 } // namespace
@@ -90,31 +71,31 @@ int RunBacktestCommand(int argc, char** argv)
         if (i + 1 >= argc)
             return UsageError(a + " に値がありません。");
         const std::string v = argv[++i];
+        long long n = 0;
+        std::string error;
         if (a == "--store")
             store = v;
         else if (a == "--from")
             from = v;
         else if (a == "--to")
             to = v;
-        else if (a == "--venue") {
-            if (!IsVenueName(v))
-                return UsageError("--venue は 札幌 函館 福島 新潟 東京 中山 中京 京都 阪神 小倉 のどれかです。");
-            options.query.venue = v;
-        } else if (a == "--surface") {
-            if (v != "芝" && v != "ダ" && v != "障")
-                return UsageError("--surface は 芝・ダ・障 のどれかです。");
-            options.query.surface = v;
+        else if (ParseRaceFilter(a, v, options.query, error)) {
+            if (!error.empty())
+                return UsageError(error);
         } else if (a == "--mode") {
-            if (!ParseCount(v, 1, 4, options.mode))
+            if (!ParseCount(v, 1, 4, n))
                 return UsageError("--mode は 1〜4 です。");
+            options.mode = static_cast<int>(n);
         } else if (a == "--params")
             options.params.push_back({ fs::FileName(v), v });
         else if (a == "--past-runs") {
-            if (!ParseCount(v, 1, 60, options.pastRuns))
+            if (!ParseCount(v, 1, 60, n))
                 return UsageError("--past-runs は 1〜60 です。");
+            options.pastRuns = static_cast<int>(n);
         } else if (a == "--jobs") {
-            if (!ParseCount(v, 1, 256, options.jobs))
+            if (!ParseCount(v, 1, 256, n))
                 return UsageError("--jobs は 1〜256 です。");
+            options.jobs = static_cast<int>(n);
         } else if (a == "--out")
             out = v;
         else

@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "backtest/store_source.h"
+#include "command_args.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "tune/outputs.h"
@@ -19,6 +20,7 @@
 using namespace pado;
 using namespace pado::backtest;
 using namespace pado::tune;
+using namespace pado::import;
 
 namespace {
 
@@ -40,27 +42,6 @@ int UsageError(const std::string& message)
 {
     std::cerr << "pado-import tune: " << message << "\n" << kUsage;
     return 2;
-}
-
-bool ParseCount(const std::string& s, long long low, long long high, long long& out)
-{
-    if (s.empty() || s.size() > 12 || s.find_first_not_of("0123456789") != std::string::npos)
-        return false;
-    const long long v = std::stoll(s);
-    if (v < low || v > high)
-        return false;
-    out = v;
-    return true;
-}
-
-bool MakeFolders(const std::string& path)
-{
-    if (path.empty() || fs::IsFolder(path))
-        return true;
-    std::string parent = fs::Parent(path);
-    if (parent != path && !MakeFolders(parent))
-        return false;
-    return fs::CreateFolder(path);
 }
 
 std::string Slurp(const std::string& path, bool& ok)
@@ -105,6 +86,7 @@ int RunTuneCommand(int argc, char** argv)
             return UsageError(a + " に値がありません。");
         const std::string v = argv[++i];
         long long n = 0;
+        std::string error;
         if (a == "--store")
             store = v;
         else if (a == "--from")
@@ -113,14 +95,9 @@ int RunTuneCommand(int argc, char** argv)
             to = v;
         else if (a == "--holdout")
             holdout = v;
-        else if (a == "--venue") {
-            if (!IsVenueName(v))
-                return UsageError("--venue は 札幌 函館 福島 新潟 東京 中山 中京 京都 阪神 小倉 のどれかです。");
-            engine.query.venue = v;
-        } else if (a == "--surface") {
-            if (v != "芝" && v != "ダ" && v != "障")
-                return UsageError("--surface は 芝・ダ・障 のどれかです。");
-            engine.query.surface = v;
+        else if (ParseRaceFilter(a, v, engine.query, error)) {
+            if (!error.empty())
+                return UsageError(error);
         } else if (a == "--mode") {
             if (!ParseCount(v, 1, 4, n))
                 return UsageError("--mode は 1〜4 です。");
