@@ -26,6 +26,7 @@
 #include "gui/backtest_chart.h"
 #include "gui/backtest_chart_image.h"
 #include "gui/qt_text.h"
+#include "gui/race_choices.h"
 #include "gui/screen_fit.h"
 #include "gui/tune_panel.h"
 #include "platform/errors.h"
@@ -35,13 +36,6 @@
 namespace pado::gui {
 
 namespace {
-
-const char* const kVenues[] = { "札幌", "函館", "福島", "新潟", "東京", "中山", "中京", "京都", "阪神", "小倉" };
-
-Date DateOf(const QDate& d)
-{
-    return Date { d.year(), d.month(), d.day() };
-}
 
 QString Q(const std::string& s)
 {
@@ -99,22 +93,14 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
     auto* filters = new QWidget(this);
     auto* fh = new QHBoxLayout(filters);
     fh->setContentsMargins(0, 0, 0, 0);
-    venue_ = new QComboBox(filters);
-    venue_->addItem(QStringLiteral("全競馬場"));
-    for (const char* v : kVenues)
-        venue_->addItem(QString::fromUtf8(v));
-    surface_ = new QComboBox(filters);
-    surface_->addItems(
-        { QStringLiteral("芝・ダート・障害"), QStringLiteral("芝"), QStringLiteral("ダ"), QStringLiteral("障") });
+    venue_ = NewVenueBox(filters);
+    surface_ = NewSurfaceBox(filters);
     fh->addWidget(venue_);
     fh->addWidget(surface_);
     fh->addStretch();
     form->addRow(QStringLiteral("絞り込み"), filters);
 
-    mode_ = new QComboBox(this);
-    mode_->addItems({ QStringLiteral("1 芝Ⅰ(OP専用)"), QStringLiteral("2 芝Ⅱ(全クラス)"),
-        QStringLiteral("3 ダート（全クラス）"), QStringLiteral("4 ファクター") });
-    mode_->setCurrentIndex(2);
+    mode_ = NewModeBox(this);
     form->addRow(QStringLiteral("モード"), mode_);
 
     form->addRow(QStringLiteral("パラメーター１"), FileRow(params_[0], this, QStringLiteral("空欄: 規定値")));
@@ -233,10 +219,7 @@ bool BacktestWindow::Run()
         SetStatus(QStringLiteral("期間の終わりが始まりより前です。"));
         return false;
     }
-    if (venue_->currentIndex() > 0)
-        options.query.venue = venue_->currentText().toStdString();
-    if (surface_->currentIndex() > 0)
-        options.query.surface = surface_->currentText().toStdString();
+    ReadRaceChoices(*venue_, *surface_, options.query);
     options.mode = mode_->currentIndex() + 1;
     options.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     options.params.clear();

@@ -22,6 +22,7 @@
 #include <limits>
 
 #include "backtest/store_source.h"
+#include "gui/race_choices.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "tune/outputs.h"
@@ -29,13 +30,6 @@
 namespace pado::gui {
 
 namespace {
-
-const char* const kVenues[] = { "札幌", "函館", "福島", "新潟", "東京", "中山", "中京", "京都", "阪神", "小倉" };
-
-Date DateOf(const QDate& d)
-{
-    return Date { d.year(), d.month(), d.day() };
-}
 
 QString Q(const std::string& s)
 {
@@ -138,17 +132,9 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     auto* filters = new QWidget(this);
     auto* fh = new QHBoxLayout(filters);
     fh->setContentsMargins(0, 0, 0, 0);
-    venue_ = new QComboBox(filters);
-    venue_->addItem(QStringLiteral("全競馬場"));
-    for (const char* v : kVenues)
-        venue_->addItem(QString::fromUtf8(v));
-    surface_ = new QComboBox(filters);
-    surface_->addItems(
-        { QStringLiteral("芝・ダート・障害"), QStringLiteral("芝"), QStringLiteral("ダ"), QStringLiteral("障") });
-    mode_ = new QComboBox(filters);
-    mode_->addItems({ QStringLiteral("1 芝Ⅰ(OP専用)"), QStringLiteral("2 芝Ⅱ(全クラス)"),
-        QStringLiteral("3 ダート（全クラス）"), QStringLiteral("4 ファクター") });
-    mode_->setCurrentIndex(2);
+    venue_ = NewVenueBox(filters);
+    surface_ = NewSurfaceBox(filters);
+    mode_ = NewModeBox(filters);
     objective_ = new QComboBox(filters);
     objective_->addItems({ QStringLiteral("複勝率"), QStringLiteral("勝率"), QStringLiteral("単勝回収率") });
     for (QWidget* w : std::initializer_list<QWidget*> { venue_, surface_, mode_, objective_ })
@@ -273,10 +259,7 @@ bool TunePanel::Start()
         startLabel = "開始(" + fs::FileName(startFile) + ")";
     }
     backtest::EngineOptions engine;
-    if (venue_->currentIndex() > 0)
-        engine.query.venue = venue_->currentText().toStdString();
-    if (surface_->currentIndex() > 0)
-        engine.query.surface = surface_->currentText().toStdString();
+    ReadRaceChoices(*venue_, *surface_, engine.query);
     engine.mode = mode_->currentIndex() + 1;
     engine.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     backtest::RaceSourceFactory factory = source_;
