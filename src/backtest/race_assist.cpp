@@ -126,6 +126,12 @@ std::string DefaultWorkBase()
     return t && *t ? t : ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "/tmp";
 }
 
+std::string KeptWorkBase()
+{
+    const char* t = std::getenv("TMPDIR");
+    return t && *t ? t : ::access("/var/tmp", W_OK | X_OK) == 0 ? "/var/tmp" : "/tmp";
+}
+
 std::size_t RemoveStaleWorkFolders(const std::string& base)
 {
     std::size_t removed = 0;
@@ -171,11 +177,13 @@ std::string WorkFolder::NewFolder(const std::string& stem) const
     return ::mkdtemp(path.data()) ? path : std::string {};
 }
 
-MorningRace::MorningRace(RaceSource& source, const RaceOutcome& race, int pastRuns, const WorkFolder& work)
+MorningRace::MorningRace(
+    RaceSource& source, const RaceOutcome& race, int pastRuns, const WorkFolder& work, const WorkFolder* presses)
     : race_(race)
     , folder_(work.NewFolder("race"))
+    , pressBase_(presses ? presses->Path() : folder_)
 {
-    if (folder_.empty())
+    if (folder_.empty() || pressBase_.empty())
         throw UserError(U"作業フォルダーを作成できません。");
     try {
         source.BuildMorning(race.raceId, race.date, folder_, pastRuns);
@@ -341,13 +349,13 @@ private:
 
 namespace {
 
-// A program folder of its own for a race's presses, inside the race's folder: the built files linked in
-// (the program only ever replaces files by renaming, so the links never change the built copy). Removed
-// with the object.
+// A program folder of its own for a race's presses, in base: the built files linked in (the program only
+// ever replaces files by renaming, so the links never change the built copy), or copied when base is on
+// another file system. Removed with the object.
 class ProgramFolder {
 public:
-    explicit ProgramFolder(const std::string& raceFolder)
-        : folder_(fs::Join(raceFolder, "p-XXXXXX"))
+    ProgramFolder(const std::string& raceFolder, const std::string& base)
+        : folder_(fs::Join(base, "p-XXXXXX"))
     {
         if (!::mkdtemp(folder_.data())) {
             folder_.clear();
@@ -391,7 +399,7 @@ private:
 
 AssistOutcome MorningRace::Assist(int mode, const AssistParameters& params) const
 {
-    ProgramFolder folder(folder_);
+    ProgramFolder folder(folder_, pressBase_);
     if (!folder.Reason().empty()) {
         AssistOutcome out;
         out.reason = folder.Reason();
@@ -405,7 +413,7 @@ std::vector<AssistOutcome> MorningRace::AssistEach(int mode, const std::vector<A
     std::vector<AssistOutcome> outs;
     if (sets.empty())
         return outs;
-    ProgramFolder folder(folder_);
+    ProgramFolder folder(folder_, pressBase_);
     if (!folder.Reason().empty()) {
         outs.emplace_back().reason = folder.Reason();
         return outs;

@@ -48,6 +48,10 @@ private:
 std::size_t RemoveStaleWorkFolders(const std::string& base);
 // The folder WorkFolder uses when base is empty.
 std::string DefaultWorkBase();
+// Where a long run keeps its built races, large and needed until it ends: $TMPDIR, else /var/tmp, else
+// /tmp. A disk there lets the system give their pages back when memory runs short, as a memory file
+// system cannot.
+std::string KeptWorkBase();
 
 // One race's files as of its morning, built once and then assisted any number of times with any
 // parameters, each time by a program of its own (its own App in its own program folder) as the user
@@ -55,9 +59,11 @@ std::string DefaultWorkBase();
 // different threads run side by side.
 class MorningRace {
 public:
-    // Builds race through source into a new folder of work. Throws UserError with the reason when it
-    // cannot be built.
-    MorningRace(RaceSource& source, const RaceOutcome& race, int pastRuns, const WorkFolder& work);
+    // Builds race through source into a new folder of work. Each start of the program gets a program
+    // folder of its own in presses, or beside the race's when null. Throws UserError with the reason when
+    // it cannot be built.
+    MorningRace(RaceSource& source, const RaceOutcome& race, int pastRuns, const WorkFolder& work,
+        const WorkFolder* presses = nullptr);
     // Removes the race's folder.
     ~MorningRace();
     MorningRace(const MorningRace&) = delete;
@@ -74,6 +80,7 @@ public:
 private:
     RaceOutcome race_;
     std::string folder_;
+    std::string pressBase_;
 };
 
 // Starts the program on the race files in programFolder (a folder named PADO holding R1.txt, Rall.txt,

@@ -38,9 +38,11 @@ Converter& Decoder()
     return c;
 }
 
-Converter& Utf16Decoder()
+// To glibc's own wide characters: one conversion step, where UTF-16LE or UTF-32LE would take a second
+// through them (half the cost of decoding a large database).
+Converter& WideDecoder()
 {
-    thread_local Converter c("UTF-16LE", "CP932");
+    thread_local Converter c("WCHAR_T", "CP932");
     return c;
 }
 
@@ -106,19 +108,24 @@ std::optional<std::u16string> DecodeCp932Utf16(std::string_view bytes)
     for (std::size_t i = 0; i < bytes.size(); ++units)
         i += kWidth[static_cast<unsigned char>(bytes[i])];
     std::u16string out(units + 1, u'\0');
-    iconv_t cd = Utf16Decoder().Get();
+    static_assert(sizeof(wchar_t) == sizeof(char32_t), "glibc's wide characters are UCS-4");
+    iconv_t cd = WideDecoder().Get();
     char* in = const_cast<char*>(bytes.data());
     std::size_t inLeft = bytes.size();
     std::size_t done = 0;
+    char32_t chunk[4096];
     while (inLeft > 0) {
-        char* outp = reinterpret_cast<char*>(out.data() + done);
-        std::size_t outLeft = (out.size() - done) * sizeof(char16_t);
+        char* outp = reinterpret_cast<char*>(chunk);
+        std::size_t outLeft = sizeof chunk;
         const bool failed = iconv(cd, &in, &inLeft, &outp, &outLeft) == static_cast<std::size_t>(-1);
-        done = out.size() - outLeft / sizeof(char16_t);
         if (failed && errno != E2BIG)
             return std::nullopt;
-        if (failed)
-            out.resize(out.size() + out.size() / 2 + 16); // a character the count did not foresee
+        const std::size_t got = (sizeof chunk - outLeft) / sizeof(char32_t);
+        if (done + got > out.size())
+            out.resize(done + got + out.size() / 2); // a character the count did not foresee
+        // Every character CP932 maps to lies in the Basic Multilingual Plane.
+        for (std::size_t i = 0; i < got; ++i)
+            out[done++] = static_cast<char16_t>(chunk[i]);
     }
     out.resize(done);
     return out;

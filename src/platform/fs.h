@@ -19,9 +19,10 @@ bool Rename(const std::string& from, const std::string& to);
 // Copies to a temporary name beside the target and renames it, so the target is never half-written.
 // A link at the target is replaced by the copy: an input file is the program's, never a file elsewhere.
 bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable = true);
-// Sub-folders of a folder as full paths, sorted by name so every run visits them in the same order.
+// Sub-folders of a folder (not links to folders) as full paths, sorted by name so every run visits them
+// in the same order.
 std::vector<std::string> SubFolders(const std::string& path);
-// Names of the files (not folders) in a folder, sorted.
+// Names of the files (not folders; a link counts as what it points to) in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& path);
 std::string Join(const std::string& folder, const std::string& name);
 std::string Parent(const std::string& path);

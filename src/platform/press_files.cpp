@@ -27,7 +27,8 @@ PressFiles::Press::Press(PressFiles& files)
     : files_(files)
     , outer_(g_active)
 {
-    ++files_.depth_;
+    if (files_.depth_++ == 0)
+        ++files_.serial_;
     g_active = &files_;
 }
 

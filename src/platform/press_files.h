@@ -41,6 +41,8 @@ public:
 
     // The cache of the press that runs now on this thread; nullptr between presses.
     static PressFiles* Active();
+    // Tells one press from the next: changes when an outermost press begins.
+    unsigned long long Serial() const { return serial_; }
 
     // The lines the press knows for path (read or written during the press); nullopt when it knows
     // none. Sets missing when the press deleted the file.
@@ -61,6 +63,7 @@ private:
         Lines lines;
     };
     int depth_ = 0;
+    unsigned long long serial_ = 0;
     std::map<std::string, Entry> files_;
 };
 

@@ -206,7 +206,9 @@ bool TextFileExists(const std::string& path)
 bool DeleteTextFile(const std::string& path)
 {
     if (PressFiles* press = PressFiles::Active()) {
-        if (press->WrittenOrDeleted(path) || fs::IsFile(path))
+        // A file the press has not met is looked for once: the assist deletes the same missing work file
+        // for every past run of every entrant, and the press remembers it as gone.
+        if (press->WrittenOrDeleted(path) || !fs::Exists(path) || fs::IsFile(path))
             press->TakeDelete(path);
         return true;
     }

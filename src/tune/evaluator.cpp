@@ -175,11 +175,14 @@ private:
             report.error = e.what();
             return report;
         }
-        // The built races stay for the whole search, some 200 KB each, where the backtest puts its work: a
-        // memory file system when there is one, as every press links them into a program folder of its own,
-        // and on a disk that costs several times the processor time.
-        work_ = std::make_unique<backtest::WorkFolder>(base_.tempRoot);
-        if (work_->Path().empty()) {
+        // The built races stay for the whole search, some 200 KB each: on a disk, so that thousands of them
+        // never hold the machine's memory. Each start of the program works where the backtest does, a
+        // memory file system when there is one, as its hundreds of folders made and removed cost several
+        // times the processor time on a disk.
+        work_ = std::make_unique<backtest::WorkFolder>(
+            base_.tempRoot.empty() ? backtest::KeptWorkBase() : base_.tempRoot);
+        presses_ = std::make_unique<backtest::WorkFolder>(base_.tempRoot);
+        if (work_->Path().empty() || presses_->Path().empty()) {
             report.error = "一時フォルダーを作成できません。";
             return report;
         }
@@ -192,7 +195,8 @@ private:
             try {
                 if (!source)
                     source = factory_();
-                b.first = std::make_unique<backtest::MorningRace>(*source, races_[i], base_.pastRuns, *work_);
+                b.first = std::make_unique<backtest::MorningRace>(
+                    *source, races_[i], base_.pastRuns, *work_, presses_.get());
             } catch (const UserError& e) {
                 b.second = "作成できません: " + ToUtf8(e.Message());
             } catch (const std::exception& e) {
@@ -221,7 +225,8 @@ private:
     backtest::RaceSourceFactory factory_;
     bool built_ = false;
     std::vector<backtest::RaceOutcome> races_;
-    std::unique_ptr<backtest::WorkFolder> work_; // declared first: the mornings' folders go before it
+    // Declared first: the mornings' folders go before them.
+    std::unique_ptr<backtest::WorkFolder> work_, presses_;
     std::vector<std::unique_ptr<backtest::MorningRace>> mornings_;
     std::vector<std::string> reasons_;
 };

@@ -4,6 +4,7 @@
 #include "formats/pado_db.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
+#include "platform/press_files.h"
 #include "platform/textfile.h"
 #include "support/temp_dir.h"
 
@@ -109,6 +110,33 @@ TEST(RaceDatabase, OpenReusesTheParsedFileUntilItIsReplaced)
     fs::DeleteFile(path);
     EXPECT_THROW(cache.Open(path), UserError);
     fs::WriteBytesAtomic(path, "\x82");
+    EXPECT_THROW(cache.Open(path), UserError);
+}
+
+// Within a press the file is looked at once; the next press sees a file replaced in between.
+TEST(RaceDatabase, EachPressSeesTheFileAsItIsWhenThePressBegins)
+{
+    TempDir dir;
+    RaceDatabaseCache cache;
+    PressFiles files;
+    const std::string path = dir.File("pado.txt"), other = dir.File("other.txt");
+    WriteTextFile(path, Numbered(3));
+    WriteTextFile(other, Numbered(5));
+    std::shared_ptr<const RaceDatabase> first;
+    {
+        PressFiles::Press press(files);
+        first = cache.Open(path);
+        EXPECT_EQ(cache.Open(path), first);
+        EXPECT_EQ(cache.Open(other)->HeaderCount(), 5u);
+        EXPECT_EQ(cache.Open(path)->HeaderCount(), 3u);
+    }
+    WriteTextFile(path, Numbered(4));
+    {
+        PressFiles::Press press(files);
+        EXPECT_EQ(cache.Open(path)->HeaderCount(), 4u);
+    }
+    fs::DeleteFile(path);
+    PressFiles::Press press(files);
     EXPECT_THROW(cache.Open(path), UserError);
 }
 

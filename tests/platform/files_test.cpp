@@ -145,8 +145,23 @@ TEST(Folders, SubFoldersAreSortedAndDeleteTreeRemovesEverything)
     ASSERT_EQ(subs.size(), 3u);
     EXPECT_EQ(fs::FileName(subs[0]), "a");
     EXPECT_EQ(fs::FileName(subs[2]), "c");
+    // A link to a folder is not a sub-folder; a link to a file counts as a file (a memo kept elsewhere).
+    ASSERT_EQ(::symlink(dir.File("c").c_str(), dir.File("d").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.File("a/file.txt").c_str(), dir.File("memo.txt").c_str()), 0);
+    ASSERT_EQ(::symlink(dir.File("gone").c_str(), dir.File("dangling.txt").c_str()), 0);
+    EXPECT_EQ(fs::SubFolders(dir.Path()).size(), 3u);
+    EXPECT_EQ(fs::FilesIn(dir.Path()), std::vector<std::string> { "memo.txt" });
+    EXPECT_EQ(fs::FilesIn(dir.File("a")), std::vector<std::string> { "file.txt" });
+    EXPECT_TRUE(fs::SubFolders(dir.File("never-there")).empty());
+    // Empty folders beside full ones, at every depth, go with the tree.
+    ASSERT_TRUE(fs::CreateFolder(dir.File("a/deep/empty")));
+    ASSERT_TRUE(fs::CreateFolder(dir.File("a/deep/full")));
+    WriteTextFile(dir.File("a/deep/full/f.txt"), { U"x" });
+    EXPECT_TRUE(fs::CreateFolder(dir.File("a/deep/full")));
+    EXPECT_FALSE(fs::CreateFolder(dir.File("a/file.txt")));
     EXPECT_TRUE(fs::DeleteTree(dir.File("a")));
     EXPECT_FALSE(fs::Exists(dir.File("a")));
+    EXPECT_TRUE(fs::IsFolder(dir.File("c")));
     EXPECT_TRUE(fs::DeleteFile(dir.File("never-there.txt")));
     EXPECT_EQ(fs::Parent("/x/y"), "/x");
     EXPECT_EQ(fs::Parent("/x"), "/");

@@ -83,3 +83,27 @@ TEST(TextFiles, DecodingLineByLineKeepsTheLineRules)
     // A lead byte cut off by the line break is not Shift-JIS, as it was in the whole file.
     EXPECT_THROW(DecodeTextLines("\x83\n\x41\r\n", "x.txt"), UserError);
 }
+
+// Deleting a file that is not there is remembered for the press; a write after it still lands, and
+// a folder that happens to bear a work file's name is never taken for the file.
+TEST(PressFiles, AMissingFileDeletedThenWrittenIsWrittenAndAFolderOfThatNameStays)
+{
+    TempDir dir;
+    const std::string work = dir.File("F31.txt"), folder = dir.File("R13.txt");
+    ASSERT_TRUE(fs::CreateFolder(folder));
+    PressFiles files;
+    {
+        PressFiles::Press press(files);
+        for (int i = 0; i < 3; ++i) {
+            DeleteTextFile(work);
+            EXPECT_FALSE(TextFileExists(work));
+        }
+        DeleteTextFile(folder);
+        WriteTextFile(work, { U"走破" });
+        DeleteTextFile(work);
+        WriteTextFile(work, { U"最後" });
+        press.Flush();
+    }
+    EXPECT_EQ(ReadTextFile(work), Lines { U"最後" });
+    EXPECT_TRUE(fs::IsFolder(folder));
+}

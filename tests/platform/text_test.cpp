@@ -115,6 +115,12 @@ TEST(Cp932, WholeTextDecodingAgreesWithTheLineDecoder)
     // A lead byte cut off at the end, an unassigned row, a bad trail byte.
     for (const char* bad : { "ab\x82", "\x85\x40", "\x82\x0A", "\xFD" })
         EXPECT_EQ(DecodeCp932Utf16(bad).has_value(), DecodeCp932(bad).has_value()) << bad;
+    // A database is decoded in pieces: a large file reads whole across them, and a bad byte far in still fails.
+    std::string large;
+    for (int i = 0; i < 2000; ++i)
+        large += known;
+    EXPECT_EQ(widened(*DecodeCp932Utf16(large)), *DecodeCp932(large));
+    EXPECT_FALSE(DecodeCp932Utf16(large + "\x85\x40" + known));
     std::mt19937 random(7);
     for (int i = 0; i < 3000; ++i) {
         std::string bytes(random() % 10, '\0');
