@@ -61,6 +61,8 @@ public:
     QDateEdit* From() const { return from_; }
     QDateEdit* To() const { return to_; }
     QDateEdit* Holdout() const { return holdout_; }
+    QComboBox* Venue() const { return venue_; }
+    QComboBox* Surface() const { return surface_; }
     QComboBox* Mode() const { return mode_; }
     QComboBox* Objective() const { return objective_; }
     QSpinBox* Budget() const { return budget_; }
