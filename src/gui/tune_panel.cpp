@@ -14,6 +14,7 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
 #include <QSplitter>
 #include <QTabWidget>
@@ -208,7 +209,14 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     top->addLayout(buttons);
     status_ = new QLabel(this);
     status_->setWordWrap(true);
-    top->addWidget(status_);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The report runs to twenty lines: it scrolls in its own pane, beside the walk-forward parts.
+    auto* statusScroll = new QScrollArea(this);
+    statusScroll->setWidget(status_);
+    statusScroll->setWidgetResizable(true);
+    statusScroll->setFrameShape(QFrame::NoFrame);
+    statusScroll->setMinimumHeight(40);
 
     table_ = new QTableWidget(this);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
@@ -224,17 +232,25 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     scroll->setWidget(chart_);
     scroll->setWidgetResizable(true);
     // The user shares the height between the sets, the walk-forward parts and the chart.
+    report_ = new QSplitter(Qt::Horizontal, this);
+    report_->setChildrenCollapsible(false);
+    report_->addWidget(statusScroll);
+    report_->addWidget(foldsTable_);
+    report_->setStretchFactor(0, 1);
+    report_->setStretchFactor(1, 0);
     auto* results = new QSplitter(Qt::Vertical, this);
+    results->setObjectName(QStringLiteral("Results"));
     results->setChildrenCollapsible(false);
+    results->addWidget(report_);
     results->addWidget(table_);
-    results->addWidget(foldsTable_);
     results->addWidget(scroll);
     table_->setMinimumHeight(80);
-    foldsTable_->setMinimumHeight(60);
+    foldsTable_->setMinimumWidth(200);
     scroll->setMinimumHeight(120);
     results->setStretchFactor(0, 1);
     results->setStretchFactor(1, 1);
     results->setStretchFactor(2, 2);
+    results->setSizes({ 160, 160, 320 });
     top->addWidget(results, 1);
 
     connect(run_, &QPushButton::clicked, this, [this] { Start(); });
@@ -500,6 +516,13 @@ void TunePanel::ShowFolds()
     row(static_cast<int>(walk_.folds.size()), QStringLiteral("合計"), QString(), start, best);
     foldsTable_->resizeColumnsToContents();
     foldsTable_->show();
+    // The parts take the room their columns need, at most half; the report keeps the rest.
+    int columns = 2 * foldsTable_->frameWidth() + foldsTable_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < foldsTable_->columnCount(); ++c)
+        columns += foldsTable_->columnWidth(c);
+    const int total = report_->width() - report_->handleWidth();
+    const int parts = std::min(columns, total / 2);
+    report_->setSizes({ total - parts, parts });
     status += QStringLiteral("\n前へ進む検証 合計: 開始 %1 → 最良 %2").arg(Figure(start, o)).arg(Figure(best, o));
     if (best.Value(o) < start.Value(o))
         status += QStringLiteral("\n%1: 各期間で選んだ組は、その後のレースで開始の組より悪い成績です。")

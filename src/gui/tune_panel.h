@@ -20,6 +20,7 @@ class QLineEdit;
 class QProgressBar;
 class QPushButton;
 class QSpinBox;
+class QSplitter;
 class QTableWidget;
 
 namespace pado::gui {
@@ -115,6 +116,7 @@ private:
     QLabel* status_ = nullptr;
     QTableWidget* table_ = nullptr;
     QTableWidget* foldsTable_ = nullptr;
+    QSplitter* report_ = nullptr;
     QLabel* chart_ = nullptr;
     std::shared_ptr<tune::TuneResult> result_;
     tune::WalkForward walk_;
