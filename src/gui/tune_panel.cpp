@@ -210,6 +210,7 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     status_ = new QLabel(this);
     status_->setWordWrap(true);
     status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setTextFormat(Qt::PlainText); // a folder name never reads as markup
     status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
     // The report runs to twenty lines: it scrolls in its own pane, beside the walk-forward parts.
     auto* statusScroll = new QScrollArea(this);
