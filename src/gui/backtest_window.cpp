@@ -169,8 +169,20 @@ BacktestWindow::BacktestWindow(std::string programFolder, backtest::RaceSourceFa
             QMessageBox::warning(
                 this, QStringLiteral("検証"), QStringLiteral("フォルダー(%1)に保存できませんでした。").arg(folder));
     });
-    TunePanel::AddTo(this, programFolder_, source_);
+    tune_ = TunePanel::AddTo(this, programFolder_, source_);
+    SetParametersChanged({});
     FitWindowToScreen(this, QSize(980, 860));
+}
+
+void BacktestWindow::SetParametersChanged(std::function<void()> changed)
+{
+    tune_->parametersChanged = [this, changed = std::move(changed)] {
+        // The first parameter set is the program's own, as when the window opens with the file there.
+        if (params_[0]->text().trimmed().isEmpty())
+            params_[0]->setText(PathToQString(fs::Join(programFolder_, "repara.txt")));
+        if (changed)
+            changed();
+    };
 }
 
 BacktestWindow::~BacktestWindow()

@@ -3,6 +3,7 @@
 #include <QImage>
 #include <QWidget>
 #include <atomic>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <string>
@@ -22,6 +23,8 @@ class QTableWidget;
 class QTimer;
 
 namespace pado::gui {
+
+class TunePanel;
 
 // The window 「検証」: the assist replayed on the stored races of a period, its marks against the results,
 // as a table and a chart. The engine runs on a thread of its own while this window keeps answering; the
@@ -47,6 +50,10 @@ public:
     bool Wait(int timeoutMs = 600000);
     // Copies the outputs of the last run into folder; false when there are none or they cannot be copied.
     bool SaveTo(const QString& folder);
+    // Told on the window's thread once the 最適化 tab has put a new set into repara.txt.
+    void SetParametersChanged(std::function<void()> changed);
+    // The 「最適化」 tab.
+    TunePanel* TuneTab() const { return tune_; }
 
     QDateEdit* From() const { return from_; }
     QDateEdit* To() const { return to_; }
@@ -98,6 +105,7 @@ private:
     QTableWidget* table_ = nullptr;
     QLabel* chart_ = nullptr;
     QTableWidget* failures_ = nullptr;
+    TunePanel* tune_ = nullptr;
     QTimer* poll_ = nullptr;
     std::unique_ptr<backtest::WorkFolder> outputs_;
     std::shared_ptr<Shared> shared_;

@@ -18,6 +18,7 @@
 #include "app/app.h"
 #include "app/form.h"
 #include "app/form1.h"
+#include "assist/parameters.h"
 #include "gui/dialog_layouts.h"
 #include "gui/form_dialog.h"
 #include "gui/form_window.h"
@@ -33,6 +34,7 @@
 #include "gui/window_arrangement.h"
 #include "members/form2.h"
 #include "memo/form3.h"
+#include "platform/errors.h"
 #include "shape/form7.h"
 #include "store/race_store.h"
 #include "timeorder/form4.h"
@@ -304,6 +306,16 @@ void QtShell::RaceDataWindow(const std::string& staging, std::function<void(cons
             return MsgBox(FromQString(text), U"レースデータ", question ? MsgButtons::YesNo : MsgButtons::Ok,
                        question ? MsgIcon::Question : MsgIcon::Information)
                 == MsgAnswer::Yes;
+        };
+        // A set the 最適化 tab chose is used from the next press of the assist on, without a restart.
+        raceData_->parametersChanged = [this] {
+            if (!app_)
+                return;
+            try {
+                LoadAssistParameters(*app_);
+            } catch (const UserError& e) {
+                MsgBox(e.Message(), U"PADO", MsgButtons::Ok, MsgIcon::Warning);
+            }
         };
     }
     raceData_->transfer = std::move(transfer);

@@ -217,6 +217,7 @@ BacktestWindow* RaceDataDialog::OpenBacktest()
     if (!backtestWindow_) {
         backtestWindow_ = new BacktestWindow(programFolder_, {}, this);
         backtestWindow_->setAttribute(Qt::WA_DeleteOnClose);
+        backtestWindow_->SetParametersChanged(parametersChanged);
     }
     backtestWindow_->show();
     backtestWindow_->raise();

@@ -43,6 +43,8 @@ public:
     std::function<void(const std::string& folder)> transfer;
     // Says text to the user; for a question, true means yes. Unset: a message box over this window.
     std::function<bool(const QString& text, bool question)> ask;
+    // Given to the 「検証」 window: told once its 最適化 tab has put a new set into the program's repara.txt.
+    std::function<void()> parametersChanged;
 
     void Import(const std::vector<std::filesystem::path>& paths);
     void ShowDay();

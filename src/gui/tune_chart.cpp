@@ -105,6 +105,25 @@ void Draw(QPainter& p, const TuneChartData& d)
 
 } // namespace
 
+std::string TuneChartTitle(const tune::RunDescription& run)
+{
+    return "最適化 " + run.from + "〜" + run.to + (run.venue.empty() ? "" : " " + run.venue)
+        + (run.surface.empty() ? "" : " " + run.surface) + " (モード" + std::to_string(run.mode) + ")";
+}
+
+TuneChartData TuneChartDataOf(const tune::TuneResult& result, tune::Objective o, std::string title)
+{
+    const tune::ChartSeries s = tune::SeriesOf(result, o);
+    TuneChartData d;
+    d.title = std::move(title);
+    d.objective = tune::ObjectiveLabel(o);
+    d.tuning = s.tuning;
+    d.checking = s.checking;
+    d.bestSoFar = s.bestSoFar;
+    d.bestChecking = s.bestChecking;
+    return d;
+}
+
 QImage TuneChartImage(const TuneChartData& data)
 {
     QImage image(kWidth, kHeight, QImage::Format_RGB32);

@@ -14,7 +14,9 @@
 #include <QProgressBar>
 #include <QPushButton>
 #include <QScrollArea>
+#include <QScrollBar>
 #include <QSpinBox>
+#include <QSplitter>
 #include <QTabWidget>
 #include <QTableWidget>
 #include <QVBoxLayout>
@@ -22,6 +24,7 @@
 #include <limits>
 
 #include "backtest/store_source.h"
+#include "gui/qt_text.h"
 #include "gui/race_choices.h"
 #include "platform/errors.h"
 #include "platform/fs.h"
@@ -153,8 +156,16 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     seed_->setValue(1);
     sh->addWidget(new QLabel(QStringLiteral("評価する組数"), sizes));
     sh->addWidget(budget_);
+    folds_ = new QSpinBox(sizes);
+    folds_->setRange(0, 50);
+    folds_->setValue(0);
+    folds_->setSpecialValueText(QStringLiteral("なし"));
+    folds_->setSuffix(QStringLiteral(" 期間"));
+    folds_->setToolTip(QStringLiteral("確認期間をこの数に分け、各期間をその前の全レースで最適化して確かめます。"));
     sh->addWidget(new QLabel(QStringLiteral("乱数の種"), sizes));
     sh->addWidget(seed_);
+    sh->addWidget(new QLabel(QStringLiteral("前へ進む検証"), sizes));
+    sh->addWidget(folds_);
     sh->addStretch();
     form->addRow(QStringLiteral("探索"), sizes);
 
@@ -185,33 +196,72 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     run_ = new QPushButton(QStringLiteral("実行"), this);
     cancelButton_ = new QPushButton(QStringLiteral("中止"), this);
     use_ = new QPushButton(QStringLiteral("このパラメーターを使う"), this);
+    save_ = new QPushButton(QStringLiteral("保存…"), this);
     cancelButton_->setEnabled(false);
     use_->setEnabled(false);
+    save_->setEnabled(false);
     progress_ = new QProgressBar(this);
     buttons->addWidget(run_);
     buttons->addWidget(cancelButton_);
     buttons->addWidget(progress_, 1);
+    buttons->addWidget(save_);
     buttons->addWidget(use_);
     top->addLayout(buttons);
     status_ = new QLabel(this);
     status_->setWordWrap(true);
-    top->addWidget(status_);
+    status_->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    status_->setTextFormat(Qt::PlainText); // a folder name never reads as markup
+    status_->setTextInteractionFlags(Qt::TextSelectableByMouse);
+    // The report runs to twenty lines: it scrolls in its own pane, beside the walk-forward parts.
+    auto* statusScroll = new QScrollArea(this);
+    statusScroll->setWidget(status_);
+    statusScroll->setWidgetResizable(true);
+    statusScroll->setFrameShape(QFrame::NoFrame);
+    statusScroll->setMinimumHeight(40);
 
     table_ = new QTableWidget(this);
     table_->setEditTriggers(QAbstractItemView::NoEditTriggers);
     table_->setSelectionBehavior(QAbstractItemView::SelectRows);
-    top->addWidget(table_, 1);
+    foldsTable_ = new QTableWidget(this);
+    foldsTable_->setObjectName(QStringLiteral("Folds"));
+    foldsTable_->setEditTriggers(QAbstractItemView::NoEditTriggers);
+    foldsTable_->verticalHeader()->setVisible(false);
+    foldsTable_->hide();
     chart_ = new QLabel(this);
     chart_->setAlignment(Qt::AlignCenter);
     auto* scroll = new QScrollArea(this);
     scroll->setWidget(chart_);
     scroll->setWidgetResizable(true);
-    scroll->setMinimumHeight(240);
-    top->addWidget(scroll, 1);
+    // The user shares the height between the sets, the walk-forward parts and the chart.
+    report_ = new QSplitter(Qt::Horizontal, this);
+    report_->setChildrenCollapsible(false);
+    report_->addWidget(statusScroll);
+    report_->addWidget(foldsTable_);
+    report_->setStretchFactor(0, 1);
+    report_->setStretchFactor(1, 0);
+    auto* results = new QSplitter(Qt::Vertical, this);
+    results->setObjectName(QStringLiteral("Results"));
+    results->setChildrenCollapsible(false);
+    results->addWidget(report_);
+    results->addWidget(table_);
+    results->addWidget(scroll);
+    table_->setMinimumHeight(80);
+    foldsTable_->setMinimumWidth(200);
+    scroll->setMinimumHeight(120);
+    results->setStretchFactor(0, 1);
+    results->setStretchFactor(1, 1);
+    results->setStretchFactor(2, 2);
+    results->setSizes({ 160, 160, 320 });
+    top->addWidget(results, 1);
 
     connect(run_, &QPushButton::clicked, this, [this] { Start(); });
     connect(cancelButton_, &QPushButton::clicked, this, [this] { Cancel(); });
     connect(use_, &QPushButton::clicked, this, [this] { UseBest(true); });
+    connect(save_, &QPushButton::clicked, this, [this] {
+        const QString folder = QFileDialog::getExistingDirectory(this, QStringLiteral("保存するフォルダー"));
+        if (!folder.isEmpty() && !SaveTo(folder))
+            QMessageBox::warning(this, QStringLiteral("最適化"), status_->text());
+    });
 }
 
 TunePanel::~TunePanel()
@@ -243,12 +293,18 @@ bool TunePanel::Start()
         status_->setText(QStringLiteral("確認の始まりは、期間の始まりより後で終わり以前の日付にしてください。"));
         return false;
     }
+    const int folds = folds_->value();
+    if (!tune::FoldsFit(options, folds)) {
+        status_->setText(QStringLiteral("前へ進む検証の期間の数(%1)が確認期間の日数(%2)より多くなっています。")
+                             .arg(folds)
+                             .arg(tune::CheckingDays(options)));
+        return false;
+    }
     options.objective = CurrentObjective();
     options.budget = static_cast<std::size_t>(budget_->value());
     options.seed = static_cast<std::uint64_t>(seed_->value());
     options.start = DefaultAssistParameters();
-    std::string startLabel = "既定";
-    const std::string startFile = start_->text().trimmed().toStdString();
+    const std::string startFile = PathFromQString(start_->text().trimmed());
     if (!startFile.empty()) {
         try {
             options.start = tune::ReadParameterFile(startFile);
@@ -256,7 +312,6 @@ bool TunePanel::Start()
             status_->setText(Q(ToUtf8(e.Message())));
             return false;
         }
-        startLabel = "開始(" + fs::FileName(startFile) + ")";
     }
     backtest::EngineOptions engine;
     ReadRaceChoices(*venue_, *surface_, engine.query);
@@ -264,23 +319,29 @@ bool TunePanel::Start()
     engine.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     backtest::RaceSourceFactory factory = source_;
     if (!factory) {
-        const std::string store = store_->text().trimmed().toStdString();
+        const std::string store = PathFromQString(store_->text().trimmed());
         factory = backtest::StoreSourceFactory(store);
     }
     if (worker_.joinable())
         worker_.join();
     running_ = true;
     cancel_ = false;
-    shownObjective_ = options.objective;
-    shownStart_ = startLabel;
+    shown_ = tune::DescribeRun(options, engine, startFile);
+    shownBudget_ = options.budget;
+    shownFolds_ = folds;
     run_->setEnabled(false);
     use_->setEnabled(false);
+    save_->setEnabled(false);
     cancelButton_->setEnabled(true);
-    progress_->setRange(0, static_cast<int>(options.budget));
+    foldsTable_->hide();
+    // Each walk-forward part searches as many sets as the main search.
+    progress_->setRange(0,
+        static_cast<int>(std::min<std::size_t>(options.budget * static_cast<std::size_t>(1 + folds),
+            static_cast<std::size_t>(std::numeric_limits<int>::max()))));
     progress_->setValue(0);
     status_->setText(QStringLiteral("実行中…"));
-    worker_ = std::thread([this, options, engine, factory] {
-        auto result = std::make_shared<tune::TuneResult>();
+    worker_ = std::thread([this, options, engine, factory, folds] {
+        auto outcome = std::make_shared<Outcome>();
         try {
             std::unique_ptr<backtest::RaceSource> listing = factory();
             auto evaluator = tune::MakeRaceEvaluator(engine, *listing, factory);
@@ -293,38 +354,79 @@ bool TunePanel::Start()
                 QMetaObject::invokeMethod(
                     this, [this, snapshot] { Show(*snapshot, false); }, Qt::QueuedConnection);
             };
-            *result = tune::Tune(*evaluator, options, callbacks);
+            outcome->result = tune::Tune(*evaluator, options, callbacks);
+            const tune::TuneResult& main = outcome->result;
+            if (folds > 0 && !main.interrupted && main.error.empty() && !main.evaluations.empty()) {
+                auto fold = std::make_shared<std::atomic<int>>(0);
+                tune::TuneCallbacks foldCallbacks;
+                foldCallbacks.stop = callbacks.stop;
+                foldCallbacks.progress = [this, fold](const std::vector<tune::Evaluation>& evals, std::size_t) {
+                    const int k = fold->load();
+                    const std::size_t n = evals.size();
+                    QMetaObject::invokeMethod(
+                        this, [this, k, n] { ShowFoldProgress(k, n); }, Qt::QueuedConnection);
+                };
+                outcome->walk = tune::RunWalkForward(*evaluator, options, folds, foldCallbacks, [this, fold](int k) {
+                    fold->store(k);
+                    QMetaObject::invokeMethod(
+                        this, [this, k] { ShowFoldProgress(k, 0); }, Qt::QueuedConnection);
+                });
+            }
         } catch (const UserError& e) {
-            result->error = ToUtf8(e.Message());
+            outcome->result.error = ToUtf8(e.Message());
         } catch (const std::exception& e) {
-            result->error = e.what();
+            outcome->result.error = e.what();
         }
         QMetaObject::invokeMethod(
-            this, [this, result] { Finished(result); }, Qt::QueuedConnection);
+            this, [this, outcome] { Finished(outcome); }, Qt::QueuedConnection);
     });
     return true;
 }
 
-void TunePanel::Finished(std::shared_ptr<tune::TuneResult> result)
+void TunePanel::ShowFoldProgress(int fold, std::size_t evaluations)
+{
+    if (!running_)
+        return;
+    const std::size_t done = shownBudget_ * static_cast<std::size_t>(fold + 1) + std::min(evaluations, shownBudget_);
+    progress_->setValue(static_cast<int>(std::min<std::size_t>(done, static_cast<std::size_t>(progress_->maximum()))));
+    status_->setText(QStringLiteral("前へ進む検証 %1/%2 期間目: %3 組を評価しました%4")
+                         .arg(fold + 1)
+                         .arg(shownFolds_)
+                         .arg(evaluations)
+                         .arg(cancel_ ? QStringLiteral("　（中止しています…）") : QString()));
+}
+
+void TunePanel::Finished(std::shared_ptr<Outcome> outcome)
 {
     if (worker_.joinable())
         worker_.join();
     running_ = false;
     run_->setEnabled(true);
     cancelButton_->setEnabled(false);
-    result_ = std::move(result);
+    result_ = std::make_shared<tune::TuneResult>(std::move(outcome->result));
+    walk_ = std::move(outcome->walk);
     if (!result_->error.empty() && result_->evaluations.empty()) {
         status_->setText(Q(result_->error));
         return;
     }
     Show(*result_, true);
+    if (!result_->interrupted && !walk_.cutShort)
+        progress_->setValue(progress_->maximum());
+    if (!result_->error.empty()) {
+        // As on the command line, a run that ended on an error leaves nothing to save.
+        status_->setText(status_->text() + QStringLiteral("\n") + Q(result_->error));
+        return;
+    }
+    ShowFolds();
+    save_->setEnabled(true);
 }
 
 void TunePanel::Show(const tune::TuneResult& result, bool final)
 {
-    const tune::Objective o = shownObjective_;
-    progress_->setValue(static_cast<int>(
-        std::min<std::size_t>(result.evaluations.size(), static_cast<std::size_t>(std::numeric_limits<int>::max()))));
+    const tune::Objective o = shown_.objective;
+    if (!final)
+        progress_->setValue(static_cast<int>(std::min<std::size_t>(
+            result.evaluations.size(), static_cast<std::size_t>(std::numeric_limits<int>::max()))));
     const QStringList headers { QStringLiteral("段階"), QStringLiteral("調整 %1").arg(tune::ObjectiveLabel(o)),
         QStringLiteral("調整 印のレース"), QStringLiteral("確認 %1").arg(tune::ObjectiveLabel(o)),
         QStringLiteral("確認 印のレース"), QStringLiteral("開始から変えたパラメーター") };
@@ -355,30 +457,16 @@ void TunePanel::Show(const tune::TuneResult& result, bool final)
     }
     table_->resizeColumnsToContents();
 
-    const tune::ChartSeries s = tune::SeriesOf(result, o);
-    TuneChartData data;
-    data.title = "最適化 " + from_->date().toString("yyyy-MM-dd").toStdString() + "〜"
-        + to_->date().toString("yyyy-MM-dd").toStdString();
-    data.objective = tune::ObjectiveLabel(o);
-    data.tuning = s.tuning;
-    data.checking = s.checking;
-    data.bestSoFar = s.bestSoFar;
-    data.bestChecking = s.bestChecking;
-    chart_->setPixmap(QPixmap::fromImage(TuneChartImage(data)));
+    chart_->setPixmap(QPixmap::fromImage(TuneChartImage(TuneChartDataOf(result, o, TuneChartTitle(shown_)))));
     if (!final || result.evaluations.empty()) {
         if (!result.evaluations.empty())
-            status_->setText(QStringLiteral("%1 組を評価しました　最良 %2")
+            status_->setText(QStringLiteral("%1 組を評価しました　最良 %2%3")
                                  .arg(result.evaluations.size())
-                                 .arg(Figure(result.Best().tuning.tally, o)));
+                                 .arg(Figure(result.Best().tuning.tally, o))
+                                 .arg(cancel_ ? QStringLiteral("　（中止しています…）") : QString()));
         return;
     }
-    tune::RunDescription run;
-    run.from = from_->date().toString("yyyy-MM-dd").toStdString();
-    run.to = to_->date().toString("yyyy-MM-dd").toStdString();
-    run.holdout = holdout_->date().toString("yyyy-MM-dd").toStdString();
-    run.objective = o;
-    run.startLabel = shownStart_;
-    QString status = Q(tune::TuneReport(result, run)).trimmed();
+    QString status = Q(tune::TuneReport(result, shown_)).trimmed();
     if (result.interrupted)
         status += QStringLiteral("\n（中止しました）");
     if (result.failed)
@@ -387,11 +475,67 @@ void TunePanel::Show(const tune::TuneResult& result, bool final)
     use_->setEnabled(result.best != 0);
 }
 
+void TunePanel::ShowFolds()
+{
+    const tune::Objective o = shown_.objective;
+    QString status = status_->text();
+    const std::string note = tune::CutShortNote(walk_, shownFolds_);
+    if (!note.empty())
+        status += QStringLiteral("\n") + Q(note).trimmed();
+    if (!walk_.error.empty())
+        status += QStringLiteral("\n") + Q(walk_.error);
+    if (walk_.folds.empty()) {
+        status_->setText(status);
+        return;
+    }
+    const QString label = Q(tune::ObjectiveLabel(o));
+    const QStringList headers { QStringLiteral("確認期間"), QStringLiteral("組数"),
+        QStringLiteral("開始 %1").arg(label), QStringLiteral("最良 %1").arg(label),
+        QStringLiteral("最良 印のあるレース") };
+    foldsTable_->clear();
+    foldsTable_->setColumnCount(static_cast<int>(headers.size()));
+    foldsTable_->setHorizontalHeaderLabels(headers);
+    foldsTable_->setRowCount(static_cast<int>(walk_.folds.size()) + 1);
+    auto row = [&](int r, const QString& period, const QString& sets, const tune::Tally& start,
+                   const tune::Tally& best) {
+        const QString cells[] = { period, sets, QString::number(start.Value(o), 'f', 1),
+            QString::number(best.Value(o), 'f', 1), QStringLiteral("%1/%2").arg(best.markedRaces).arg(best.races) };
+        for (int c = 0; c < 5; ++c) {
+            auto* item = new QTableWidgetItem(cells[c]);
+            item->setTextAlignment((c == 0 ? Qt::AlignLeft : Qt::AlignRight) | Qt::AlignVCenter);
+            foldsTable_->setItem(r, c, item);
+        }
+    };
+    tune::Tally start, best;
+    for (std::size_t k = 0; k < walk_.folds.size(); ++k) {
+        const tune::FoldResult& f = walk_.folds[k];
+        row(static_cast<int>(k), QStringLiteral("%1 %2〜%3").arg(k + 1).arg(Q(f.checkFrom)).arg(Q(f.checkTo)),
+            QString::number(f.evaluations), f.startChecking, f.bestChecking);
+        start.Merge(f.startChecking);
+        best.Merge(f.bestChecking);
+    }
+    row(static_cast<int>(walk_.folds.size()), QStringLiteral("合計"), QString(), start, best);
+    foldsTable_->resizeColumnsToContents();
+    foldsTable_->show();
+    // The parts take the room their columns need, at most half; the report keeps the rest.
+    int columns = 2 * foldsTable_->frameWidth() + foldsTable_->verticalScrollBar()->sizeHint().width();
+    for (int c = 0; c < foldsTable_->columnCount(); ++c)
+        columns += foldsTable_->columnWidth(c);
+    const int total = report_->width() - report_->handleWidth();
+    const int parts = std::min(columns, total / 2);
+    report_->setSizes({ total - parts, parts });
+    status += QStringLiteral("\n前へ進む検証 合計: 開始 %1 → 最良 %2").arg(Figure(start, o)).arg(Figure(best, o));
+    if (best.Value(o) < start.Value(o))
+        status += QStringLiteral("\n%1: 各期間で選んだ組は、その後のレースで開始の組より悪い成績です。")
+                      .arg(tune::kOverfitWarning);
+    status_->setText(status);
+}
+
 QString TunePanel::Confirmation() const
 {
     if (!result_ || result_->evaluations.empty())
         return {};
-    const tune::Objective o = shownObjective_;
+    const tune::Objective o = shown_.objective;
     const tune::Evaluation& start = result_->Start();
     const tune::Evaluation& best = result_->Best();
     QString text = QStringLiteral("プログラムフォルダーの repara.txt を次のように変えます。\n\n");
@@ -410,7 +554,7 @@ QString TunePanel::Confirmation() const
                 .arg(Figure(best.checking.tally, o));
     if (result_->Overfit(o))
         text += QStringLiteral("\n%1: 確認期間では開始の組より悪い成績です。\n").arg(tune::kOverfitWarning);
-    text += QStringLiteral("\n新しい値は次に起動したときから使われます。よろしいですか？");
+    text += QStringLiteral("\n新しい値は、このあとアシストを押したときからすぐに使われます。よろしいですか？");
     return text;
 }
 
@@ -430,7 +574,38 @@ bool TunePanel::UseBest(bool ask)
             QMessageBox::warning(this, QStringLiteral("このパラメーターを使う"), Q(ToUtf8(e.Message())));
         return false;
     }
-    status_->setText(QStringLiteral("repara.txt に書き込みました。次に起動したときから使われます。"));
+    // The next search starts from what the program now uses, as it does when the window opens with the file.
+    if (start_->text().trimmed().isEmpty())
+        start_->setText(PathToQString(path));
+    if (parametersChanged)
+        parametersChanged();
+    status_->setText(QStringLiteral("repara.txt に書き込みました。実行中のプログラムは新しい値を使っています。"));
+    return true;
+}
+
+bool TunePanel::SaveTo(const QString& folder)
+{
+    if (running_ || !result_ || result_->evaluations.empty() || !result_->error.empty())
+        return false;
+    const std::string target = PathFromQString(folder);
+    if (!fs::IsFolder(target)) {
+        status_->setText(QStringLiteral("保存するフォルダー(%1)がありません。").arg(folder));
+        return false;
+    }
+    // Temporary files a save killed half-way left behind.
+    fs::RemoveStaleTemporaries(target);
+    const tune::TuneResult& result = *result_;
+    std::string problems
+        = tune::WriteTuneOutputs(target, result, shown_, [&](const std::string& svg, const std::string& png) {
+              return WriteTuneChart(TuneChartDataOf(result, shown_.objective, TuneChartTitle(shown_)), svg, png);
+          });
+    problems += tune::WriteWalkForward(target, walk_, shown_.objective);
+    if (!problems.empty()) {
+        status_->setText(
+            QStringLiteral("%1 に保存できなかったものがあります。\n%2").arg(folder, Q(problems).trimmed()));
+        return false;
+    }
+    status_->setText(QStringLiteral("%1 に保存しました。").arg(folder));
     return true;
 }
 

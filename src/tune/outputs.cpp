@@ -33,6 +33,22 @@ std::string Write(const std::string& path, const std::string& bytes)
 
 } // namespace
 
+RunDescription DescribeRun(
+    const TuneOptions& options, const backtest::EngineOptions& engine, const std::string& startFile)
+{
+    RunDescription run;
+    run.from = backtest::DateText(options.from);
+    run.to = backtest::DateText(options.to);
+    run.holdout = backtest::DateText(options.holdout);
+    run.venue = engine.query.venue;
+    run.surface = engine.query.surface;
+    run.mode = engine.mode;
+    run.objective = options.objective;
+    if (!startFile.empty())
+        run.startLabel = "開始(" + fs::FileName(startFile) + ")";
+    return run;
+}
+
 ChartSeries SeriesOf(const TuneResult& result, Objective o)
 {
     ChartSeries s;

@@ -16,6 +16,10 @@ struct RunDescription {
     Objective objective = Objective::Top3;
     std::string startLabel = "既定"; // the start's name: 既定 or the --params file
 };
+// The description of a run of options on engine's races; startFile: the start's parameter file, empty for
+// the defaults.
+RunDescription DescribeRun(
+    const TuneOptions& options, const backtest::EngineOptions& engine, const std::string& startFile = {});
 
 // The series a chart of the run draws: per evaluation, the objective on each period, and the best so far
 // on the tuning races.

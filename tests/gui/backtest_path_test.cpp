@@ -14,14 +14,8 @@
 #include <optional>
 #include <sstream>
 
-#include "backtest/store_source.h"
-#include "gui/backtest_window.h"
-#include "gui/form_window.h"
-#include "gui/image_button_view.h"
-#include "gui/race_data_window.h"
-#include "gui_fixture.h"
+#include "store_path.h"
 
-// Needs the command line and the race generator beside the tests.
 #ifdef PADO_IMPORT
 
 namespace pado::gui::test {
@@ -50,39 +44,12 @@ std::vector<std::vector<std::string>> CsvRows(const fsys::path& file)
     return rows;
 }
 
-class BacktestPath : public GuiProgramTest {
-protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(data_.isValid());
-        const char* old = std::getenv("XDG_DATA_HOME");
-        oldData_ = old ? std::optional<std::string>(old) : std::nullopt;
-        ::setenv("XDG_DATA_HOME", data_.path().toStdString().c_str(), 1);
-    }
-    void TearDown() override
-    {
-        GuiProgramTest::TearDown();
-        if (oldData_)
-            ::setenv("XDG_DATA_HOME", oldData_->c_str(), 1);
-        else
-            ::unsetenv("XDG_DATA_HOME");
-    }
-    std::string Store() const { return backtest::DefaultStorePath(); }
-    fsys::path Data() const { return data_.path().toStdString(); }
-
-private:
-    QTemporaryDir data_;
-    std::optional<std::string> oldData_;
-};
+using BacktestPath = StorePathTest;
 
 } // namespace
 
 TEST_F(BacktestPath, MembersButtonRaceDataBacktestRunEveryRaceOfThePeriod)
 {
-    const fsys::path csv = Data() / "csv";
-    ASSERT_EQ(std::system(("'" PADO_MAKE_RACE "' --emit csv '" + csv.string() + "' > /dev/null").c_str()), 0);
-    StartOn({ "sample" });
-
     const QDate from(2026, 1, 1), to(2026, 12, 31); // a small period: some fifty races
     backtest::RaceQuery query;
     query.from = { 2026, 1, 1 };
@@ -91,25 +58,17 @@ TEST_F(BacktestPath, MembersButtonRaceDataBacktestRunEveryRaceOfThePeriod)
     QPointer<BacktestWindow> backtestWindow;
     bool runningWhenLeft = false;
     // The members window's button opens the race data window beside the others; the user works in it.
-    QTest::mouseClick(Window("Form2").Button("Image9"), Qt::LeftButton);
-    ASSERT_NE(program().Shell().RaceData(), nullptr);
+    RaceDataDialog* raceData = ImportInventedRaces();
+    ASSERT_NE(raceData, nullptr);
     [&] {
-        RaceDataDialog& window = *program().Shell().RaceData();
-        window.Import({ csv });
-        for (int i = 0; i < 6000 && window.Importing(); ++i)
-            QTest::qWait(10);
-        ASSERT_FALSE(window.Importing());
+        RaceDataDialog& window = *raceData;
         std::string why;
         auto listing = backtest::OpenStoreSource(Store(), why);
         ASSERT_TRUE(listing) << why;
         inPeriod = listing->CountRaces(query);
 
-        auto* open = window.findChild<QPushButton*>("Backtest");
-        ASSERT_NE(open, nullptr);
-        QTest::mouseClick(open, Qt::LeftButton);
-        auto windows = window.findChildren<BacktestWindow*>();
-        ASSERT_EQ(windows.size(), 1);
-        backtestWindow = windows.front();
+        backtestWindow = PressBacktest(window);
+        ASSERT_NE(backtestWindow, nullptr);
         EXPECT_EQ(backtestWindow->Store()->text().toStdString(), Store());
         backtestWindow->From()->setDate(from);
         backtestWindow->To()->setDate(to);

@@ -1,7 +1,11 @@
 #include <gtest/gtest.h>
 
+#include "platform/clock.h"
+#include "platform/fs.h"
+#include "support/temp_dir.h"
 #include "tune/outputs.h"
 #include "tune/tuner.h"
+#include "tune/walk_forward.h"
 
 namespace pado::tune {
 namespace {
@@ -187,6 +191,71 @@ TEST(Tune, FixedParametersStayAndAStopKeepsOnlyWholeBatches)
     EXPECT_EQ(stopped.evaluations.size(), 16u); // the first batch; the second was cut short and dropped
     for (const Evaluation& e : stopped.evaluations)
         EXPECT_EQ(e.tuning.tally.races + e.checking.tally.races, 60u);
+}
+
+// The parts cover the checking period day by day without a gap, each tuned on every race before it.
+TEST(WalkForward, PartsFollowEachOtherAndEachTunesOnEverythingBefore)
+{
+    RatingEvaluator races(180, true);
+    TuneOptions o = Options(20);
+    o.to = RatingEvaluator::DateAt(179);
+    const TuneResult whole = Tune(races, o);
+    const WalkForward walk = RunWalkForward(races, o, 3);
+    ASSERT_EQ(walk.folds.size(), 3u);
+    EXPECT_FALSE(walk.cutShort);
+    EXPECT_EQ(walk.folds.front().checkFrom, backtest::DateText(o.holdout));
+    EXPECT_EQ(walk.folds.back().checkTo, backtest::DateText(o.to));
+    std::size_t checked = 0;
+    for (std::size_t k = 0; k < walk.folds.size(); ++k) {
+        const FoldResult& f = walk.folds[k];
+        if (k > 0) {
+            Date end, next;
+            ASSERT_TRUE(backtest::ParseDate(walk.folds[k - 1].checkTo, end));
+            ASSERT_TRUE(backtest::ParseDate(f.checkFrom, next));
+            EXPECT_EQ(DaysFromCivil(next.year, next.month, next.day), DaysFromCivil(end.year, end.month, end.day) + 1);
+        }
+        EXPECT_EQ(f.startTuning.races, 120 + checked) << k;
+        EXPECT_EQ(f.evaluations, 20u);
+        checked += f.startChecking.races;
+    }
+    EXPECT_EQ(checked, whole.Start().checking.tally.races);
+    EXPECT_TRUE(CutShortNote(walk, 3).empty());
+}
+
+TEST(WalkForward, TooManyPartsOrAStopCutItShortAndTheFileHoldsWhatEnded)
+{
+    RatingEvaluator races(100, true);
+    TuneOptions o = Options(16);
+    o.to = o.holdout; // a checking period of one day
+    EXPECT_TRUE(FoldsFit(o, 1));
+    EXPECT_FALSE(FoldsFit(o, 2));
+    WalkForward refused = RunWalkForward(races, o, 2);
+    EXPECT_TRUE(refused.folds.empty() && refused.cutShort && !refused.error.empty());
+
+    o = Options(16);
+    o.holdout = RatingEvaluator::DateAt(60);
+    o.to = RatingEvaluator::DateAt(99);
+    bool stop = false;
+    TuneCallbacks callbacks;
+    callbacks.stop = [&] { return stop; };
+    std::vector<int> started;
+    const WalkForward walk = RunWalkForward(races, o, 4, callbacks, [&](int k) {
+        started.push_back(k);
+        stop = k == 1; // the user stops while the second part runs
+    });
+    EXPECT_EQ(started, (std::vector<int> { 0, 1 }));
+    ASSERT_EQ(walk.folds.size(), 1u);
+    EXPECT_TRUE(walk.cutShort);
+    EXPECT_EQ(CutShortNote(walk, 4), "前へ進む検証は 1/4 期間で中断しました。\n");
+
+    TempDir dir;
+    EXPECT_EQ(WriteWalkForward(dir.Path(), {}, o.objective), "");
+    EXPECT_FALSE(fs::IsFile(dir.File(kFoldsFile))) << "no part ended: no file";
+    EXPECT_EQ(WriteWalkForward(dir.Path(), walk, o.objective), "");
+    std::string bytes;
+    ASSERT_TRUE(fs::ReadBytes(dir.File(kFoldsFile), bytes));
+    EXPECT_EQ(bytes, FoldsCsv(walk.folds, o.objective));
+    EXPECT_NE(WriteWalkForward(dir.File("none"), walk, o.objective), "");
 }
 
 TEST(Tally, CountsOnlyStartedMarkedRunnersAndRacesWithAMark)

@@ -13,6 +13,7 @@
 #include "platform/errors.h"
 #include "platform/fs.h"
 #include "tune/outputs.h"
+#include "tune/walk_forward.h"
 #ifndef PADO_BACKTEST_NO_CHART
 #include "gui/tune_chart.h"
 #endif
@@ -68,7 +69,6 @@ int RunTuneCommand(int argc, char** argv)
     engine.jobs = static_cast<int>(std::max(1u, std::thread::hardware_concurrency()));
     TuneOptions options;
     options.start = DefaultAssistParameters();
-    RunDescription run;
     std::string store = DefaultStorePath(), from, to, holdout, out, spaceFile, paramsFile;
     bool printSpace = false, budgetGiven = false;
     int folds = 0;
@@ -171,9 +171,10 @@ int RunTuneCommand(int argc, char** argv)
         return UsageError("--holdout に YYYY-MM-DD の日付を指定してください。");
     if (!(fromDate < holdoutDate) || toDate < holdoutDate)
         return UsageError("--holdout は --from より後、--to 以前の日付です。");
-    const int holdoutDay = DaysFromCivil(holdoutDate.year, holdoutDate.month, holdoutDate.day);
-    const int checkingDays = DaysFromCivil(toDate.year, toDate.month, toDate.day) - holdoutDay + 1;
-    if (folds > checkingDays)
+    options.from = fromDate;
+    options.to = toDate;
+    options.holdout = holdoutDate;
+    if (!FoldsFit(options, folds))
         return UsageError("--folds が確認期間の日数より多くなっています。");
     if (budgetGiven && options.minutes > 0)
         return UsageError("--budget と --minutes はどちらか一方です。");
@@ -186,18 +187,8 @@ int RunTuneCommand(int argc, char** argv)
             std::cerr << "pado-import tune: " << ToUtf8(e.Message()) << "\n";
             return 2;
         }
-        run.startLabel = "開始(" + fs::FileName(paramsFile) + ")";
     }
-    options.from = fromDate;
-    options.to = toDate;
-    options.holdout = holdoutDate;
-    run.from = from;
-    run.to = to;
-    run.holdout = holdout;
-    run.venue = engine.query.venue;
-    run.surface = engine.query.surface;
-    run.mode = engine.mode;
-    run.objective = options.objective;
+    const RunDescription run = DescribeRun(options, engine, paramsFile);
 
     std::string error;
     std::unique_ptr<RaceSource> listing = OpenStoreSource(store, error);
@@ -250,19 +241,9 @@ int RunTuneCommand(int argc, char** argv)
         std::cerr << "pado-import tune: 中断しました。評価できた組がないため、何も書き出していません。\n";
         return 1;
     }
-    const std::string title = "最適化 " + from + "〜" + to + (run.venue.empty() ? "" : " " + run.venue)
-        + (run.surface.empty() ? "" : " " + run.surface) + " (モード" + std::to_string(run.mode) + ")";
     auto chart = [&](const std::string& svg, const std::string& png) -> std::string {
 #ifndef PADO_BACKTEST_NO_CHART
-        const ChartSeries s = SeriesOf(result, options.objective);
-        gui::TuneChartData d;
-        d.title = title;
-        d.objective = ObjectiveLabel(options.objective);
-        d.tuning = s.tuning;
-        d.checking = s.checking;
-        d.bestSoFar = s.bestSoFar;
-        d.bestChecking = s.bestChecking;
-        return gui::WriteTuneChart(d, svg, png);
+        return gui::WriteTuneChart(gui::TuneChartDataOf(result, options.objective, gui::TuneChartTitle(run)), svg, png);
 #else
         (void)svg;
         (void)png;
@@ -270,50 +251,22 @@ int RunTuneCommand(int argc, char** argv)
 #endif
     };
     std::string problems = WriteTuneOutputs(out, result, run, chart);
-    // Walk-forward: the checking period in folds consecutive parts, each tuned on every race before it.
-    std::vector<FoldResult> foldResults;
-    for (int k = 0; k < folds && !result.interrupted && !interrupted; ++k) {
-        auto day = [&](int part) {
-            Date d;
-            CivilFromDays(holdoutDay + static_cast<int>(static_cast<long long>(checkingDays) * part / folds), d.year,
-                d.month, d.day);
-            return d;
-        };
-        TuneOptions f = options;
-        f.holdout = day(k);
-        Date end = day(k + 1);
-        CivilFromDays(DaysFromCivil(end.year, end.month, end.day) - 1, end.year, end.month, end.day);
-        f.to = end;
-        TuneResult r = Tune(*evaluator, f, callbacks);
-        if (!r.error.empty() || r.evaluations.empty() || r.interrupted)
-            break;
-        FoldResult fr;
-        fr.checkFrom = DateText(f.holdout);
-        fr.checkTo = DateText(f.to);
-        fr.evaluations = r.evaluations.size();
-        fr.startTuning = r.Start().tuning.tally;
-        fr.bestTuning = r.Best().tuning.tally;
-        fr.startChecking = r.Start().checking.tally;
-        fr.bestChecking = r.Best().checking.tally;
-        fr.best = r.Best().values;
-        foldResults.push_back(fr);
-    }
+    WalkForward walk;
+    if (!result.interrupted)
+        walk = RunWalkForward(*evaluator, options, folds, callbacks);
     evaluator.reset();
     if (terminal)
         std::cerr << "\r\x1b[K";
-    if (folds && static_cast<int>(foldResults.size()) < folds)
-        problems += "前へ進む検証は " + std::to_string(foldResults.size()) + "/" + std::to_string(folds)
-            + " 期間で中断しました。\n";
-    if (!foldResults.empty()
-        && !fs::WriteBytesAtomic(fs::Join(out, kFoldsFile), FoldsCsv(foldResults, options.objective)))
-        problems += "ファイル(" + fs::Join(out, kFoldsFile) + ")を書き込めません。\n";
+    problems += CutShortNote(walk, folds) + WriteWalkForward(out, walk, options.objective);
+    if (!walk.error.empty())
+        problems += "前へ進む検証: " + walk.error + "\n";
     std::cout << TuneReport(result, run);
     std::cout << "レース: 調整 " << result.Start().tuning.tally.races << "  確認 "
               << result.Start().checking.tally.races << "  失敗 " << result.failed << "\n";
     for (int i = 0; i < 3; ++i)
         sigaction(signals[i], &previous[i], nullptr);
-    if (!foldResults.empty())
-        std::cout << FoldsReport(foldResults, options.objective);
+    if (!walk.folds.empty())
+        std::cout << FoldsReport(walk.folds, options.objective);
     std::cout << "出力: " << out << "/\n";
     int status = 0;
     if (!problems.empty()) {

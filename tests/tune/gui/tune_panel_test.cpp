@@ -11,6 +11,7 @@
 
 #include "gui/backtest_window.h"
 #include "gui/tune_panel.h"
+#include "tune/outputs.h"
 #include "tune/space.h"
 #include "tune/spread_source.h"
 
@@ -86,6 +87,51 @@ TEST(TunePanel, CancelStopsTheSearchAndABadPeriodDoesNotStart)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Running(); }, 120000));
     EXPECT_LT(panel->Result().evaluations.size(), 500u);
     EXPECT_FALSE(panel->UseBest(false) && !QFile::exists(QString::fromStdString(program + "/repara.txt")));
+}
+
+// After the search the panel walks forward through the checking period; a stop there keeps the search, and
+// what ended is saved as the command line would.
+TEST(TunePanel, WalksForwardAfterTheSearchAndAStopThereKeepsTheSearch)
+{
+    QTemporaryDir dir;
+    const std::string program = dir.path().toStdString();
+    BacktestWindow w(program, [] { return std::make_unique<SpreadSource>(); });
+    TunePanel* panel = PanelOf(w, program);
+    ASSERT_NE(panel, nullptr);
+    panel->Budget()->setValue(4);
+    panel->Folds()->setValue(3);
+    panel->To()->setDate(Q(SpreadSource::Day(6))); // two checking days
+    EXPECT_FALSE(panel->Start());
+    EXPECT_TRUE(panel->Status()->text().contains(QStringLiteral("前へ進む検証")))
+        << panel->Status()->text().toStdString();
+    panel->To()->setDate(QDate(2027, 12, 31));
+    ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Running(); }, 120000));
+    ASSERT_EQ(panel->Walk().folds.size(), 3u) << panel->Status()->text().toStdString();
+    EXPECT_EQ(panel->FoldsTable()->rowCount(), 4);
+    EXPECT_EQ(panel->Walk().folds.front().startTuning.races, panel->Result().Start().tuning.tally.races);
+    ASSERT_TRUE(panel->SaveButton()->isEnabled());
+    ASSERT_TRUE(panel->SaveTo(dir.path()));
+    QFile folds(dir.filePath("folds.csv"));
+    ASSERT_TRUE(folds.open(QIODevice::ReadOnly));
+    EXPECT_EQ(folds.readAll().toStdString(), tune::FoldsCsv(panel->Walk().folds, tune::Objective::Top3));
+    for (const char* name : { "repara.txt", "tuning.csv", "summary.csv", "tuning.svg", "tuning.png" })
+        EXPECT_TRUE(QFile::exists(dir.filePath(name))) << name;
+
+    panel->Budget()->setValue(48);
+    ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(
+        QTest::qWaitFor([&] { return panel->Status()->text().startsWith(QStringLiteral("前へ進む検証")); }, 120000));
+    panel->Cancel();
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Running(); }, 120000));
+    EXPECT_FALSE(panel->Result().interrupted);
+    EXPECT_EQ(panel->Result().evaluations.size(), 48u);
+    const std::size_t ended = panel->Walk().folds.size();
+    EXPECT_LT(ended, 3u);
+    EXPECT_TRUE(panel->Status()->text().contains(QStringLiteral("%1/3 期間で中断しました").arg(ended)))
+        << panel->Status()->text().toStdString();
+    EXPECT_EQ(panel->FoldsTable()->isVisibleTo(panel), ended > 0);
+    EXPECT_TRUE(panel->SaveButton()->isEnabled()) << "the search itself ended";
 }
 
 } // namespace
