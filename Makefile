@@ -40,6 +40,7 @@ bench: build
 	cmake --build $(BUILD) --target pado_data_bench -j $(JOBS) && $(BUILD)/pado_data_bench $(BUILD)/bench.md
 	cmake --build $(BUILD) --target pado_backtest_bench -j $(JOBS)
 	$(BUILD)/pado_backtest_bench >> $(BUILD)/bench.md
+	cmake --build $(BUILD) --target pado_gui_bench -j $(JOBS) && $(BUILD)/pado_gui_bench >> $(BUILD)/bench.md || true
 	cmake --build $(BUILD) --target pado_tune_bench -j $(JOBS) && $(BUILD)/pado_tune_bench >> $(BUILD)/bench.md
 	@cat $(BUILD)/bench.md
 
