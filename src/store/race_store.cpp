@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstdlib>
 #include <sqlite3.h>
+#include <tuple>
+#include <unordered_map>
 
 #include "platform/clock.h"
 #include "platform/errors.h"
@@ -325,23 +327,63 @@ std::vector<StoredRun> RaceStore::RunsBefore(const std::string& horseId, const T
 
 std::vector<JockeyTally> RaceStore::JockeyTallies(int fromDate, int toDate)
 {
+    // Every race built asks for a year of rides. Grouping them in SQL sorts tens of thousands of rows by
+    // text twice per race; counting them here in a hash table and sorting the few hundred groups is several
+    // times cheaper, with the same groups in the same order (by rider, venue, then jockey id).
+    const long long from = static_cast<long long>(fromDate) * 10000, to = static_cast<long long>(toDate) * 10000 + 9999;
+    std::unordered_map<long long, int> venueOf;
+    {
+        Stmt races(*db_, "SELECT id, venue FROM races WHERE id BETWEEN ?1 AND ?2 AND has_result = 1");
+        races.Bind(1, from).Bind(2, to);
+        while (races.Step())
+            venueOf.emplace(races.Int(0), IntAt(races, 1));
+    }
+    struct Group {
+        bool hasId = false, hasRider = false;
+        std::string id, rider;
+        int venue = 0;
+        int counts[4] = { 0, 0, 0, 0 };
+    };
+    std::vector<Group> groups;
+    std::unordered_map<std::string, std::size_t> byKey;
     Stmt s(*db_,
-        "SELECT r.jockey_id, coalesce(r.jockey_name, j.short_name) AS rider, ra.venue,"
-        " sum(r.finish = 1), sum(r.finish = 2), sum(r.finish = 3),"
-        " sum(coalesce(r.finish, 0) NOT IN (1, 2, 3))"
-        " FROM runners r JOIN races ra ON ra.id = r.race_id LEFT JOIN jockeys j ON j.id = r.jockey_id"
-        " WHERE r.race_id BETWEEN ?1 AND ?2 AND ra.has_result = 1 AND coalesce(r.abnormal, 0) NOT IN (1, 2)"
-        " GROUP BY r.jockey_id, rider, ra.venue ORDER BY rider, ra.venue");
-    s.Bind(1, static_cast<long long>(fromDate) * 10000).Bind(2, static_cast<long long>(toDate) * 10000 + 9999);
-    std::vector<JockeyTally> out;
+        "SELECT r.race_id, r.jockey_id, coalesce(r.jockey_name, (SELECT short_name FROM jockeys WHERE id = "
+        "r.jockey_id)),"
+        " r.finish FROM runners r WHERE r.race_id BETWEEN ?1 AND ?2 AND coalesce(r.abnormal, 0) NOT IN (1, 2)");
+    s.Bind(1, from).Bind(2, to);
+    std::string key;
     while (s.Step()) {
+        const auto race = venueOf.find(s.Int(0));
+        if (race == venueOf.end())
+            continue;
+        const bool hasId = !s.IsNull(1), hasRider = !s.IsNull(2);
+        key.assign(1, static_cast<char>('0' + hasId * 2 + hasRider));
+        key += s.View(1);
+        key += '\0';
+        key += s.View(2);
+        key += '\0';
+        key += std::to_string(race->second);
+        auto [it, fresh] = byKey.emplace(key, groups.size());
+        if (fresh)
+            groups.push_back({ hasId, hasRider, s.Str(1), s.Str(2), race->second, {} });
+        Group& g = groups[it->second];
+        const long long finish = s.IsNull(3) ? 0 : s.Int(3);
+        ++g.counts[finish >= 1 && finish <= 3 ? finish - 1 : 3];
+    }
+    // NULL before any text, and texts in the order of their bytes, as SQLite orders them.
+    std::sort(groups.begin(), groups.end(), [](const Group& a, const Group& b) {
+        return std::tie(a.hasRider, a.rider, a.venue, a.hasId, a.id)
+            < std::tie(b.hasRider, b.rider, b.venue, b.hasId, b.id);
+    });
+    std::vector<JockeyTally> out;
+    out.reserve(groups.size());
+    for (const Group& g : groups) {
         JockeyTally t;
-        t.jockeyId = s.Str(0);
-        t.jockeyName = TextAt(s, 1);
-        t.venue = IntAt(s, 2);
-        for (int i = 0; i < 4; ++i)
-            t.counts[i] = IntAt(s, 3 + i);
-        out.push_back(t);
+        t.jockeyId = g.id;
+        t.jockeyName = FromUtf8(g.rider);
+        t.venue = g.venue;
+        std::copy(std::begin(g.counts), std::end(g.counts), t.counts);
+        out.push_back(std::move(t));
     }
     return out;
 }

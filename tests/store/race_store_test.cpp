@@ -391,3 +391,87 @@ TEST(RaceStore, TheMorningSeesNoLaterRaceTheDaysCardsOnlyAndAGeldingOnlyOnceGeld
     // The view's read transaction ended with it: an import goes on.
     EXPECT_TRUE(ImportFile(s, dir.File("nosex.csv")).committed);
 }
+
+namespace {
+
+// The tallies as one SQL statement groups and orders them: what the store's counting must equal.
+std::vector<JockeyTally> TalliesInSql(RaceStore& s, int fromDate, int toDate)
+{
+    Stmt q(s.Database(),
+        "SELECT r.jockey_id, coalesce(r.jockey_name, j.short_name) AS rider, ra.venue,"
+        " sum(r.finish = 1), sum(r.finish = 2), sum(r.finish = 3), sum(coalesce(r.finish, 0) NOT IN (1, 2, 3))"
+        " FROM runners r JOIN races ra ON ra.id = r.race_id LEFT JOIN jockeys j ON j.id = r.jockey_id"
+        " WHERE r.race_id BETWEEN ?1 AND ?2 AND ra.has_result = 1 AND coalesce(r.abnormal, 0) NOT IN (1, 2)"
+        " GROUP BY r.jockey_id, rider, ra.venue ORDER BY rider, ra.venue, r.jockey_id");
+    q.Bind(1, static_cast<std::int64_t>(fromDate) * 10000).Bind(2, static_cast<std::int64_t>(toDate) * 10000 + 9999);
+    std::vector<JockeyTally> out;
+    while (q.Step()) {
+        JockeyTally t;
+        t.jockeyId = q.Str(0);
+        t.jockeyName = FromUtf8(q.Str(1));
+        t.venue = static_cast<int>(q.Int(2));
+        for (int i = 0; i < 4; ++i)
+            t.counts[i] = static_cast<int>(q.Int(3 + i));
+        out.push_back(t);
+    }
+    return out;
+}
+
+std::string Show(const std::vector<JockeyTally>& tallies)
+{
+    std::string out;
+    for (const JockeyTally& t : tallies)
+        out += t.jockeyId + "|" + ToUtf8(t.jockeyName) + "|" + std::to_string(t.venue) + "|"
+            + std::to_string(t.counts[0]) + "," + std::to_string(t.counts[1]) + "," + std::to_string(t.counts[2]) + ","
+            + std::to_string(t.counts[3]) + "\n";
+    return out;
+}
+
+} // namespace
+
+// Rides counted per jockey and venue: a name from the jockey file where the runner has none, the same name
+// under two ids, rides that did not start and races without a result left out, a missing placing counted as
+// out; in the order of rider, venue and id, as one SQL statement would give them.
+TEST(RaceStore, JockeyTalliesCountEveryRideThatStartedOncePerJockeyAndVenue)
+{
+    TempDir dir;
+    RaceStore s(dir.File("races.sqlite"));
+    Db& db = s.Database();
+    db.Exec("INSERT INTO jockeys VALUES ('J1', '早瀬', '早瀬 一郎'), ('J2', '鷲尾', NULL)");
+    db.Exec("INSERT INTO races(id, date, venue, number, has_result) VALUES (202501050601, 20250105, 6, 1, 1),"
+            " (202501050901, 20250105, 9, 1, 1), (202501120602, 20250112, 6, 2, 0), (202502010601, 20250201, 6, 1, 1)");
+    db.Exec("INSERT INTO runners(race_id, number, jockey_id, jockey_name, finish, abnormal) VALUES"
+            " (202501050601, 1, 'J1', NULL, 1, NULL), (202501050601, 2, 'J2', '鷲尾', 2, 0),"
+            " (202501050601, 3, NULL, '鷲尾', 3, NULL), (202501050601, 4, NULL, NULL, NULL, NULL),"
+            " (202501050601, 5, 'J3', NULL, 7, 3), (202501050601, 6, 'J1', NULL, NULL, 1),"
+            " (202501050601, 7, 'J1', NULL, 4, 2), (202501050901, 1, 'J1', '早瀬', 2, NULL),"
+            " (202501050901, 2, 'J2', NULL, 11, NULL), (202501050901, 3, 'J1', '早瀬', NULL, NULL),"
+            " (202501120602, 1, 'J1', NULL, 1, NULL), (202502010601, 1, 'J1', NULL, 1, NULL)");
+    const std::vector<JockeyTally> counted = s.JockeyTallies(20250101, 20250131);
+    EXPECT_EQ(Show(counted), Show(TalliesInSql(s, 20250101, 20250131)));
+    EXPECT_EQ(Show(counted),
+        "||6|0,0,0,1\n"
+        "J3||6|0,0,0,1\n"
+        "J1|早瀬|6|1,0,0,0\n"
+        "J1|早瀬|9|0,1,0,1\n"
+        "|鷲尾|6|0,0,1,0\n"
+        "J2|鷲尾|6|0,1,0,0\n"
+        "J2|鷲尾|9|0,0,0,1\n");
+    EXPECT_TRUE(s.JockeyTallies(20250106, 20250111).empty());
+}
+
+// A whole invented season imported: the counts over any window equal the statement's.
+TEST(RaceStore, JockeyTalliesOfAnImportedSeasonEqualTheStatements)
+{
+    World w;
+    {
+        RaceStore s(w.store);
+        ImportFiles(s, { w.results });
+    }
+    RaceStore s(w.store, RaceStore::Access::ReadOnly);
+    for (auto [from, to] : { std::pair { 19000101, 21001231 }, std::pair { 20260101, 20261130 } }) {
+        const std::vector<JockeyTally> counted = s.JockeyTallies(from, to);
+        EXPECT_EQ(Show(counted), Show(TalliesInSql(s, from, to)));
+    }
+    EXPECT_FALSE(s.JockeyTallies(19000101, 21001231).empty());
+}
