@@ -166,27 +166,43 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     sh->addWidget(seed_);
     sh->addWidget(new QLabel(QStringLiteral("前へ進む検証"), sizes));
     sh->addWidget(folds_);
+    minutes_ = new QSpinBox(sizes);
+    minutes_->setRange(0, 10000);
+    minutes_->setSpecialValueText(QStringLiteral("なし"));
+    minutes_->setSuffix(QStringLiteral(" 分"));
+    minutes_->setToolTip(QStringLiteral("この時間が過ぎたら新しい組を評価しません（組数に届く前でも）。"));
+    sh->addWidget(new QLabel(QStringLiteral("時間の上限"), sizes));
+    sh->addWidget(minutes_);
     sh->addStretch();
     form->addRow(QStringLiteral("探索"), sizes);
 
-    auto* startRow = new QWidget(this);
-    auto* rh = new QHBoxLayout(startRow);
-    rh->setContentsMargins(0, 0, 0, 0);
-    start_ = new QLineEdit(startRow);
-    start_->setPlaceholderText(QStringLiteral("空欄: 規定値"));
+    // A file box with its 参照… button, as a row of the form.
+    auto fileRow = [&](const QString& label, const QString& empty, const QString& title) {
+        auto* row = new QWidget(this);
+        auto* rh = new QHBoxLayout(row);
+        rh->setContentsMargins(0, 0, 0, 0);
+        auto* edit = new QLineEdit(row);
+        edit->setPlaceholderText(empty);
+        auto* pick = new QPushButton(QStringLiteral("参照…"), row);
+        connect(pick, &QPushButton::clicked, this, [this, edit, title] {
+            const QString f = QFileDialog::getOpenFileName(this, title, edit->text());
+            if (!f.isEmpty())
+                edit->setText(f);
+        });
+        rh->addWidget(edit, 1);
+        rh->addWidget(pick);
+        form->addRow(label, row);
+        return edit;
+    };
+    start_ = fileRow(QStringLiteral("開始パラメーター"), QStringLiteral("空欄: 規定値"),
+        QStringLiteral("開始のパラメーターファイル"));
     const std::string current = fs::Join(programFolder_, "repara.txt");
     if (fs::IsFile(current))
         start_->setText(Q(current));
-    auto* pick = new QPushButton(QStringLiteral("参照…"), startRow);
-    connect(pick, &QPushButton::clicked, this, [this] {
-        const QString f
-            = QFileDialog::getOpenFileName(this, QStringLiteral("開始のパラメーターファイル"), start_->text());
-        if (!f.isEmpty())
-            start_->setText(f);
-    });
-    rh->addWidget(start_, 1);
-    rh->addWidget(pick);
-    form->addRow(QStringLiteral("開始パラメーター"), startRow);
+    space_ = fileRow(QStringLiteral("探索範囲"), QStringLiteral("空欄: すべてのパラメーターを既定の範囲で"),
+        QStringLiteral("探索範囲のファイル"));
+    space_->setToolTip(
+        QStringLiteral("1行に「番号=最小:最大:刻み」か「番号=値」。pado-import tune --space と同じです。"));
     if (!source_) {
         store_ = new QLineEdit(Q(backtest::DefaultStorePath()), this);
         form->addRow(QStringLiteral("レースデータ"), store_);
@@ -302,7 +318,13 @@ bool TunePanel::Start()
     }
     options.objective = CurrentObjective();
     options.budget = static_cast<std::size_t>(budget_->value());
+    options.minutes = minutes_->value();
     options.seed = static_cast<std::uint64_t>(seed_->value());
+    const std::string spaceFile = PathFromQString(space_->text().trimmed());
+    if (std::string why; !spaceFile.empty() && !options.space.ApplyFile(spaceFile, why)) {
+        status_->setText(Q(why));
+        return false;
+    }
     options.start = DefaultAssistParameters();
     const std::string startFile = PathFromQString(start_->text().trimmed());
     if (!startFile.empty()) {

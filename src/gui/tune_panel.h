@@ -71,6 +71,8 @@ public:
     // Parts of the walk-forward run through the checking period; 0: none.
     QSpinBox* Folds() const { return folds_; }
     QLineEdit* StartFile() const { return start_; }
+    QLineEdit* SpaceFile() const { return space_; }
+    QSpinBox* Minutes() const { return minutes_; }
     QTableWidget* Table() const { return table_; }
     QLabel* Chart() const { return chart_; }
     QLabel* Status() const { return status_; }
@@ -104,6 +106,8 @@ private:
     QComboBox* mode_ = nullptr;
     QComboBox* objective_ = nullptr;
     QLineEdit* start_ = nullptr;
+    QLineEdit* space_ = nullptr;
+    QSpinBox* minutes_ = nullptr;
     QLineEdit* store_ = nullptr;
     QSpinBox* budget_ = nullptr;
     QSpinBox* seed_ = nullptr;

@@ -102,6 +102,20 @@ std::size_t SearchSpace::FreeCount() const
     return n;
 }
 
+bool SearchSpace::ApplyFile(const std::string& path, std::string& error)
+{
+    // A space file is a few lines; anything of a megabyte is not one.
+    std::string text;
+    if (!fs::IsFile(path) || !fs::ReadBytes(path, text) || text.size() >= (1u << 20)) {
+        error = "探索範囲のファイル(" + path + ")を読めません。";
+        return false;
+    }
+    if (Apply(text, error))
+        return true;
+    error = path + ": " + error;
+    return false;
+}
+
 bool SearchSpace::Apply(const std::string& text, std::string& error)
 {
     std::array<Dimension, assistParamCount> dims = dims_;

@@ -37,6 +37,8 @@ public:
     // per line, index 1..22 as the parameter dialog numbers the boxes; blank lines and lines starting with
     // '#' are skipped. Nothing changes and error says why (line number and text) when a line is wrong.
     bool Apply(const std::string& text, std::string& error);
+    // Apply with the text of the file at path; error names the file when it cannot be read.
+    bool ApplyFile(const std::string& path, std::string& error);
     // The table --print-space shows: index, name, min, max, step, default.
     std::string Describe() const;
 

@@ -45,22 +45,6 @@ int UsageError(const std::string& message)
     return 2;
 }
 
-std::string Slurp(const std::string& path, bool& ok)
-{
-    ok = false;
-    FILE* f = std::fopen(path.c_str(), "rb");
-    if (!f)
-        return {};
-    std::string bytes;
-    char buf[4096];
-    std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0 && bytes.size() < (1u << 20))
-        bytes.append(buf, n);
-    std::fclose(f);
-    ok = bytes.size() < (1u << 20);
-    return bytes;
-}
-
 } // namespace
 
 int RunTuneCommand(int argc, char** argv)
@@ -146,15 +130,9 @@ int RunTuneCommand(int argc, char** argv)
             return UsageError("知らないオプションです: " + a);
     }
     if (!spaceFile.empty()) {
-        bool ok = false;
-        const std::string text = Slurp(spaceFile, ok);
-        if (!ok) {
-            std::cerr << "pado-import tune: 探索範囲のファイル(" << spaceFile << ")を読めません。\n";
-            return 2;
-        }
         std::string why;
-        if (!options.space.Apply(text, why)) {
-            std::cerr << "pado-import tune: " << spaceFile << ": " << why << "\n";
+        if (!options.space.ApplyFile(spaceFile, why)) {
+            std::cerr << "pado-import tune: " << why << "\n";
             return 2;
         }
     }

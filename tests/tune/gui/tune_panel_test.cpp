@@ -2,6 +2,7 @@
 #include <QDateEdit>
 #include <QFile>
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QSpinBox>
 #include <QTableWidget>
@@ -87,6 +88,46 @@ TEST(TunePanel, CancelStopsTheSearchAndABadPeriodDoesNotStart)
     ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Running(); }, 120000));
     EXPECT_LT(panel->Result().evaluations.size(), 500u);
     EXPECT_FALSE(panel->UseBest(false) && !QFile::exists(QString::fromStdString(program + "/repara.txt")));
+}
+
+// A space file narrows the search as it does for the command line; one that cannot be used stops the run
+// before it starts, naming the file.
+TEST(TunePanel, TheSpaceFileFixesParametersAndAWrongOneDoesNotStart)
+{
+    QTemporaryDir dir;
+    const std::string program = dir.path().toStdString();
+    BacktestWindow w(program, [] { return std::make_unique<SpreadSource>(); });
+    TunePanel* panel = PanelOf(w, program);
+    ASSERT_NE(panel, nullptr);
+    const QString space = dir.filePath("space.txt"), wrong = dir.filePath("wrong.txt");
+    std::string fixAllBut3;
+    for (std::size_t i = 1; i <= assistParamCount; ++i)
+        if (i != 3)
+            fixAllBut3 += std::to_string(i) + "=" + ToUtf8(ParameterText(DefaultAssistParameters()[i - 1])) + "\n";
+    {
+        QFile f(space);
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(fixAllBut3.c_str());
+        QFile g(wrong);
+        ASSERT_TRUE(g.open(QIODevice::WriteOnly));
+        g.write("3=9:1:1\n");
+    }
+    for (const QString& bad : { wrong, dir.filePath("missing.txt") }) {
+        panel->SpaceFile()->setText(bad);
+        EXPECT_FALSE(panel->Start());
+        EXPECT_TRUE(panel->Status()->text().contains(bad)) << panel->Status()->text().toStdString();
+    }
+    panel->SpaceFile()->setText(space);
+    panel->Budget()->setValue(6);
+    ASSERT_TRUE(panel->Start());
+    ASSERT_TRUE(QTest::qWaitFor([&] { return !panel->Running(); }, 120000));
+    const tune::TuneResult& r = panel->Result();
+    ASSERT_EQ(r.evaluations.size(), 6u) << panel->Status()->text().toStdString();
+    for (const tune::Evaluation& e : r.evaluations)
+        for (std::size_t i = 0; i < assistParamCount; ++i)
+            if (i != 2) {
+                EXPECT_EQ(e.values[i], DefaultAssistParameters()[i]) << e.index << " " << i + 1;
+            }
 }
 
 // After the search the panel walks forward through the checking period; a stop there keeps the search, and
