@@ -18,7 +18,7 @@ template <typename Mark> void MarkRows(MemoWork& memo, const Text& target, Mark 
     memo.marked = true;
     for (std::size_t i = FirstEntrantRow(memo.lines); i < memo.lines.size(); ++i) {
         Text& row = memo.lines[i];
-        if (!row.empty() && Cols(row, 4, 12) == target)
+        if (!row.empty() && ColsView(row, 4, 12) == target)
             mark(row);
     }
 }
@@ -28,7 +28,7 @@ template <typename Mark> void MarkRows(MemoWork& memo, const Text& target, Mark 
 std::size_t FirstEntrantRow(const Lines& memo)
 {
     std::size_t i = 0;
-    while (i < memo.size() && Left(memo[i], 3) != U" 1 ")
+    while (i < memo.size() && ColsView(memo[i], 1, 3) != U" 1 ")
         ++i;
     return i;
 }

@@ -156,7 +156,7 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     seed_->setValue(1);
     sh->addWidget(new QLabel(QStringLiteral("評価する組数"), sizes));
     sh->addWidget(budget_);
-    folds_ = new QSpinBox(sizes);
+    folds_ = new QSpinBox(this);
     folds_->setRange(0, 50);
     folds_->setValue(0);
     folds_->setSpecialValueText(QStringLiteral("なし"));
@@ -164,8 +164,6 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     folds_->setToolTip(QStringLiteral("確認期間をこの数に分け、各期間をその前の全レースで最適化して確かめます。"));
     sh->addWidget(new QLabel(QStringLiteral("乱数の種"), sizes));
     sh->addWidget(seed_);
-    sh->addWidget(new QLabel(QStringLiteral("前へ進む検証"), sizes));
-    sh->addWidget(folds_);
     minutes_ = new QSpinBox(sizes);
     minutes_->setRange(0, 10000);
     minutes_->setSpecialValueText(QStringLiteral("なし"));
@@ -175,6 +173,11 @@ TunePanel::TunePanel(std::string programFolder, backtest::RaceSourceFactory sour
     sh->addWidget(minutes_);
     sh->addStretch();
     form->addRow(QStringLiteral("探索"), sizes);
+    // On a row of its own: beside the search's sizes it would make the window wider than a small screen.
+    auto* foldsRow = new QHBoxLayout;
+    foldsRow->addWidget(folds_);
+    foldsRow->addStretch();
+    form->addRow(QStringLiteral("前へ進む検証"), foldsRow);
 
     // A file box with its 参照… button, as a row of the form.
     auto fileRow = [&](const QString& label, const QString& empty, const QString& title) {

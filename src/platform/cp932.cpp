@@ -1,5 +1,6 @@
 #include "platform/cp932.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <iconv.h>
@@ -124,8 +125,8 @@ std::optional<std::u16string> DecodeCp932Utf16(std::string_view bytes)
         if (done + got > out.size())
             out.resize(done + got + out.size() / 2); // a character the count did not foresee
         // Every character CP932 maps to lies in the Basic Multilingual Plane.
-        for (std::size_t i = 0; i < got; ++i)
-            out[done++] = static_cast<char16_t>(chunk[i]);
+        std::transform(chunk, chunk + got, out.data() + done, [](char32_t c) { return static_cast<char16_t>(c); });
+        done += got;
     }
     out.resize(done);
     return out;

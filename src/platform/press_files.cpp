@@ -93,9 +93,18 @@ void PressFiles::RememberRead(const std::string& path, const Lines& lines, std::
         files_[path] = Entry { Entry::State::Read, lines };
 }
 
-void PressFiles::TakeWrite(const std::string& path, Lines lines)
+void PressFiles::TakeWrite(const std::string& path, Lines&& lines)
 {
     files_[path] = Entry { Entry::State::Written, std::move(lines) };
+}
+
+void PressFiles::TakeWrite(const std::string& path, const Lines& lines)
+{
+    // Copied over the lines the press holds, whose storage the copy reuses: the assist writes the memo's
+    // work file a few thousand times a press, each time with lines of much the same lengths.
+    Entry& e = files_[path];
+    e.state = Entry::State::Written;
+    e.lines = lines;
 }
 
 void PressFiles::TakeDelete(const std::string& path)

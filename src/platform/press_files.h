@@ -50,7 +50,8 @@ public:
     // Remembers a read, unless the file is too large to keep a second copy of (input files such as
     // Rall.txt are read once per press; the work files re-read by the hundred are small).
     void RememberRead(const std::string& path, const Lines& lines, std::size_t bytes);
-    void TakeWrite(const std::string& path, Lines lines);
+    void TakeWrite(const std::string& path, Lines&& lines);
+    void TakeWrite(const std::string& path, const Lines& lines);
     void TakeDelete(const std::string& path);
     // Whether the press wrote (true) or deleted (false) path; nullopt when it did neither.
     std::optional<bool> WrittenOrDeleted(const std::string& path) const;

@@ -4,7 +4,7 @@
 
 namespace pado {
 
-Text Mid(const Text& s, long start, long length)
+std::u32string_view MidView(const Text& s, long start, long length)
 {
     if (start < 1)
         start = 1;
@@ -14,16 +14,26 @@ Text Mid(const Text& s, long start, long length)
     long avail = size - start + 1;
     if (length < 0 || length > avail)
         length = avail;
-    return s.substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
+    return std::u32string_view(s).substr(static_cast<std::size_t>(start - 1), static_cast<std::size_t>(length));
 }
 
-Text Cols(const Text& s, long first, long last)
+std::u32string_view ColsView(const Text& s, long first, long last)
 {
     if (first < 1)
         first = 1;
     if (last < first)
         return {};
-    return Mid(s, first, last - first + 1);
+    return MidView(s, first, last - first + 1);
+}
+
+Text Mid(const Text& s, long start, long length)
+{
+    return Text(MidView(s, start, length));
+}
+
+Text Cols(const Text& s, long first, long last)
+{
+    return Text(ColsView(s, first, last));
 }
 
 Text Left(const Text& s, long n)

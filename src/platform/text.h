@@ -15,6 +15,10 @@ using Lines = std::vector<Text>;
 // line reads what is there (possibly nothing) instead of throwing.
 Text Mid(const Text& s, long start, long length = -1); // characters start .. start+length-1
 Text Cols(const Text& s, long first, long last); // characters first .. last inclusive
+// The same characters without a copy, for comparing in loops that run thousands of times a press; valid
+// while s is unchanged.
+std::u32string_view MidView(const Text& s, long start, long length = -1);
+std::u32string_view ColsView(const Text& s, long first, long last);
 Text Left(const Text& s, long n);
 Text Right(const Text& s, long n);
 char32_t CharAt(const Text& s, long pos); // 0 when pos is outside the text

@@ -59,7 +59,7 @@ bool ShowRecord(Form1& f, const RaceDatabase& db, const Text& pastRunFolder, Rac
             if (shows)
                 shown += *line + U"\n";
             TakeAttributes(state, *line);
-            if (Cols(*line, 24, 25) == U"kg") {
+            if (ColsView(*line, 24, 25) == U"kg") {
                 horseNames.push_back(Cols(*line, 7, 15));
                 runnerHeads.push_back(Cols(*line, 1, 37));
             }
