@@ -6,6 +6,7 @@
 
 #include "platform/cp932.h"
 #include "platform/errors.h"
+#include "platform/fs.h"
 #include "platform/press_files.h"
 #include "platform/textfile.h"
 
@@ -43,10 +44,12 @@ struct RaceDatabaseCache::Entry {
     std::string path;
     FileStamp stamp;
     std::shared_ptr<const RaceDatabase> db;
-    // The press that last found the file unchanged: within one press the file is looked at once,
-    // though the assist asks for it for every past run of every entrant.
+    // The press that last found the file unchanged, and the program's count of file changes then: within
+    // one press that writes nothing to the disk the file is looked at once, though the assist asks for it
+    // for every past run of every entrant.
     const PressFiles* press = nullptr;
     unsigned long long serial = 0;
+    unsigned long long changes = 0;
 };
 
 RaceDatabaseCache::RaceDatabaseCache() = default;
@@ -55,13 +58,16 @@ RaceDatabaseCache::~RaceDatabaseCache() = default;
 std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& path)
 {
     const PressFiles* press = PressFiles::Active();
-    if (press && entry_ && entry_->press == press && entry_->serial == press->Serial() && entry_->path == path)
+    const unsigned long long changes = fs::ChangeCount();
+    if (press && entry_ && entry_->press == press && entry_->serial == press->Serial() && entry_->changes == changes
+        && entry_->path == path)
         return entry_->db;
     FileStamp stamp;
     const bool stamped = StampOf(path, stamp);
     if (stamped && entry_ && entry_->path == path && entry_->stamp == stamp) {
         entry_->press = press;
         entry_->serial = press ? press->Serial() : 0;
+        entry_->changes = changes;
         return entry_->db;
     }
     // The old database goes before the new one is read, so the two are never held together by
@@ -71,7 +77,7 @@ std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& p
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
     if (stamped && StampOf(path, after) && after == stamp)
-        entry_ = std::make_unique<Entry>(Entry { path, stamp, db, press, press ? press->Serial() : 0 });
+        entry_ = std::make_unique<Entry>(Entry { path, stamp, db, press, press ? press->Serial() : 0, changes });
     return db;
 }
 

@@ -1,6 +1,7 @@
 #include "platform/fs.h"
 
 #include <algorithm>
+#include <atomic>
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -22,6 +23,8 @@ namespace {
 
 // Per thread, so a test that makes its writes fail never fails the writes of another thread's program.
 thread_local bool (*g_writeFails)(const std::string&) = nullptr;
+
+std::atomic<unsigned long long> g_changes { 0 };
 
 bool WriteBlocked(const std::string& path)
 {
@@ -159,6 +162,7 @@ void EmptyFolder(int fd, const std::string& path, int depth)
 
 bool DeleteTree(const std::string& path)
 {
+    ++g_changes;
     if (WriteBlocked(path))
         return false;
     struct stat st;
@@ -179,6 +183,7 @@ bool DeleteTree(const std::string& path)
 
 bool DeleteFile(const std::string& path)
 {
+    ++g_changes;
     if (!Exists(path))
         return true;
     if (WriteBlocked(path) || IsFolder(path))
@@ -190,6 +195,7 @@ bool DeleteFile(const std::string& path)
 
 bool Rename(const std::string& from, const std::string& to)
 {
+    ++g_changes;
     if (WriteBlocked(to))
         return false;
     std::error_code ec;
@@ -246,6 +252,11 @@ std::vector<std::string> SubFolders(const std::string& path)
 std::vector<std::string> FilesIn(const std::string& path)
 {
     return Listed(path, true, [](mode_t type) { return S_ISREG(type); });
+}
+
+unsigned long long ChangeCount()
+{
+    return g_changes.load(std::memory_order_relaxed);
 }
 
 std::string Join(const std::string& folder, const std::string& name)
@@ -324,6 +335,7 @@ bool IsWriteProtected(const std::string& path)
 
 bool WriteBytesAtomic(const std::string& path, const std::string& bytes, WriteKind kind)
 {
+    ++g_changes;
     if (WriteBlocked(path) || IsFolder(path))
         return false;
     // A work file's name is the program's: a link planted there is replaced, never followed out of the folder.
@@ -384,6 +396,7 @@ bool AtomicFile::Write(const std::string& bytes)
 
 bool AtomicFile::Commit()
 {
+    ++g_changes;
     if (fd_ < 0)
         return false;
     bool ok = !failed_ && (!durable_ || ::fsync(fd_) == 0);

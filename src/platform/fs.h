@@ -24,6 +24,9 @@ bool CopyFileAtomic(const std::string& from, const std::string& to, bool durable
 std::vector<std::string> SubFolders(const std::string& path);
 // Names of the files (not folders; a link counts as what it points to) in a folder, sorted.
 std::vector<std::string> FilesIn(const std::string& path);
+// Changes each time anything in this process writes, renames or removes a file or folder through these
+// functions: what was read from the disk since an unchanged count has not been replaced by the program.
+unsigned long long ChangeCount();
 std::string Join(const std::string& folder, const std::string& name);
 std::string Parent(const std::string& path);
 std::string FileName(const std::string& path);

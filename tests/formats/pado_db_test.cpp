@@ -134,6 +134,9 @@ TEST(RaceDatabase, EachPressSeesTheFileAsItIsWhenThePressBegins)
     {
         PressFiles::Press press(files);
         EXPECT_EQ(cache.Open(path)->HeaderCount(), 4u);
+        // A press that puts new race files in place (a transfer) reads the new one at once.
+        fs::WriteBytesAtomic(path, EncodeTextLines(Numbered(6)));
+        EXPECT_EQ(cache.Open(path)->HeaderCount(), 6u);
     }
     fs::DeleteFile(path);
     PressFiles::Press press(files);
