@@ -118,18 +118,27 @@ AssistParameters ReadAssistParameters(const std::string& file)
     return AssistParametersFrom(ReadTextFile(file));
 }
 
+namespace {
+
+// The temporary folder the user chose, else preferred when it can be written, else /tmp.
+std::string TemporaryBase(const char* preferred)
+{
+    const char* t = std::getenv("TMPDIR");
+    return t && *t ? t : ::access(preferred, W_OK | X_OK) == 0 ? preferred : "/tmp";
+}
+
+} // namespace
+
 std::string DefaultWorkBase()
 {
     // Every race writes and removes hundreds of files; a memory file system spares the disk that churn
     // (and is several times faster), unless the user chose a temporary folder.
-    const char* t = std::getenv("TMPDIR");
-    return t && *t ? t : ::access("/dev/shm", W_OK | X_OK) == 0 ? "/dev/shm" : "/tmp";
+    return TemporaryBase("/dev/shm");
 }
 
 std::string KeptWorkBase()
 {
-    const char* t = std::getenv("TMPDIR");
-    return t && *t ? t : ::access("/var/tmp", W_OK | X_OK) == 0 ? "/var/tmp" : "/tmp";
+    return TemporaryBase("/var/tmp");
 }
 
 std::size_t RemoveStaleWorkFolders(const std::string& base)

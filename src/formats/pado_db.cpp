@@ -64,10 +64,14 @@ std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& p
         return entry_->db;
     FileStamp stamp;
     const bool stamped = StampOf(path, stamp);
+    // Found unchanged now: in this press, looked at again only once the program changes a file.
+    auto seen = [&](Entry& e) {
+        e.press = press;
+        e.serial = press ? press->Serial() : 0;
+        e.changes = changes;
+    };
     if (stamped && entry_ && entry_->path == path && entry_->stamp == stamp) {
-        entry_->press = press;
-        entry_->serial = press ? press->Serial() : 0;
-        entry_->changes = changes;
+        seen(*entry_);
         return entry_->db;
     }
     // The old database goes before the new one is read, so the two are never held together by
@@ -76,8 +80,10 @@ std::shared_ptr<const RaceDatabase> RaceDatabaseCache::Open(const std::string& p
     auto db = RaceDatabase::Open(path); // throws the missing-file message when not stamped
     FileStamp after;
     // A file that changed while we read it is not cached; the next press reads it again.
-    if (stamped && StampOf(path, after) && after == stamp)
-        entry_ = std::make_unique<Entry>(Entry { path, stamp, db, press, press ? press->Serial() : 0, changes });
+    if (stamped && StampOf(path, after) && after == stamp) {
+        entry_ = std::make_unique<Entry>(Entry { path, stamp, db });
+        seen(*entry_);
+    }
     return db;
 }
 

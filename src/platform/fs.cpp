@@ -284,7 +284,7 @@ std::string FileName(const std::string& path)
     return p == std::string::npos ? path : path.substr(p + 1);
 }
 
-bool ReadBytes(const std::string& path, std::string& bytes)
+bool ReadBytes(const std::string& path, std::string& bytes, std::size_t limit)
 {
     if (!IsFile(path))
         return false;
@@ -294,13 +294,13 @@ bool ReadBytes(const std::string& path, std::string& bytes)
     bytes.clear();
     // Read into place: growing the string as it fills would hold up to twice the file for a moment.
     std::error_code ec;
-    if (auto size = stdfs::file_size(path, ec); !ec)
+    if (auto size = stdfs::file_size(path, ec); !ec && size <= limit)
         bytes.reserve(static_cast<std::size_t>(size));
     char buf[65536];
     std::size_t n;
-    while ((n = std::fread(buf, 1, sizeof buf, f)) > 0)
+    while (bytes.size() <= limit && (n = std::fread(buf, 1, sizeof buf, f)) > 0)
         bytes.append(buf, n);
-    bool ok = !std::ferror(f);
+    bool ok = !std::ferror(f) && bytes.size() <= limit;
     std::fclose(f);
     return ok;
 }

@@ -31,7 +31,8 @@ std::string Join(const std::string& folder, const std::string& name);
 std::string Parent(const std::string& path);
 std::string FileName(const std::string& path);
 // Whole file as bytes; false when it cannot be read.
-bool ReadBytes(const std::string& path, std::string& bytes);
+// The whole file; false when it cannot be read or holds more than limit bytes (reading stops there).
+bool ReadBytes(const std::string& path, std::string& bytes, std::size_t limit = static_cast<std::size_t>(-1));
 // How a file is replaced.
 enum class WriteKind {
     Work, // a work file: not flushed, as the assist writes them by the hundred; a link there is replaced

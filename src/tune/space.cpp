@@ -106,7 +106,7 @@ bool SearchSpace::ApplyFile(const std::string& path, std::string& error)
 {
     // A space file is a few lines; anything of a megabyte is not one.
     std::string text;
-    if (!fs::IsFile(path) || !fs::ReadBytes(path, text) || text.size() >= (1u << 20)) {
+    if (!fs::ReadBytes(path, text, (1u << 20) - 1)) {
         error = "探索範囲のファイル(" + path + ")を読めません。";
         return false;
     }

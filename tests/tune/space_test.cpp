@@ -2,6 +2,7 @@
 #include <unistd.h>
 
 #include "assist/form6.h"
+#include "platform/fs.h"
 #include "support/program_folder.h"
 #include "support/temp_dir.h"
 #include "tune/space.h"
@@ -51,6 +52,27 @@ TEST(SearchSpace, FileNarrowsAndFixesAndAWrongLineChangesNothing)
     std::string why;
     EXPECT_FALSE(s.Apply("\x1b[31m=1\n", why));
     EXPECT_EQ(why.find('\x1b'), std::string::npos);
+}
+
+// A space file is read whole up to a megabyte; a larger file, a folder or a missing file is refused by name.
+TEST(SearchSpace, AFileIsReadUpToAMegabyteAndNamedWhenItCannotBe)
+{
+    TempDir dir;
+    const std::string good = dir.File("space.txt"), large = dir.File("large.txt");
+    ASSERT_TRUE(fs::WriteBytesAtomic(good, "3=0.5\n"));
+    ASSERT_TRUE(fs::WriteBytesAtomic(large, "3=0.5\n" + std::string((1u << 20) - 6, '#')));
+    SearchSpace s = SearchSpace::Default();
+    std::string why;
+    ASSERT_TRUE(s.ApplyFile(good, why)) << why;
+    EXPECT_EQ(s[2].Count(), 1);
+    for (const std::string& bad : { large, dir.Path(), dir.File("missing.txt") }) {
+        SearchSpace t = SearchSpace::Default();
+        EXPECT_FALSE(t.ApplyFile(bad, why)) << bad;
+        EXPECT_NE(why.find(bad), std::string::npos) << why;
+        EXPECT_EQ(t.FreeCount(), SearchSpace::Default().FreeCount());
+    }
+    ASSERT_TRUE(fs::WriteBytesAtomic(large, "3=0.5\n" + std::string((1u << 20) - 7, '#')));
+    EXPECT_TRUE(SearchSpace::Default().ApplyFile(large, why)) << why;
 }
 
 // The file the tuner writes is the one the parameter dialog reads: every tuned value shows and is taken as is.
